@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing lpcalc need.
+# Only what is missing is installed, so running it again is cheap and safe.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkgconf
+  qt6-base-dev qt6-translations-l10n libgl-dev
+  libgtest-dev googletest
+  locales
+  fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei
+  xvfb xauth xdotool imagemagick x11-utils
+)
+# Sanitizers and the fuzzer come with clang; the tests use them when present.
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(clang libclang-rt-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A comma-decimal locale proves that number handling ignores the process locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  as_root locale-gen >/dev/null
+fi

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds lpcalc and runs every test: the normal
+# build, the core again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and a bounded fuzzing run of the core when clang is present.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+"$root/scripts/deps.sh" --test
+
+echo "== build and test"
+"$root/scripts/build.sh"
+ctest --test-dir "${LPCALC_BUILD_DIR:-$root/build}" --output-on-failure -j"$jobs"
+
+echo "== core under AddressSanitizer and UndefinedBehaviorSanitizer"
+asan=$root/build-asan
+cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug -DLPCALC_BUILD_WINDOWS=OFF \
+  -DLPCALC_SANITIZE=address,undefined >/dev/null
+cmake --build "$asan" -j"$jobs"
+ctest --test-dir "$asan" --output-on-failure -j"$jobs"
+
+if command -v clang++ >/dev/null; then
+  echo "== fuzzing the core for ${LPCALC_FUZZ_SECONDS:-30} s"
+  fuzz=$root/build-fuzz
+  CXX=clang++ cmake -S "$root" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLPCALC_BUILD_WINDOWS=OFF \
+    -DLPCALC_BUILD_TESTS=OFF -DLPCALC_BUILD_FUZZERS=ON >/dev/null
+  cmake --build "$fuzz" -j"$jobs"
+  corpus=$(mktemp -d)
+  trap 'rm -rf "$corpus"' EXIT
+  "$fuzz/fuzz/calc_fuzz" -max_total_time="${LPCALC_FUZZ_SECONDS:-30}" -print_final_stats=1 "$corpus" 2>&1 | tail -n 5
+fi
+echo "All tests passed."
