@@ -11,9 +11,10 @@ packages=(
   fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth xdotool imagemagick x11-utils
 )
-# Sanitizers and the fuzzer come with clang; the tests use them when present.
+# Tests also use clang (sanitizers, fuzzer), Google Benchmark and the
+# desktop-entry and metainfo validators.
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(clang libclang-rt-dev)
+  packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream)
 fi
 
 missing=()

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release) and prints one table, all measured in this
+# one run on this machine: start-up and peak memory against the toolkit's
+# floor (offscreen and under Xvfb), each calculation per call, and in-process
+# latencies of the real windows.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-bench
+runs=${LPCALC_BENCH_RUNS:-20}
+
+"$root/scripts/deps.sh" --test >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DLPCALC_BUILD_TESTS=OFF \
+  -DLPCALC_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
+
+median() { sort -n | awk '{ v[NR] = $1 } END { m = int((NR + 1) / 2); print (NR % 2) ? v[m] : (v[m] + v[m + 1]) / 2 }'; }
+
+# Runs a probe `runs` times; prints "<median ms> <median peak RSS kB>".
+startup() {
+  local out ms=() kb=()
+  for ((i = 0; i < runs; i++)); do
+    out=$("$@" "$(date +%s%N)")
+    ms+=("$(sed -E 's/.*startup_ms=([0-9.]+).*/\1/' <<<"$out")")
+    kb+=("$(sed -E 's/.*maxrss_kb=([0-9]+).*/\1/' <<<"$out")")
+  done
+  echo "$(printf '%s\n' "${ms[@]}" | median) $(printf '%s\n' "${kb[@]}" | median)"
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+xvfb_display=:97
+Xvfb "$xvfb_display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+sleep 1
+
+printf '%-44s %12s %12s %8s\n' "measure" "lpcalc" "floor" "ratio"
+for platform in offscreen xcb; do
+  if [[ $platform == xcb ]]; then export DISPLAY=$xvfb_display; fi
+  # Warm the file cache so that both sides start alike.
+  QT_QPA_PLATFORM=$platform "$build/bench/startup_probe" "$(date +%s%N)" >/dev/null
+  QT_QPA_PLATFORM=$platform "$build/bench/floor_probe" "$(date +%s%N)" >/dev/null
+  read -r app_ms app_kb < <(QT_QPA_PLATFORM=$platform startup "$build/bench/startup_probe")
+  read -r floor_ms floor_kb < <(QT_QPA_PLATFORM=$platform startup "$build/bench/floor_probe")
+  printf '%-44s %10s ms %10s ms %8s\n' "start-up to ready, $platform (median of $runs)" \
+    "$app_ms" "$floor_ms" "$(ratio "$app_ms" "$floor_ms")"
+  printf '%-44s %10s kB %10s kB %8s\n' "peak RSS, $platform" "$app_kb" "$floor_kb" \
+    "$(ratio "$app_kb" "$floor_kb")"
+done
+
+"$build/bench/calc_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv 2>/dev/null |
+  awk -F, '/_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1);
+                        printf "%-44s %10.1f ns\n", "calculation " $1 " per call", $4 }'
+
+QT_QPA_PLATFORM=offscreen "$build/bench/latency_probe" |
+  awk '{ printf "%-44s %10.1f us   (median of %d)\n", $1, $2, $3 }'

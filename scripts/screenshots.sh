@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Starts the real program under a virtual X display, opens each window and
+# saves a picture of it into docs/screenshots/.
+#   scripts/screenshots.sh [path/to/lpcalc]   (default: build/app/lpcalc)
+# Needs xvfb, xdotool and imagemagick (scripts/deps.sh installs them).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=${1:-$root/build/app/lpcalc}
+out=$root/docs/screenshots
+[[ -x $program ]] || { echo "no program at $program (build first)" >&2; exit 1; }
+mkdir -p "$out"
+
+# Under Xvfb itself, once: re-run this script on a fresh display.
+if [[ -z ${LPCALC_SHOTS_DISPLAY:-} ]]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
+    env LPCALC_SHOTS_DISPLAY=1 "$0" "$program"
+fi
+
+start_window_title='^单支避雷针保护范围$'
+
+# Waits for a window whose title matches and prints its id.
+find_window() {
+  local id
+  for _ in $(seq 50); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [[ -n $id ]] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  echo "window '$1' did not appear" >&2
+  return 1
+}
+
+# Opens entry <entry> (0-based) of the start window's top menu <menu>
+# (0-based) from the keyboard: Alt, arrows, Enter.
+menu() {
+  xdotool key alt
+  sleep 0.3
+  for ((i = 0; i < $1; i++)); do xdotool key Right; done
+  xdotool key Down
+  for ((i = 0; i < $2; i++)); do xdotool key Down; done
+  xdotool key Return
+}
+
+# shoot <file> <title regex> [steps...]: starts the program, runs the steps
+# in the start window (each a shell command), then saves the window titled
+# <title regex>.
+shoot() {
+  local file=$1 title=$2
+  shift 2
+  QT_QPA_PLATFORM=xcb "$program" &
+  local pid=$!
+  local start
+  start=$(find_window "$start_window_title")
+  xdotool windowfocus --sync "$start"
+  sleep 0.3
+  local step
+  for step in "$@"; do
+    eval "$step"
+    sleep 0.3
+  done
+  local id
+  id=$(find_window "$title")
+  sleep 0.5
+  import -window "$id" "$out/$file"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  echo "saved docs/screenshots/$file"
+}
+
+shoot form1-single-rod.png "$start_window_title" \
+  "xdotool type 10" "xdotool key Return" "xdotool type 30" "xdotool key Return"
+shoot form5-about.png '^岚舟$' "menu 3 0"
+shoot form2-two-rods.png '^双根等高针保护范围$' "xdotool key F2" \
+  "xdotool type 44" "xdotool key Tab" "xdotool type 88.9" "xdotool key Tab" "xdotool key Down" \
+  "xdotool key Tab" "xdotool key Return"
+# shoot form3-rod-height.png '^避雷针高度计算$' "menu 1 0"
+# shoot form4-strike-count.png '^雷击次数计算$' "menu 2 0"
