@@ -76,7 +76,7 @@ StrikeCountOutcome computeStrikeCount(std::string_view lengthText, std::string_v
 
     std::string text = roundedResultText(n);
     // Counts below 1 get exactly one "0" before the point.
-    if (text.front() == '.') text.insert(0, "0");
+    if (text.front() == '.') text = "0" + text;
     return StrikeCountOk{n, std::move(text)};
 }
 

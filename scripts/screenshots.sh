@@ -74,5 +74,8 @@ shoot form5-about.png '^岚舟$' "menu 3 0"
 shoot form2-two-rods.png '^双根等高针保护范围$' "xdotool key F2" \
   "xdotool type 44" "xdotool key Tab" "xdotool type 88.9" "xdotool key Tab" "xdotool key Down" \
   "xdotool key Tab" "xdotool key Return"
-# shoot form3-rod-height.png '^避雷针高度计算$' "menu 1 0"
-# shoot form4-strike-count.png '^雷击次数计算$' "menu 2 0"
+shoot form3-rod-height.png '^避雷针高度计算$' "menu 1 0" \
+  "xdotool type 10" "xdotool key Tab" "xdotool type 10" "xdotool key Tab Tab Return"
+shoot form4-strike-count.png '^雷击次数计算$' "menu 2 0" \
+  "xdotool type 50" "xdotool key Tab" "xdotool type 20" "xdotool key Tab" "xdotool type 30" \
+  "xdotool key Return" "sleep 1.2"

@@ -26,7 +26,12 @@ if command -v clang++ >/dev/null; then
     -DLPCALC_BUILD_TESTS=OFF -DLPCALC_BUILD_FUZZERS=ON >/dev/null
   cmake --build "$fuzz" -j"$jobs"
   corpus=$(mktemp -d)
-  trap 'rm -rf "$corpus"' EXIT
-  "$fuzz/fuzz/calc_fuzz" -max_total_time="${LPCALC_FUZZ_SECONDS:-30}" -print_final_stats=1 "$corpus" 2>&1 | tail -n 5
+  log=$corpus.log
+  trap 'rm -rf "$corpus" "$log"' EXIT
+  if ! "$fuzz/fuzz/calc_fuzz" -max_total_time="${LPCALC_FUZZ_SECONDS:-30}" "$corpus" >"$log" 2>&1; then
+    cat "$log"
+    exit 1
+  fi
+  tail -n 2 "$log"
 fi
 echo "All tests passed."

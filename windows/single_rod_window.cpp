@@ -1,0 +1,242 @@
+#include "windows/single_rod_window.h"
+
+#include "calc/single_rod.h"
+#include "windows/widgets.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStringList>
+
+#include <variant>
+
+namespace windows {
+
+namespace {
+
+const QString kCleared = QStringLiteral("    ");
+const QString kHxAboveH = QStringLiteral("hx应小于h");
+const QString kRodTip = QStringLiteral("避雷针在hx高度的xx'平面上的保护半径");
+const QString kGroundTip = QStringLiteral("避雷针在地面上的保护半径");
+const QString kLinkTip = QStringLiteral("点击去岚舟网站！");
+
+QString qs(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+std::string text(const QLineEdit *field)
+{
+    return field->text().toStdString();
+}
+
+QStringList classEntries()
+{
+    QStringList entries;
+    for (std::string_view entry : calc::kProtectionClassEntries)
+        entries << QString::fromUtf8(entry.data(), qsizetype(entry.size()));
+    return entries;
+}
+
+} // namespace
+
+SingleRodWindow::SingleRodWindow()
+    : CalcWindow(WindowId::SingleRod, QStringLiteral("单支避雷针保护范围"), 7290, 4650)
+{
+    buildControls();
+    buildMenus();
+    setFirstField(inputs_.hx);
+
+    // Load step: the first class, then the window centred on the screen.
+    inputs_.classList->setCurrentIndex(0);
+    centreOnScreen();
+}
+
+void SingleRodWindow::buildControls()
+{
+    QWidget *area = client();
+    const QColor yellow = bgrColour(colour::kYellow);
+    const QFont text = designFont(kSongTi, 10.5, true);
+    const QFont result = designFont(kSongTi, 10.5, true, true);
+
+    inputs_.hx = makeInputField(area, "Text1", {2160, 1920, 1335, 375}, text);
+    inputs_.h = makeInputField(area, "Text2", {4920, 1920, 1335, 375}, text);
+    inputs_.classList = makeEditableList(area, "Combo1", {2160, 1320, 1335, 300},
+                                         designFont(kSongTi, 9, true), classEntries());
+    buttons_.compute = makeButton(area, "Command1", {1320, 3600, 1555, 495},
+                                  QStringLiteral("计  算"), text);
+    buttons_.clear = makeButton(area, "Command2", {2880, 3600, 1555, 495},
+                                QStringLiteral("清  除"), text);
+    buttons_.exit = makeButton(area, "Command3", {4440, 3600, 1555, 495},
+                               QStringLiteral("退  出"), text);
+    link_ = makeTextBoxLink(area, "Text3", {120, 120, 5235, 405},
+                            makerName() + QLatin1Char(' ') + makerHost(),
+                            designFont(kKaiTi, 12, true), yellow, kLinkTip);
+    makeLine(area, "Line1", 120, 600, 7200, 600, bgrColour(colour::kRed));
+    makeLabel(area, "Label6", {2280, 840, 3495, 375}, QStringLiteral("单根避雷针保护范围计算"),
+              designFont(kYouYuan, 12, true), bgrColour(colour::kWhite));
+    makeLabel(area, "Label2", {1080, 1320, 1095, 255}, QStringLiteral("防雷类别"), text, yellow);
+    makeLabel(area, "Label1", {1080, 1920, 1095, 495}, QStringLiteral("被保护物高度  hx"), text,
+              yellow);
+    makeLabel(area, "Label5", {3840, 1920, 1095, 495}, QStringLiteral("避雷针高度    h"), text,
+              yellow);
+    makeLabel(area, "Label3", {1080, 3000, 1095, 255}, QStringLiteral("结果 rx"), text, yellow,
+              kRodTip);
+    results_.rx = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kCleared, result,
+                                  yellow, kRodTip);
+    makeLabel(area, "Label4", {3840, 3000, 975, 255}, QStringLiteral("结果 ro"), text, yellow,
+              kGroundTip);
+    results_.ro = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kCleared, result,
+                                  bgrColour(colour::kLightYellow), kGroundTip);
+
+    chainTabOrder({inputs_.hx, inputs_.h, inputs_.classList, buttons_.compute, buttons_.clear,
+                 buttons_.exit, link_});
+
+    for (InputField *field : {inputs_.hx, inputs_.h})
+        onKeyDown(field, [this, field](int code) { return inputKeyDown(field, code); });
+    onKeyDown(inputs_.classList, [this](int code) {
+        if (code == kKeyF2)
+            switchTo(WindowId::TwoRods);
+        else if (code == kKeyF10 && inputs_.classList->currentIndex() == 2)
+            showBeside(WindowId::StrikeCount);
+        return code == kKeyF2 || code == kKeyF10;
+    });
+    for (QPushButton *button : {buttons_.compute, buttons_.clear, buttons_.exit}) {
+        onKeyDown(button, [this](int code) {
+            if (code != kKeyF2)
+                return false;
+            switchTo(WindowId::TwoRods);
+            return true;
+        });
+    }
+
+    connect(buttons_.compute, &QPushButton::clicked, this, &SingleRodWindow::computeClicked);
+    connect(buttons_.clear, &QPushButton::clicked, this, &SingleRodWindow::clear);
+    connect(buttons_.exit, &QPushButton::clicked, this, [this] { askExit(); });
+    connect(link_, &TextBoxLink::clicked, this, &openMakerSite);
+    connect(link_, &TextBoxLink::mouseMoved, this, [this] { toggleLinkColour(link_); });
+}
+
+void SingleRodWindow::buildMenus()
+{
+    QMenu *range = addMenu("quelm", QStringLiteral("保护范围"));
+    addMenuEntry(range, "shuanggen", QStringLiteral("双根等高避雷针保护范围(&S)"),
+                 [this] { switchTo(WindowId::TwoRods); });
+    // This window's own entry.
+    addMenuEntry(range, "dangende", QStringLiteral("单根避雷针保护范围"), {})->setEnabled(false);
+
+    QMenu *rodHeight = addMenu("bileizhen", QStringLiteral("避雷针高度"));
+    addMenuEntry(rodHeight, "gethigh", QStringLiteral("避雷针高度计算"),
+                 [this] { switchTo(WindowId::RodHeight); });
+
+    QMenu *strikes = addMenu("leiji", QStringLiteral("雷击次数"));
+    addMenuEntry(strikes, "leijicishu", QStringLiteral("雷击次数计算"),
+                 [this] { switchTo(WindowId::StrikeCount); });
+
+    QMenu *help = addMenu("help", QStringLiteral("帮助文件"));
+    addMenuEntry(help, "vorn", makerName(), [] { showBeside(WindowId::About); });
+    addMenuEntry(help, "note", QStringLiteral("使用说明"), {});
+
+    addMenuCommand("tuichule", QStringLiteral("退出"), &endProgram);
+}
+
+void SingleRodWindow::activationStep()
+{
+    focusAndSelect(inputs_.hx);
+}
+
+void SingleRodWindow::computeClicked()
+{
+    setTextColour(results_.rx, bgrColour(colour::kYellow));
+    calculate(calc::ResultTextStyle::RoundToThree);
+}
+
+bool SingleRodWindow::inputKeyDown(InputField *field, int keyCode)
+{
+    setTextColour(results_.rx, bgrColour(colour::kYellow));
+    if (keyCode == kKeyF2) {
+        switchTo(WindowId::TwoRods);
+        return true;
+    }
+    if (keyCode != kKeyEnter)
+        return false;
+    enterPressed(field);
+    return true;
+}
+
+void SingleRodWindow::enterPressed(InputField *field)
+{
+    // Enter leads through the fields instead of reporting texts that are not
+    // numbers: first the field itself, then the other one.
+    if (!calc::isNumberText(text(field))) {
+        focusAndSelect(field);
+        return;
+    }
+    InputField *other = field == inputs_.hx ? inputs_.h : inputs_.hx;
+    if (!calc::isNumberText(text(other))) {
+        focusAndSelect(other);
+        return;
+    }
+    calculate(calc::ResultTextStyle::CutToFive);
+}
+
+void SingleRodWindow::calculate(calc::ResultTextStyle style)
+{
+    namespace sr = calc::single_rod;
+    const auto outcome =
+        calc::computeSingleRod(text(inputs_.hx), text(inputs_.h),
+                               std::int16_t(inputs_.classList->currentIndex()), style);
+
+    const auto fieldAt = [this](sr::Field field) {
+        return field == sr::Field::Hx ? inputs_.hx : inputs_.h;
+    };
+    const auto reportAt = [this](const std::string &message, InputField *field) {
+        showStopBox(this, qs(message));
+        focusAndSelect(field);
+    };
+
+    if (const auto *ok = std::get_if<sr::SingleRodOk>(&outcome)) {
+        results_.rx->setText(qs(ok->rxText));
+        results_.ro->setText(qs(ok->roText));
+        if (ok->hxAboveH) {
+            // The button shows the value in red; Enter shows a warning instead.
+            if (style == calc::ResultTextStyle::CutToFive)
+                results_.rx->setText(kHxAboveH);
+            setTextColour(results_.rx, bgrColour(colour::kRed));
+        }
+    } else if (const auto *e = std::get_if<sr::HxNotNumeric>(&outcome)) {
+        reportAt(e->message, fieldAt(e->field));
+    } else if (const auto *e = std::get_if<sr::HNotNumeric>(&outcome)) {
+        reportAt(e->message, fieldAt(e->field));
+    } else if (const auto *e = std::get_if<sr::BothNotNumeric>(&outcome)) {
+        reportAt(e->message, fieldAt(e->field));
+    } else if (const auto *e = std::get_if<sr::NegativeHeight>(&outcome)) {
+        reportAt(e->message, fieldAt(e->field));
+    } else if (const auto *e = std::get_if<sr::HxAboveTwiceRadius>(&outcome)) {
+        limitReset(qs(e->message));
+    }
+}
+
+void SingleRodWindow::limitReset(const QString &message)
+{
+    showNotice(this, message);
+    inputs_.hx->clear();
+    inputs_.h->clear();
+    results_.rx->setText(kCleared);
+    results_.ro->setText(kCleared);
+    inputs_.classList->setCurrentIndex(0);
+    focusAndSelect(inputs_.hx);
+}
+
+void SingleRodWindow::clear()
+{
+    inputs_.classList->setCurrentIndex(0);
+    inputs_.hx->clear();
+    inputs_.h->clear();
+    results_.rx->setText(kCleared);
+    results_.ro->setText(kCleared);
+    focusAndSelect(inputs_.hx);
+    setTextColour(results_.rx, bgrColour(colour::kLightYellow));
+}
+
+} // namespace windows
