@@ -52,7 +52,7 @@ AboutWindow::AboutWindow()
     linkLine_ = makeLinkLabel(this, "Label3_1", {480, 2760, 5175, 255},
                               QStringLiteral("详细资料，请浏览公司网页：") + QString(8, u' ') +
                                   makerHost() + QString(4, u' '),
-                              text, yellow, QStringLiteral("点击去岚舟网站！"));
+                              text, yellow, linkToolTip());
     for (LinkLabel *member : {addressLine, linkLine_}) {
         connect(member, &LinkLabel::clicked, this, &openMakerSite);
         connect(member, &LinkLabel::mouseMoved, this, [this] { toggleLinkColour(linkLine_); });

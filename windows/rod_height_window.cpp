@@ -1,13 +1,11 @@
 #include "windows/rod_height_window.h"
 
-#include "calc/numeric.h"
 #include "calc/rod_height.h"
 #include "windows/widgets.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QStringList>
 
 #include <variant>
 
@@ -15,28 +13,8 @@ namespace windows {
 
 namespace {
 
-const QString kCleared = QStringLiteral("    ");
-const QString kLinkTip = QStringLiteral("点击去岚舟网站！");
 // A tool tip of one space: the result labels carry one, but it says nothing.
 const QString kResultTip = QStringLiteral(" ");
-
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string text(const QLineEdit *field)
-{
-    return field->text().toStdString();
-}
-
-QStringList classEntries()
-{
-    QStringList entries;
-    for (std::string_view entry : calc::kProtectionClassEntries)
-        entries << QString::fromUtf8(entry.data(), qsizetype(entry.size()));
-    return entries;
-}
 
 } // namespace
 
@@ -57,37 +35,35 @@ void RodHeightWindow::buildControls()
     QWidget *area = client();
     const QColor yellow = bgrColour(colour::kYellow);
     const QColor lightYellow = bgrColour(colour::kLightYellow);
-    const QFont text = designFont(kSongTi, 10.5, true);
-    const QFont result = designFont(kSongTi, 10.5, true, true);
+    const QFont text = rodWindowFont();
 
-    inputs_.hx = makeInputField(area, "Text1", {2160, 1920, 1335, 375}, text);
-    inputs_.distance = makeInputField(area, "Text2", {4920, 1920, 1335, 375}, text);
-    inputs_.classList = makeEditableList(area, "Combo1", {2160, 1320, 1335, 300},
-                                         designFont(kSongTi, 9, true), classEntries());
-    buttons_.compute = makeButton(area, "Command1", {1320, 3600, 1555, 495},
-                                  QStringLiteral("计  算"), text);
-    buttons_.clear = makeButton(area, "Command2", {2880, 3600, 1555, 495},
-                                QStringLiteral("清  除"), text);
-    buttons_.exit = makeButton(area, "Command3", {4440, 3600, 1555, 495},
-                               QStringLiteral("退  出"), text);
+    const RodWindowControls common = makeRodWindowControls(area);
+    inputs_ = {common.text1, common.text2, common.classList};
+    buttons_ = {common.compute, common.clear, common.exit};
     link_ = makeLinkLabel(area, "Label11", {120, 120, 4815, 375},
                           makerName() + QLatin1Char(' ') + makerHost(),
-                          designFont(kKaiTi, 12, true), yellow, kLinkTip);
+                          designFont(kKaiTi, 12, true), yellow, linkToolTip());
     makeLine(area, "Line1", 120, 600, 7320, 600, bgrColour(colour::kRed));
     makeLabel(area, "Label6", {2640, 840, 1815, 375}, QStringLiteral("避雷针高度计算"),
               designFont(kYouYuan, 12, true), bgrColour(colour::kWhite));
-    makeLabel(area, "Label2", {1080, 1320, 1095, 255}, QStringLiteral("防雷类别"), text, yellow);
-    makeLabel(area, "Label1", {1080, 1920, 1095, 495}, QStringLiteral("被保护物高度  hx"), text,
-              yellow);
-    makeLabel(area, "Label5", {3840, 1920, 1095, 495}, QStringLiteral("距离   h"), text, yellow);
-    makeLabel(area, "Label3", {1080, 3000, 1095, 255}, QStringLiteral("结果 x1"), text, yellow,
-              QStringLiteral("避雷针在hx高度的xx'平面上的保护半径"));
-    results_.x1 = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kCleared, result,
-                                  lightYellow, kResultTip);
-    makeLabel(area, "Label4", {3840, 3000, 975, 255}, QStringLiteral("结果 x2"), text, yellow,
-              QStringLiteral("避雷针在地面上的保护半径"));
-    results_.x2 = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kCleared, result,
-                                  lightYellow, kResultTip);
+    attachCaption(makeLabel(area, "Label1", {1080, 1920, 1095, 495},
+                            QStringLiteral("被保护物高度  hx"), text, yellow),
+                  inputs_.hx);
+    attachCaption(makeLabel(area, "Label5", {3840, 1920, 1095, 495}, QStringLiteral("距离   h"),
+                            text, yellow),
+                  inputs_.distance);
+    QLabel *x1Caption = makeLabel(area, "Label3", {1080, 3000, 1095, 255},
+                                  QStringLiteral("结果 x1"), text, yellow,
+                                  QStringLiteral("避雷针在hx高度的xx'平面上的保护半径"));
+    results_.x1 = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kClearedResult,
+                                  rodResultFont(), lightYellow, kResultTip);
+    attachCaption(x1Caption, results_.x1);
+    QLabel *x2Caption = makeLabel(area, "Label4", {3840, 3000, 975, 255},
+                                  QStringLiteral("结果 x2"), text, yellow,
+                                  QStringLiteral("避雷针在地面上的保护半径"));
+    results_.x2 = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kClearedResult,
+                                  rodResultFont(), lightYellow, kResultTip);
+    attachCaption(x2Caption, results_.x2);
 
     chainTabOrder({inputs_.hx, inputs_.distance, inputs_.classList, buttons_.compute,
                    buttons_.clear, buttons_.exit});
@@ -129,7 +105,7 @@ void RodHeightWindow::calculate()
 {
     namespace rh = calc::rod_height;
     const auto outcome =
-        calc::computeRodHeight(text(inputs_.hx), text(inputs_.distance),
+        calc::computeRodHeight(fieldText(inputs_.hx), fieldText(inputs_.distance),
                                std::int16_t(inputs_.classList->currentIndex()));
 
     const auto fieldAt = [this](rh::Field field) {
@@ -137,8 +113,8 @@ void RodHeightWindow::calculate()
     };
 
     if (const auto *ok = std::get_if<rh::RodHeightOk>(&outcome)) {
-        results_.x1->setText(qs(ok->x1Text));
-        results_.x2->setText(qs(ok->x2Text));
+        results_.x1->setText(toQString(ok->x1Text));
+        results_.x2->setText(toQString(ok->x2Text));
     } else if (const auto *e = std::get_if<rh::HxNotNumeric>(&outcome)) {
         reportAt(e->message, fieldAt(e->field));
     } else if (const auto *e = std::get_if<rh::DistanceNotNumeric>(&outcome)) {
@@ -148,16 +124,16 @@ void RodHeightWindow::calculate()
     } else if (const auto *e = std::get_if<rh::NegativeHx>(&outcome)) {
         reportAt(e->message, fieldAt(e->field));
     } else if (const auto *e = std::get_if<rh::HxAboveTwiceRadius>(&outcome)) {
-        limitReset(qs(e->message));
+        limitReset(toQString(e->message));
     } else if (const auto *e = std::get_if<rh::NegativeRadicand>(&outcome)) {
-        rootReset(qs(e->message));
+        rootReset(toQString(e->message));
     }
 }
 
 void RodHeightWindow::reportAt(const std::string &message, InputField *field)
 {
     // Results, the other field and the class stay as they were.
-    showStopBox(this, qs(message));
+    showStopBox(this, toQString(message));
     focusAndSelect(field);
 }
 
@@ -166,8 +142,8 @@ void RodHeightWindow::limitReset(const QString &message)
     showNotice(this, message);
     inputs_.hx->clear();
     inputs_.distance->clear();
-    results_.x1->setText(kCleared);
-    results_.x2->setText(kCleared);
+    results_.x1->setText(kClearedResult);
+    results_.x2->setText(kClearedResult);
     inputs_.classList->setCurrentIndex(0);
     focusAndSelect(inputs_.hx);
 }
@@ -188,8 +164,8 @@ void RodHeightWindow::clear()
     inputs_.classList->setCurrentIndex(0);
     inputs_.hx->clear();
     inputs_.distance->clear();
-    results_.x1->setText(kCleared);
-    results_.x2->setText(kCleared);
+    results_.x1->setText(kClearedResult);
+    results_.x2->setText(kClearedResult);
     focusAndSelect(inputs_.hx);
 }
 

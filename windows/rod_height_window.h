@@ -32,11 +32,6 @@ private:
         QLabel *x1 = nullptr; // Label8
         QLabel *x2 = nullptr; // Label9
     };
-    struct Buttons {
-        QPushButton *compute = nullptr; // Command1
-        QPushButton *clear = nullptr;   // Command2
-        QPushButton *exit = nullptr;    // Command3
-    };
 
     void buildControls();
     void buildMenus();
@@ -49,7 +44,7 @@ private:
 
     Inputs inputs_;
     Results results_;
-    Buttons buttons_;
+    CommandButtons buttons_; // Command1..Command3
     LinkLabel *link_ = nullptr; // Label11
 };
 

@@ -196,6 +196,11 @@ QUrl makerAddress()
     return QUrl(QStringLiteral("https://lanzhou.example/"));
 }
 
+QString linkToolTip()
+{
+    return QStringLiteral("点击去") + makerName() + QStringLiteral("网站！");
+}
+
 QWidget *existingWindow(WindowId id)
 {
     return windowSet[slot(id)];

@@ -29,6 +29,8 @@ QString programTitle();
 QString makerName();
 QString makerHost();
 QUrl makerAddress();
+// The tool tip of the links to the maker's site.
+QString linkToolTip();
 
 // The window set. window() creates the window on first use (its load step
 // runs in its constructor) and returns nullptr for a window this build lacks.
@@ -74,6 +76,13 @@ void loadQtChineseTexts();
 // Deletes every window of the set at once, with no close events, and forgets
 // that the program ended, so that the program can be started afresh (tests).
 void discardAllWindows();
+
+// The three buttons of every calculation window.
+struct CommandButtons {
+    QPushButton *compute = nullptr;
+    QPushButton *clear = nullptr;
+    QPushButton *exit = nullptr;
+};
 
 // The base of the four calculation windows: a fixed client area on a black
 // background under the menu bar, the close-box rule, the activation step and

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QStringList>
 
 #include <variant>
 
@@ -14,29 +13,9 @@ namespace windows {
 
 namespace {
 
-const QString kCleared = QStringLiteral("    ");
 const QString kHxAboveH = QStringLiteral("hx应小于h");
 const QString kRodTip = QStringLiteral("避雷针在hx高度的xx'平面上的保护半径");
 const QString kGroundTip = QStringLiteral("避雷针在地面上的保护半径");
-const QString kLinkTip = QStringLiteral("点击去岚舟网站！");
-
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string text(const QLineEdit *field)
-{
-    return field->text().toStdString();
-}
-
-QStringList classEntries()
-{
-    QStringList entries;
-    for (std::string_view entry : calc::kProtectionClassEntries)
-        entries << QString::fromUtf8(entry.data(), qsizetype(entry.size()));
-    return entries;
-}
 
 } // namespace
 
@@ -56,38 +35,33 @@ void SingleRodWindow::buildControls()
 {
     QWidget *area = client();
     const QColor yellow = bgrColour(colour::kYellow);
-    const QFont text = designFont(kSongTi, 10.5, true);
-    const QFont result = designFont(kSongTi, 10.5, true, true);
+    const QFont text = rodWindowFont();
 
-    inputs_.hx = makeInputField(area, "Text1", {2160, 1920, 1335, 375}, text);
-    inputs_.h = makeInputField(area, "Text2", {4920, 1920, 1335, 375}, text);
-    inputs_.classList = makeEditableList(area, "Combo1", {2160, 1320, 1335, 300},
-                                         designFont(kSongTi, 9, true), classEntries());
-    buttons_.compute = makeButton(area, "Command1", {1320, 3600, 1555, 495},
-                                  QStringLiteral("计  算"), text);
-    buttons_.clear = makeButton(area, "Command2", {2880, 3600, 1555, 495},
-                                QStringLiteral("清  除"), text);
-    buttons_.exit = makeButton(area, "Command3", {4440, 3600, 1555, 495},
-                               QStringLiteral("退  出"), text);
+    const RodWindowControls common = makeRodWindowControls(area);
+    inputs_ = {common.text1, common.text2, common.classList};
+    buttons_ = {common.compute, common.clear, common.exit};
     link_ = makeTextBoxLink(area, "Text3", {120, 120, 5235, 405},
                             makerName() + QLatin1Char(' ') + makerHost(),
-                            designFont(kKaiTi, 12, true), yellow, kLinkTip);
+                            designFont(kKaiTi, 12, true), yellow, linkToolTip());
     makeLine(area, "Line1", 120, 600, 7200, 600, bgrColour(colour::kRed));
     makeLabel(area, "Label6", {2280, 840, 3495, 375}, QStringLiteral("单根避雷针保护范围计算"),
               designFont(kYouYuan, 12, true), bgrColour(colour::kWhite));
-    makeLabel(area, "Label2", {1080, 1320, 1095, 255}, QStringLiteral("防雷类别"), text, yellow);
-    makeLabel(area, "Label1", {1080, 1920, 1095, 495}, QStringLiteral("被保护物高度  hx"), text,
-              yellow);
-    makeLabel(area, "Label5", {3840, 1920, 1095, 495}, QStringLiteral("避雷针高度    h"), text,
-              yellow);
-    makeLabel(area, "Label3", {1080, 3000, 1095, 255}, QStringLiteral("结果 rx"), text, yellow,
-              kRodTip);
-    results_.rx = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kCleared, result,
-                                  yellow, kRodTip);
-    makeLabel(area, "Label4", {3840, 3000, 975, 255}, QStringLiteral("结果 ro"), text, yellow,
-              kGroundTip);
-    results_.ro = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kCleared, result,
-                                  bgrColour(colour::kLightYellow), kGroundTip);
+    attachCaption(makeLabel(area, "Label1", {1080, 1920, 1095, 495},
+                            QStringLiteral("被保护物高度  hx"), text, yellow),
+                  inputs_.hx);
+    attachCaption(makeLabel(area, "Label5", {3840, 1920, 1095, 495},
+                            QStringLiteral("避雷针高度    h"), text, yellow),
+                  inputs_.h);
+    QLabel *rxCaption = makeLabel(area, "Label3", {1080, 3000, 1095, 255},
+                                  QStringLiteral("结果 rx"), text, yellow, kRodTip);
+    results_.rx = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kClearedResult,
+                                  rodResultFont(), yellow, kRodTip);
+    attachCaption(rxCaption, results_.rx);
+    QLabel *roCaption = makeLabel(area, "Label4", {3840, 3000, 975, 255},
+                                  QStringLiteral("结果 ro"), text, yellow, kGroundTip);
+    results_.ro = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kClearedResult,
+                                  rodResultFont(), bgrColour(colour::kLightYellow), kGroundTip);
+    attachCaption(roCaption, results_.ro);
 
     chainTabOrder({inputs_.hx, inputs_.h, inputs_.classList, buttons_.compute, buttons_.clear,
                  buttons_.exit, link_});
@@ -168,12 +142,12 @@ void SingleRodWindow::enterPressed(InputField *field)
 {
     // Enter leads through the fields instead of reporting texts that are not
     // numbers: first the field itself, then the other one.
-    if (!calc::isNumberText(text(field))) {
+    if (!calc::isNumberText(fieldText(field))) {
         focusAndSelect(field);
         return;
     }
     InputField *other = field == inputs_.hx ? inputs_.h : inputs_.hx;
-    if (!calc::isNumberText(text(other))) {
+    if (!calc::isNumberText(fieldText(other))) {
         focusAndSelect(other);
         return;
     }
@@ -184,20 +158,20 @@ void SingleRodWindow::calculate(calc::ResultTextStyle style)
 {
     namespace sr = calc::single_rod;
     const auto outcome =
-        calc::computeSingleRod(text(inputs_.hx), text(inputs_.h),
+        calc::computeSingleRod(fieldText(inputs_.hx), fieldText(inputs_.h),
                                std::int16_t(inputs_.classList->currentIndex()), style);
 
     const auto fieldAt = [this](sr::Field field) {
         return field == sr::Field::Hx ? inputs_.hx : inputs_.h;
     };
     const auto reportAt = [this](const std::string &message, InputField *field) {
-        showStopBox(this, qs(message));
+        showStopBox(this, toQString(message));
         focusAndSelect(field);
     };
 
     if (const auto *ok = std::get_if<sr::SingleRodOk>(&outcome)) {
-        results_.rx->setText(qs(ok->rxText));
-        results_.ro->setText(qs(ok->roText));
+        results_.rx->setText(toQString(ok->rxText));
+        results_.ro->setText(toQString(ok->roText));
         if (ok->hxAboveH) {
             // The button shows the value in red; Enter shows a warning instead.
             if (style == calc::ResultTextStyle::CutToFive)
@@ -213,7 +187,7 @@ void SingleRodWindow::calculate(calc::ResultTextStyle style)
     } else if (const auto *e = std::get_if<sr::NegativeHeight>(&outcome)) {
         reportAt(e->message, fieldAt(e->field));
     } else if (const auto *e = std::get_if<sr::HxAboveTwiceRadius>(&outcome)) {
-        limitReset(qs(e->message));
+        limitReset(toQString(e->message));
     }
 }
 
@@ -222,8 +196,8 @@ void SingleRodWindow::limitReset(const QString &message)
     showNotice(this, message);
     inputs_.hx->clear();
     inputs_.h->clear();
-    results_.rx->setText(kCleared);
-    results_.ro->setText(kCleared);
+    results_.rx->setText(kClearedResult);
+    results_.ro->setText(kClearedResult);
     inputs_.classList->setCurrentIndex(0);
     focusAndSelect(inputs_.hx);
 }
@@ -233,8 +207,8 @@ void SingleRodWindow::clear()
     inputs_.classList->setCurrentIndex(0);
     inputs_.hx->clear();
     inputs_.h->clear();
-    results_.rx->setText(kCleared);
-    results_.ro->setText(kCleared);
+    results_.rx->setText(kClearedResult);
+    results_.ro->setText(kClearedResult);
     focusAndSelect(inputs_.hx);
     setTextColour(results_.rx, bgrColour(colour::kLightYellow));
 }

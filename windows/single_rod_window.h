@@ -34,11 +34,6 @@ private:
         QLabel *rx = nullptr; // Label8
         QLabel *ro = nullptr; // Label9
     };
-    struct Buttons {
-        QPushButton *compute = nullptr; // Command1
-        QPushButton *clear = nullptr;   // Command2
-        QPushButton *exit = nullptr;    // Command3
-    };
 
     void buildControls();
     void buildMenus();
@@ -54,7 +49,7 @@ private:
 
     Inputs inputs_;
     Results results_;
-    Buttons buttons_;
+    CommandButtons buttons_; // Command1..Command3
     TextBoxLink *link_ = nullptr; // Text3
 };
 

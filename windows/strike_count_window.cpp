@@ -23,22 +23,16 @@ const QString kPending = QStringLiteral("(待计算)");
 const QString kInputErrorTitle = QStringLiteral("输入错误");
 const QString kClockTip = QStringLiteral("当前时间：");
 const QString kClockTipPrefix = QStringLiteral("现在时间是：");
-const QString kLinkTip = QStringLiteral("点击去岚舟网站！");
 constexpr unsigned kLightGrey = 0xE0E0E0;
 constexpr qreal kResultPoints = 9;
 constexpr qreal kCountPoints = 12;
-
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 template <class Table>
 QStringList entryTexts(const Table &table)
 {
     QStringList entries;
     for (const auto &entry : table)
-        entries << qs(entry.text);
+        entries << toQString(entry.text);
     return entries;
 }
 
@@ -87,7 +81,7 @@ void StrikeCountWindow::buildHeader()
     header_.name = makeLinkLabel(area, "Label11", {120, 120, 3615, 375}, makerName(),
                                  designFont(kKaiTi, 14.25, true), yellow());
     header_.address = makeLinkLabel(area, "Label12", {3840, 120, 2175, 255}, makerHost(),
-                                    designFont(kSongTi, 9, false), white, kLinkTip);
+                                    designFont(kSongTi, 9, false), white, linkToolTip());
     makeLine(area, "Line1", 0, 600, 7080, 600, bgrColour(colour::kRed));
     header_.clock = makeLinkLabel(area, "Label5", {6240, 720, 975, 375}, QString(),
                                   designFont(kSongTi, 9, true), yellow(), kClockTip);
@@ -127,28 +121,34 @@ void StrikeCountWindow::buildInputs()
     const int labelLefts[] = {120, 1920, 3840};
     const int fieldLefts[] = {600, 2400, 4200};
     for (int i = 0; i < 3; ++i) {
-        makeLabel(frame, labelNames[i], {labelLefts[i], 600, 375, 330}, captions[i], caption, grey);
+        QLabel *label = makeLabel(frame, labelNames[i], {labelLefts[i], 600, 375, 330},
+                                  captions[i], caption, grey);
         inputs_.dimensions[std::size_t(i)] =
             makeInputField(frame, fieldNames[i], {fieldLefts[i], 544, 975, 333}, field);
+        attachCaption(label, inputs_.dimensions[std::size_t(i)]);
     }
 
-    makeLabel(frame, "Label3", {120, 1200, 1095, 300}, QStringLiteral("校正系数K:"), caption,
-              yellow());
+    QLabel *settingCaption = makeLabel(frame, "Label3", {120, 1200, 1095, 300},
+                                       QStringLiteral("校正系数K:"), caption, yellow());
     inputs_.setting = makeEditableList(frame, "Combo1", {1320, 1125, 3855, 330}, field,
                                        entryTexts(calc::strike_count::kSettings));
-    makeLabel(frame, "Label6", {120, 1680, 1215, 255}, QStringLiteral("年雷暴日td"), caption,
-              yellow());
+    attachCaption(settingCaption, inputs_.setting);
+    QLabel *cityCaption = makeLabel(frame, "Label6", {120, 1680, 1215, 255},
+                                    QStringLiteral("年雷暴日td"), caption, yellow());
     inputs_.city = makeEditableList(frame, "Combo2", {1320, 1680, 2535, 300}, field,
                                     entryTexts(calc::strike_count::kCities));
+    attachCaption(cityCaption, inputs_.city);
 }
 
 void StrikeCountWindow::buildButtons()
 {
     QWidget *area = client();
-    makeLabel(area, "Label2_0", {2040, 3500, 1095, 375}, QStringLiteral("雷击次数:"),
-              designFont(kSongTi, 12, false), yellow());
+    QLabel *resultCaption = makeLabel(area, "Label2_0", {2040, 3500, 1095, 375},
+                                      QStringLiteral("雷击次数:"), designFont(kSongTi, 12, false),
+                                      yellow());
     result_ = makeResultLabel(area, "Label2_1", {3240, 3500, 1815, 375}, kLoadedResult,
                               designFont(kSongTi, kResultPoints, false, true), yellow());
+    attachCaption(resultCaption, result_);
 
     const QFont font = designFont(kSongTi, 10.5, true);
     buttons_.compute = makeButton(area, "Command1", {2040, 3960, 1000, 430},
@@ -193,17 +193,15 @@ void StrikeCountWindow::calculate()
     namespace sc = calc::strike_count;
     showResult(QString(), yellow(), kResultPoints);
 
-    const auto text = [this](int i) {
-        return inputs_.dimensions[std::size_t(i)]->text().toStdString();
-    };
+    const auto &[length, width, height] = inputs_.dimensions;
     const auto outcome = calc::computeStrikeCount(
-        text(0), text(1), text(2), std::int16_t(inputs_.setting->currentIndex()),
-        std::int16_t(inputs_.city->currentIndex()));
+        fieldText(length), fieldText(width), fieldText(height),
+        std::int16_t(inputs_.setting->currentIndex()), std::int16_t(inputs_.city->currentIndex()));
 
     // Fields at fault are emptied, not selected, and the first one is focused.
     const auto reportAt = [this](const std::string &message,
                                  const std::vector<sc::Dimension> &fields) {
-        showStopBox(this, qs(message), kInputErrorTitle);
+        showStopBox(this, toQString(message), kInputErrorTitle);
         showResult(QString(), pendingColour(), kResultPoints);
         if (!fields.empty())
             inputs_.dimensions[std::size_t(fields.front())]->setFocus();
@@ -213,9 +211,9 @@ void StrikeCountWindow::calculate()
     };
 
     if (const auto *ok = std::get_if<sc::StrikeCountOk>(&outcome)) {
-        showResult(qs(ok->countText), yellow(), kCountPoints);
+        showResult(toQString(ok->countText), yellow(), kCountPoints);
     } else if (const auto *zero = std::get_if<sc::StrikeCountZero>(&outcome)) {
-        showResult(qs(zero->message), yellow(), kCountPoints);
+        showResult(toQString(zero->message), yellow(), kCountPoints);
     } else if (const auto *e = std::get_if<sc::StrikeInputNotNumeric>(&outcome)) {
         reportAt(e->message, e->fieldsAtFault);
     } else if (const auto *e = std::get_if<sc::StrikeInputNegative>(&outcome)) {

@@ -30,11 +30,6 @@ private:
         EditableList *setting = nullptr;          // Combo1
         EditableList *city = nullptr;             // Combo2
     };
-    struct Buttons {
-        QPushButton *compute = nullptr; // Command1
-        QPushButton *clear = nullptr;   // 清除
-        QPushButton *exit = nullptr;    // Command3
-    };
     struct Header {
         LinkLabel *name = nullptr;    // Label11
         LinkLabel *address = nullptr; // Label12
@@ -52,7 +47,7 @@ private:
     void showResult(const QString &caption, QColor colour, qreal points);
 
     Inputs inputs_;
-    Buttons buttons_;
+    CommandButtons buttons_; // Command1, 清除, Command3
     Header header_;
     QLabel *result_ = nullptr; // Label2_1
     Clock *clock_ = nullptr;

@@ -7,36 +7,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QStringList>
 
 #include <variant>
 
 namespace windows {
-
-namespace {
-
-const QString kCleared = QStringLiteral("    ");
-const QString kLinkTip = QStringLiteral("点击去岚舟网站！");
-
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string text(const QLineEdit *field)
-{
-    return field->text().toStdString();
-}
-
-QStringList classEntries()
-{
-    QStringList entries;
-    for (std::string_view entry : calc::kProtectionClassEntries)
-        entries << QString::fromUtf8(entry.data(), qsizetype(entry.size()));
-    return entries;
-}
-
-} // namespace
 
 QString hxCaptionWithLeadingZero(const QString &hxText)
 {
@@ -66,37 +40,34 @@ void TwoRodsWindow::buildControls()
 {
     QWidget *area = client();
     const QColor yellow = bgrColour(colour::kYellow);
-    const QFont text = designFont(kSongTi, 10.5, true);
-    const QFont result = designFont(kSongTi, 10.5, true, true);
+    const QFont text = rodWindowFont();
     const QColor resultColour = bgrColour(colour::kLightYellow);
 
-    inputs_.h = makeInputField(area, "Text1", {2160, 1920, 1335, 375}, text);
-    inputs_.d = makeInputField(area, "Text2", {4920, 1920, 1335, 375}, text);
-    inputs_.classList = makeEditableList(area, "Combo1", {2160, 1320, 1335, 300},
-                                         designFont(kSongTi, 9, true), classEntries());
-    buttons_.compute = makeButton(area, "Command1", {1320, 3600, 1555, 495},
-                                  QStringLiteral("计  算"), text);
-    buttons_.clear = makeButton(area, "Command2", {2880, 3600, 1555, 495},
-                                QStringLiteral("清  除"), text);
-    buttons_.exit = makeButton(area, "Command3", {4440, 3600, 1555, 495},
-                               QStringLiteral("退  出"), text);
+    const RodWindowControls common = makeRodWindowControls(area);
+    inputs_ = {common.text1, common.text2, common.classList};
+    buttons_ = {common.compute, common.clear, common.exit};
     link_ = makeLinkLabel(area, "Label11", {120, 120, 4815, 375},
                           makerName() + QLatin1Char(' ') + makerHost(),
-                          designFont(kKaiTi, 12, true), yellow, kLinkTip);
+                          designFont(kKaiTi, 12, true), yellow, linkToolTip());
     makeLine(area, "Line1", 120, 600, 7200, 600, bgrColour(colour::kRed));
     makeLabel(area, "Label6", {1920, 840, 3495, 375}, QStringLiteral("双根等高避雷针保护范围计算"),
               designFont(kYouYuan, 12, true), bgrColour(colour::kWhite));
-    makeLabel(area, "Label2", {1080, 1320, 1095, 255}, QStringLiteral("防雷类别"), text, yellow);
-    makeLabel(area, "Label5", {1080, 1920, 1095, 615}, QStringLiteral("避雷针高度    h"), text,
-              yellow);
-    makeLabel(area, "Label1", {3840, 1920, 1095, 495}, QStringLiteral("针间距离      D"), text,
-              yellow);
-    makeLabel(area, "Label3", {1080, 3000, 975, 255}, QStringLiteral("结果 hx"), text, yellow);
-    results_.hx = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kCleared, result,
-                                  resultColour);
-    makeLabel(area, "Label4", {3840, 3000, 975, 255}, QStringLiteral("结果 bo"), text, yellow);
-    results_.bo = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kCleared, result,
-                                  resultColour);
+    attachCaption(makeLabel(area, "Label5", {1080, 1920, 1095, 615},
+                            QStringLiteral("避雷针高度    h"), text, yellow),
+                  inputs_.h);
+    attachCaption(makeLabel(area, "Label1", {3840, 1920, 1095, 495},
+                            QStringLiteral("针间距离      D"), text, yellow),
+                  inputs_.d);
+    QLabel *hxCaption = makeLabel(area, "Label3", {1080, 3000, 975, 255},
+                                  QStringLiteral("结果 hx"), text, yellow);
+    results_.hx = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kClearedResult,
+                                  rodResultFont(), resultColour);
+    attachCaption(hxCaption, results_.hx);
+    QLabel *boCaption = makeLabel(area, "Label4", {3840, 3000, 975, 255},
+                                  QStringLiteral("结果 bo"), text, yellow);
+    results_.bo = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kClearedResult,
+                                  rodResultFont(), resultColour);
+    attachCaption(boCaption, results_.bo);
 
     chainTabOrder({inputs_.h, inputs_.d, inputs_.classList, buttons_.compute, buttons_.clear,
                  buttons_.exit});
@@ -171,7 +142,7 @@ void TwoRodsWindow::enterPressed(InputField *field)
     // the other one.
     InputField *other = field == inputs_.h ? inputs_.d : inputs_.h;
     for (InputField *checked : {field, other}) {
-        if (!calc::isNumberText(text(checked))) {
+        if (!calc::isNumberText(fieldText(checked))) {
             checked->clear();
             focusAndSelect(checked);
             return;
@@ -183,18 +154,18 @@ void TwoRodsWindow::enterPressed(InputField *field)
 void TwoRodsWindow::calculate(Path path)
 {
     namespace tr = calc::two_rods;
-    const auto outcome = calc::computeTwoRods(text(inputs_.h), text(inputs_.d),
+    const auto outcome = calc::computeTwoRods(fieldText(inputs_.h), fieldText(inputs_.d),
                                               std::int16_t(inputs_.classList->currentIndex()));
 
     const auto reportAt = [this](const std::string &message, tr::Field field) {
-        showStopBox(this, qs(message));
+        showStopBox(this, toQString(message));
         focusAndSelect(field == tr::Field::H ? inputs_.h : inputs_.d);
     };
 
     if (const auto *ok = std::get_if<tr::TwoRodsOk>(&outcome)) {
-        const QString hx = qs(ok->hxResultText);
+        const QString hx = toQString(ok->hxResultText);
         results_.hx->setText(path == Path::Button ? hxCaptionWithLeadingZero(hx) : hx);
-        results_.bo->setText(qs(ok->boResultText));
+        results_.bo->setText(toQString(ok->boResultText));
     } else if (const auto *e = std::get_if<tr::TwoRodsHNotNumeric>(&outcome)) {
         reportAt(e->message, e->field);
     } else if (const auto *e = std::get_if<tr::TwoRodsDNotNumeric>(&outcome)) {
@@ -204,7 +175,7 @@ void TwoRodsWindow::calculate(Path path)
     } else if (const auto *e = std::get_if<tr::TwoRodsNegativeHeight>(&outcome)) {
         reportAt(e->message, e->field);
     } else if (const auto *e = std::get_if<tr::TwoRodsTooFar>(&outcome)) {
-        handOver(qs(e->message));
+        handOver(toQString(e->message));
     }
 }
 
@@ -215,7 +186,7 @@ void TwoRodsWindow::handOver(const QString &message)
     showNotice(this, message);
     inputs_.h->clear();
     inputs_.d->clear();
-    results_.hx->setText(kCleared);
+    results_.hx->setText(kClearedResult);
     results_.bo->setText(QString());
     switchTo(WindowId::SingleRod);
 }
@@ -232,8 +203,8 @@ void TwoRodsWindow::clear()
     inputs_.classList->setCurrentIndex(0);
     inputs_.h->clear();
     inputs_.d->clear();
-    results_.hx->setText(kCleared);
-    results_.bo->setText(kCleared);
+    results_.hx->setText(kClearedResult);
+    results_.bo->setText(kClearedResult);
     focusAndSelect(inputs_.h);
 }
 

@@ -37,11 +37,6 @@ private:
         QLabel *hx = nullptr; // Label8
         QLabel *bo = nullptr; // Label9
     };
-    struct Buttons {
-        QPushButton *compute = nullptr; // Command1
-        QPushButton *clear = nullptr;   // Command2
-        QPushButton *exit = nullptr;    // Command3
-    };
     enum class Path { Button, Enter };
 
     void buildControls();
@@ -58,7 +53,7 @@ private:
 
     Inputs inputs_;
     Results results_;
-    Buttons buttons_;
+    CommandButtons buttons_; // Command1..Command3
     LinkLabel *link_ = nullptr; // Label11
 };
 

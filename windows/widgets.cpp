@@ -1,5 +1,9 @@
 #include "windows/widgets.h"
 
+#include "calc/numeric.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFocusEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -47,6 +51,52 @@ QFont designFont(const char *family, qreal points, bool bold, bool underline)
     font.setBold(bold);
     font.setUnderline(underline);
     return font;
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string fieldText(const QLineEdit *field)
+{
+    return field->text().toStdString();
+}
+
+QStringList protectionClassEntries()
+{
+    QStringList entries;
+    for (std::string_view entry : calc::kProtectionClassEntries)
+        entries << toQString(entry);
+    return entries;
+}
+
+namespace {
+
+bool isChinese(QChar c)
+{
+    const char16_t code = c.unicode();
+    return c.script() == QChar::Script_Han || (code >= 0x3000 && code <= 0x303F) ||
+           (code >= 0xFF00 && code <= 0xFFEF);
+}
+
+} // namespace
+
+QString spokenText(const QString &caption)
+{
+    const QString single = caption.simplified();
+    QString spoken;
+    spoken.reserve(single.size());
+    for (qsizetype i = 0; i < single.size(); ++i) {
+        const bool between = i > 0 && i + 1 < single.size() && isChinese(single[i - 1]) &&
+                             isChinese(single[i + 1]);
+        if (single[i] == u' ' && between)
+            continue;
+        spoken += single[i];
+    }
+    if (spoken.endsWith(u':') || spoken.endsWith(u'：'))
+        spoken.chop(1);
+    return spoken.trimmed();
 }
 
 int keyCode(const QKeyEvent &event)
@@ -165,9 +215,23 @@ EditableList::EditableList(QWidget *parent) : QComboBox(parent)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    // Out of the box, Enter and the focus leaving select the entry whose text
+    // equals the typed text; a typed text must stay no entry at all. The
+    // line edit still passes Enter on to the window.
+    QObject::disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+    QObject::disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
     connect(lineEdit(), &QLineEdit::textEdited, this, &EditableList::textTyped);
     // A narrow list shows the start of its entry, not the end.
     connect(this, &QComboBox::currentIndexChanged, this, [this] { lineEdit()->home(false); });
+}
+
+void EditableList::focusOutEvent(QFocusEvent *event)
+{
+    QComboBox::focusOutEvent(event);
+    // Typing leaves the text scrolled to its end. The list's own drop-down and
+    // a switch to another application keep the user's place.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        lineEdit()->home(false);
 }
 
 void EditableList::textTyped(const QString &text)
@@ -179,6 +243,86 @@ void EditableList::textTyped(const QString &text)
     setCurrentIndex(-1);
     lineEdit()->setText(text);
     lineEdit()->setCursorPosition(cursor);
+}
+
+namespace {
+
+// What assistive tools see of a result label: its caption as the name, and
+// the result as the value and as its read-only text.
+class ResultLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit ResultLabelAccessible(ResultLabel *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        switch (t) {
+        case QAccessible::Name:
+            return label()->caption();
+        case QAccessible::Value:
+            return shown();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(int startOffset, int endOffset) const override
+    {
+        return shown().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(shown().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void selection(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        return {};
+    }
+
+private:
+    const ResultLabel *label() const { return static_cast<const ResultLabel *>(object()); }
+    // The padding of a cleared result is not read out.
+    QString shown() const { return label()->text().trimmed(); }
+};
+
+QAccessibleInterface *resultLabelInterface(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(ResultLabel::staticMetaObject.className()))
+        return nullptr;
+    return new ResultLabelAccessible(static_cast<ResultLabel *>(object));
+}
+
+} // namespace
+
+ResultLabel::ResultLabel(QWidget *parent) : QLabel(parent)
+{
+    // Before any text is set: the toolkit asks for a label's interface as its
+    // text changes and keeps the one it gets.
+    static const bool installed = [] {
+        QAccessible::installFactory(&resultLabelInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent)
@@ -242,12 +386,11 @@ DecorLine::DecorLine(QWidget *parent) : QWidget(parent)
 
 void DecorLine::paintEvent(QPaintEvent *)
 {
+    // The widget is one pixel across the line: filling it draws the line. A
+    // one-pixel pen would vanish on a screen scaled by a fraction (150%),
+    // where the line falls between device pixels.
     QPainter painter(this);
-    painter.setPen(palette().color(QPalette::WindowText));
-    if (width() >= height())
-        painter.drawLine(0, 0, width() - 1, 0);
-    else
-        painter.drawLine(0, 0, 0, height() - 1);
+    painter.fillRect(rect(), palette().color(QPalette::WindowText));
 }
 
 InputField *makeInputField(QWidget *client, const char *name, Twips at, const QFont &font)
@@ -270,25 +413,39 @@ EditableList *makeEditableList(QWidget *client, const char *name, Twips at, cons
     return list;
 }
 
-QLabel *makeLabel(QWidget *client, const char *name, Twips at, const QString &caption,
-                  const QFont &font, QColor colour, const QString &toolTip)
+namespace {
+
+// The design's look of a label: its caption as wrapped plain text, its font,
+// colour on black and tool tip.
+void dressLabel(QLabel *label, QWidget *client, const char *name, Twips at,
+                const QString &caption, const QFont &font, QColor colour, const QString &toolTip,
+                Qt::Alignment horizontal)
 {
-    auto *label = new QLabel(caption, client);
     place(label, client, name, at);
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setText(caption);
+    label->setAlignment(horizontal | Qt::AlignTop);
     label->setWordWrap(true);
     label->setFont(font);
     label->setToolTip(toolTip);
     setColours(label, colour, bgrColour(colour::kBlack));
+}
+
+} // namespace
+
+QLabel *makeLabel(QWidget *client, const char *name, Twips at, const QString &caption,
+                  const QFont &font, QColor colour, const QString &toolTip)
+{
+    auto *label = new QLabel(client);
+    dressLabel(label, client, name, at, caption, font, colour, toolTip, Qt::AlignLeft);
     return label;
 }
 
-QLabel *makeResultLabel(QWidget *client, const char *name, Twips at, const QString &caption,
-                        const QFont &font, QColor colour, const QString &toolTip)
+ResultLabel *makeResultLabel(QWidget *client, const char *name, Twips at, const QString &caption,
+                             const QFont &font, QColor colour, const QString &toolTip)
 {
-    QLabel *label = makeLabel(client, name, at, caption, font, colour, toolTip);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    auto *label = new ResultLabel(client);
+    dressLabel(label, client, name, at, caption, font, colour, toolTip, Qt::AlignHCenter);
     return label;
 }
 
@@ -296,14 +453,7 @@ LinkLabel *makeLinkLabel(QWidget *client, const char *name, Twips at, const QStr
                          const QFont &font, QColor colour, const QString &toolTip)
 {
     auto *label = new LinkLabel(client);
-    place(label, client, name, at);
-    label->setText(caption);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    label->setFont(font);
-    label->setToolTip(toolTip);
-    setColours(label, colour, bgrColour(colour::kBlack));
+    dressLabel(label, client, name, at, caption, font, colour, toolTip, Qt::AlignLeft);
     return label;
 }
 
@@ -326,6 +476,7 @@ QPushButton *makeButton(QWidget *client, const char *name, Twips at, const QStri
     auto *button = new QPushButton(caption, client);
     place(button, client, name, at);
     button->setFont(font);
+    button->setAccessibleName(spokenText(caption));
     button->setAutoDefault(true);
     return button;
 }
@@ -342,6 +493,51 @@ DecorLine *makeLine(QWidget *client, const char *name, int x1, int y1, int x2, i
                       pixels(std::max(y1, y2)) - top + 1);
     setTextColour(line, colour);
     return line;
+}
+
+void attachCaption(QLabel *caption, QWidget *control)
+{
+    const QString spoken = spokenText(caption->text());
+    // The buddy makes the caption the control's label for assistive tools
+    // that read labels through that relation (a list's own name is its text
+    // on some desktops); the caption then reads as the control's name does.
+    caption->setBuddy(control);
+    caption->setAccessibleName(spoken);
+    // A result label keeps its own name empty (see ResultLabel).
+    if (auto *result = qobject_cast<ResultLabel *>(control))
+        result->setCaption(spoken);
+    else
+        control->setAccessibleName(spoken);
+}
+
+QFont rodWindowFont()
+{
+    return designFont(kSongTi, 10.5, true);
+}
+
+QFont rodResultFont()
+{
+    return designFont(kSongTi, 10.5, true, true);
+}
+
+RodWindowControls makeRodWindowControls(QWidget *client)
+{
+    const QFont font = rodWindowFont();
+    RodWindowControls controls;
+    controls.text1 = makeInputField(client, "Text1", {2160, 1920, 1335, 375}, font);
+    controls.text2 = makeInputField(client, "Text2", {4920, 1920, 1335, 375}, font);
+    controls.classList = makeEditableList(client, "Combo1", {2160, 1320, 1335, 300},
+                                          designFont(kSongTi, 9, true), protectionClassEntries());
+    controls.compute = makeButton(client, "Command1", {1320, 3600, 1555, 495},
+                                  QStringLiteral("计  算"), font);
+    controls.clear = makeButton(client, "Command2", {2880, 3600, 1555, 495},
+                                QStringLiteral("清  除"), font);
+    controls.exit = makeButton(client, "Command3", {4440, 3600, 1555, 495},
+                               QStringLiteral("退  出"), font);
+    attachCaption(makeLabel(client, "Label2", {1080, 1320, 1095, 255}, QStringLiteral("防雷类别"),
+                            font, bgrColour(colour::kYellow)),
+                  controls.classList);
+    return controls;
 }
 
 } // namespace windows

@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
+#include <string_view>
 
 class QFont;
 class QKeyEvent;
@@ -54,6 +56,22 @@ inline constexpr const char *kKaiTi = "楷体_GB2312";
 inline constexpr const char *kYouYuan = "幼圆";
 QFont designFont(const char *family, qreal points, bool bold, bool underline = false);
 
+// Texts between the calculation, which speaks UTF-8 std::string, and the
+// controls.
+QString toQString(std::string_view text);
+std::string fieldText(const QLineEdit *field);
+
+// A result label that shows nothing holds four spaces, not the empty text.
+inline const QString kClearedResult = QStringLiteral("    ");
+
+// The protection-class list's entries, "3类 hr=60米" first.
+QStringList protectionClassEntries();
+
+// The form in which assistive tools speak a caption: runs of spaces become
+// one, spaces between two Chinese characters go ("计  算" is "计算",
+// "被保护物高度  hx" is "被保护物高度 hx"), and a closing colon is dropped.
+QString spokenText(const QString &caption);
+
 // Key codes the windows react to. keyCode() maps Return and the keypad's
 // Enter to 13, F2 to 113, F10 to 121 and every other key to 0.
 inline constexpr int kKeyEnter = 13;
@@ -97,17 +115,36 @@ private:
 
 // A drop-down list whose text part can be typed into. Typing leaves no entry
 // selected (index -1) until the user picks one or the program sets one; typed
-// text is never added as an entry and never completed into one. A typed text
-// equal to an entry's whole text becomes that entry on Enter or on leaving
-// the list (the toolkit's own matching), so the list never shows one entry
-// while meaning none.
+// text is never added as an entry, never completed into one and never
+// matched to one, not even when it equals an entry's text. Whenever the list
+// is not being typed into, its text part shows the start of its text.
 class EditableList : public QComboBox {
     Q_OBJECT
 public:
     explicit EditableList(QWidget *parent);
 
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+
 private:
     void textTyped(const QString &text);
+};
+
+// A label that shows a result. Assistive tools read the caption beside it
+// as its name and the result it shows as its value and text; its own
+// accessible name stays empty, so that each new result is reported to them
+// as the label's text changes.
+class ResultLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ResultLabel(QWidget *parent);
+
+    // The caption in its spoken form.
+    QString caption() const { return caption_; }
+    void setCaption(const QString &spokenCaption) { caption_ = spokenCaption; }
+
+private:
+    QString caption_;
 };
 
 // A label that reports clicks and every mouse move over it, also with no
@@ -168,18 +205,41 @@ EditableList *makeEditableList(QWidget *client, const char *name, Twips at, cons
 // A label that wraps its caption within its width, as the design's labels do.
 QLabel *makeLabel(QWidget *client, const char *name, Twips at, const QString &caption,
                   const QFont &font, QColor colour, const QString &toolTip = {});
-// A result label: as makeLabel, with the caption centred.
-QLabel *makeResultLabel(QWidget *client, const char *name, Twips at, const QString &caption,
-                        const QFont &font, QColor colour, const QString &toolTip = {});
+// A result label: as makeLabel, with the text centred.
+ResultLabel *makeResultLabel(QWidget *client, const char *name, Twips at, const QString &caption,
+                             const QFont &font, QColor colour, const QString &toolTip = {});
 LinkLabel *makeLinkLabel(QWidget *client, const char *name, Twips at, const QString &caption,
                          const QFont &font, QColor colour, const QString &toolTip = {});
 TextBoxLink *makeTextBoxLink(QWidget *client, const char *name, Twips at, const QString &text,
                              const QFont &font, QColor colour, const QString &toolTip = {});
 // A button; Enter or Space pressed on it clicks it, as on the design's desktop.
+// Assistive tools read its caption in the spoken form.
 QPushButton *makeButton(QWidget *client, const char *name, Twips at, const QString &caption,
                         const QFont &font);
 // A line from (x1, y1) to (x2, y2) in twips; horizontal or vertical.
 DecorLine *makeLine(QWidget *client, const char *name, int x1, int y1, int x2, int y2,
                     QColor colour);
+
+// Makes `caption` the label of `control`, an input field, a list or a result
+// label: its buddy, and its name for assistive tools in the spoken form.
+void attachCaption(QLabel *caption, QWidget *control);
+
+// What the single-rod, two-rod and rod-height windows have in common, at the
+// same places: the two input fields Text1 and Text2, the protection-class
+// list Combo1 under its caption Label2 "防雷类别", and the buttons Command1
+// "计  算", Command2 "清  除" and Command3 "退  出".
+struct RodWindowControls {
+    InputField *text1 = nullptr;
+    InputField *text2 = nullptr;
+    EditableList *classList = nullptr;
+    QPushButton *compute = nullptr;
+    QPushButton *clear = nullptr;
+    QPushButton *exit = nullptr;
+};
+RodWindowControls makeRodWindowControls(QWidget *client);
+// Their font of captions, fields and buttons: 宋体 10.5 pt bold.
+QFont rodWindowFont();
+// Their result labels' font: the same, underlined.
+QFont rodResultFont();
 
 } // namespace windows

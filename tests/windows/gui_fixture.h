@@ -5,14 +5,16 @@
 #include "windows/widgets.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
@@ -195,9 +197,54 @@ public:
         return window ? window->findChild<T *>(QString::fromUtf8(name)) : nullptr;
     }
 
+    template <class T = QWidget>
+    static T *control(const char *formName, const QString &name)
+    {
+        return control<T>(formName, name.toUtf8().constData());
+    }
+
     static QAction *menuEntry(const char *formName, const char *name)
     {
         return control<QAction>(formName, name);
+    }
+
+    // Gives a control the keyboard focus and waits until it has it.
+    static void focus(QWidget *widget)
+    {
+        widget->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), widget);
+    }
+
+    // The focus is in `field`, with its whole text selected.
+    static void expectSelectedFocus(QLineEdit *field)
+    {
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        QCOMPARE(field->selectionStart(), field->text().isEmpty() ? -1 : 0);
+        QCOMPARE(field->selectedText(), field->text());
+    }
+
+    // Types `text` over the whole text of a list's text part, which then
+    // selects no entry.
+    static void typeIntoList(QComboBox *list, const QString &text)
+    {
+        focus(list);
+        list->lineEdit()->selectAll();
+        type(text);
+        QCOMPARE(list->currentIndex(), -1);
+    }
+
+    // The one box shown so far: `text` with `icon`, a single 确定 button and
+    // `title`.
+    void expectOneOkBox(const QString &text, QMessageBox::Icon icon,
+                        const QString &title = QStringLiteral("防雷计算")) const
+    {
+        QCOMPARE(boxes.count(), 1);
+        const Box box = boxes.last();
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.icon, icon);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.buttonTexts, QStringList{QStringLiteral("确定")});
+        QCOMPARE(box.title, title);
     }
 
     // Keys go where the user's keys go: to the widget with the focus.

@@ -29,10 +29,7 @@ class RodHeightWindowTest : public QObject {
     {
         return Fixture::control<QPushButton>("Form3", name);
     }
-    static QWidget *named(const QString &name)
-    {
-        return Fixture::control<QWidget>("Form3", name.toLatin1().constData());
-    }
+    static QWidget *named(const QString &name) { return Fixture::control("Form3", name); }
 
     // Opens the window the way the user does: from the start window's menu.
     static void open()
@@ -49,12 +46,6 @@ class RodHeightWindowTest : public QObject {
         text2()->setText(distance);
     }
 
-    static void focus(QWidget *control)
-    {
-        control->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), control);
-    }
-
     static void clickCompute() { QTest::mouseClick(button("Command1"), Qt::LeftButton); }
 
     static void expectResults(const QString &x1, const QString &x2)
@@ -64,24 +55,6 @@ class RodHeightWindowTest : public QObject {
         // Whatever happens, the results keep their colour.
         QCOMPARE(colourOf(label8()), bgr(colour::kLightYellow));
         QCOMPARE(colourOf(label9()), bgr(colour::kLightYellow));
-    }
-
-    static void expectSelectedFocus(QLineEdit *field)
-    {
-        QTRY_COMPARE(QApplication::focusWidget(), field);
-        QCOMPARE(field->selectionStart(), field->text().isEmpty() ? -1 : 0);
-        QCOMPARE(field->selectedText(), field->text());
-    }
-
-    void expectOneBox(const QString &text, QMessageBox::Icon icon)
-    {
-        QCOMPARE(fx.boxes.count(), 1);
-        const guitest::Box box = fx.boxes.last();
-        QCOMPARE(box.text, text);
-        QCOMPARE(box.icon, icon);
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.buttonTexts, QStringList{QStringLiteral("确定")});
-        QCOMPARE(box.title, QStringLiteral("防雷计算"));
     }
 
 private slots:
@@ -188,7 +161,7 @@ private slots:
         QFETCH(int, key);
         // Numbers in both fields: a calculation would change the results.
         fill("10", "10");
-        focus(named(control));
+        Fixture::focus(named(control));
         Fixture::press(Qt::Key(key));
         // No box (the fixture fails on one), no calculation, no move.
         expectResults(QStringLiteral("    "), QStringLiteral("    "));
@@ -204,7 +177,7 @@ private slots:
     void f10OnTheThirdClassShowsTheStrikeCountWindowBeside()
     {
         combo1()->setCurrentIndex(2);
-        focus(combo1());
+        Fixture::focus(combo1());
         Fixture::press(Qt::Key_F10);
         QWidget *strikes = windows::existingWindow(WindowId::StrikeCount);
         QVERIFY(strikes);
@@ -241,8 +214,8 @@ private slots:
         fx.boxes.expect(QMessageBox::Ok);
         clickCompute();
 
-        expectOneBox(message, QMessageBox::Critical);
-        expectSelectedFocus(Fixture::control<QLineEdit>("Form3", fieldAtFault.toLatin1().constData()));
+        fx.expectOneOkBox(message, QMessageBox::Critical);
+        Fixture::expectSelectedFocus(Fixture::control<QLineEdit>("Form3", fieldAtFault));
         expectResults(QStringLiteral("68.64"), QStringLiteral("21.35"));
         QCOMPARE(text1()->text(), hx);
         QCOMPARE(text2()->text(), distance);
@@ -265,24 +238,21 @@ private slots:
         clickCompute();
         fill(hx, "10");
         if (classIndex < 0) {
-            focus(combo1());
-            combo1()->lineEdit()->selectAll();
-            Fixture::type("9");
-            QCOMPARE(combo1()->currentIndex(), -1);
+            Fixture::typeIntoList(combo1(), "9");
         } else {
             combo1()->setCurrentIndex(classIndex);
         }
         fx.boxes.expect(QMessageBox::Ok);
         clickCompute();
 
-        expectOneBox(QStringLiteral("2*hr(滚球半径）< hx（被保护物高度）,无法计算！"),
+        fx.expectOneOkBox(QStringLiteral("2*hr(滚球半径）< hx（被保护物高度）,无法计算！"),
                      QMessageBox::NoIcon);
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
         expectResults(QStringLiteral("    "), QStringLiteral("    "));
         QCOMPARE(combo1()->currentIndex(), 0);
         QCOMPARE(combo1()->currentText(), QStringLiteral("3类 hr=60米"));
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
     }
 
     void aNegativeRadicandBlanksTheResultsAndKeepsClassAndFocus_data()
@@ -303,20 +273,17 @@ private slots:
         clickCompute();
         fill(hx, distance);
         if (classIndex < 0) {
-            focus(combo1());
-            combo1()->lineEdit()->selectAll();
-            Fixture::type("x");
-            QCOMPARE(combo1()->currentIndex(), -1);
+            Fixture::typeIntoList(combo1(), "x");
         } else {
             combo1()->setCurrentIndex(classIndex);
         }
         // The user may press the button from the keyboard: the focus stays
         // wherever it was.
-        focus(button("Command2"));
+        Fixture::focus(button("Command2"));
         fx.boxes.expect(QMessageBox::Ok);
         button("Command1")->click();
 
-        expectOneBox(QStringLiteral("输入数字使根号内数字小于零，请重新输入！"),
+        fx.expectOneOkBox(QStringLiteral("输入数字使根号内数字小于零，请重新输入！"),
                      QMessageBox::NoIcon);
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
@@ -364,7 +331,7 @@ private slots:
         fill("10", "10");
         combo1()->setCurrentIndex(1);
         clickCompute();
-        focus(text2());
+        Fixture::focus(text2());
 
         struct Trip {
             const char *entry;
@@ -400,7 +367,7 @@ private slots:
     void exitButtonAsksAndNoReturnsToTheFirstField()
     {
         text1()->setText("12");
-        focus(text2());
+        Fixture::focus(text2());
         fx.boxes.expect(QMessageBox::No);
         QTest::mouseClick(button("Command3"), Qt::LeftButton);
         QCOMPARE(fx.boxes.count(), 1);
@@ -410,7 +377,7 @@ private slots:
         QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(box.defaultButton, QMessageBox::Yes);
         QCOMPARE(box.title, QStringLiteral("防雷计算"));
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
         QVERIFY(form3()->isVisible());
     }
 
@@ -438,16 +405,16 @@ private slots:
     void closeBoxAsksOnlyWhenNoOtherCalculationWindowIsShown()
     {
         text1()->setText("7");
-        focus(text2());
+        Fixture::focus(text2());
         fx.boxes.expect(QMessageBox::No);
         QVERIFY(!form3()->close());
         QCOMPARE(fx.boxes.last().text, QStringLiteral("真的要退出系统？"));
         QVERIFY(form3()->isVisible());
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
 
         // With the strike-count window shown beside, the close box only hides.
         combo1()->setCurrentIndex(2);
-        focus(combo1());
+        Fixture::focus(combo1());
         Fixture::press(Qt::Key_F10);
         QTRY_VERIFY(Fixture::form("Form4") && Fixture::form("Form4")->isVisible());
         QVERIFY(form3()->close());
@@ -464,7 +431,7 @@ private slots:
         QCOMPARE(link->toolTip(), QStringLiteral("点击去岚舟网站！"));
         QCOMPARE(colourOf(link), bgr(colour::kYellow));
         fill("7", "8");
-        focus(text2());
+        Fixture::focus(text2());
         for (unsigned expected : {colour::kRed, colour::kYellow, colour::kRed}) {
             Fixture::hover(link, QPoint(10, 5));
             QCOMPARE(colourOf(link), bgr(expected));

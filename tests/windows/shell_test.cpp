@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -208,6 +209,66 @@ private slots:
         QCOMPARE(list->currentText(), QStringLiteral("一类"));
     }
 
+    // The toolkit's own matching would quietly pick the entry whose text the
+    // user typed in full.
+    void aTypedEntryTextStaysNoEntry_data()
+    {
+        QTest::addColumn<int>("leaveBy");
+        QTest::newRow("Enter, then Tab") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter, then Tab") << int(Qt::Key_Enter);
+        QTest::newRow("Tab") << int(Qt::Key_Tab);
+    }
+    void aTypedEntryTextStaysNoEntry()
+    {
+        QFETCH(int, leaveBy);
+        QComboBox *list = combo1();
+        Fixture::typeIntoList(list, QStringLiteral("2类 hr=45米"));
+        Fixture::press(Qt::Key(leaveBy));
+        QCOMPARE(list->currentIndex(), -1);
+        if (leaveBy != Qt::Key_Tab)
+            Fixture::press(Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(list->currentText(), QStringLiteral("2类 hr=45米"));
+        QCOMPARE(list->count(), 3);
+
+        // So the calculation sees no class: hr is 0, and any hx is too high.
+        field("Text1")->setText("5");
+        field("Text2")->setText("10");
+        fx.boxes.expect(QMessageBox::Ok);
+        QTest::mouseClick(Fixture::control<QPushButton>("Form1", "Command1"), Qt::LeftButton);
+        QCOMPARE(fx.boxes.last().text,
+                 QStringLiteral("2*hr(滚球半径）< hx（被保护物高度）,无法计算！"));
+        QCOMPARE(list->currentIndex(), 0);
+    }
+
+    void aListShowsTheStartOfItsTextOnceTheFocusLeaves()
+    {
+        QComboBox *list = combo1();
+        QLineEdit *edit = list->lineEdit();
+        const auto caretLeft = [edit] {
+            edit->grab(); // the text part scrolls as it paints
+            return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        };
+        const int startLeft = caretLeft();
+        QCOMPARE(edit->cursorPosition(), 0);
+
+        // Typed to its end, a text wider than the list scrolls left.
+        Fixture::typeIntoList(list, QStringLiteral("1类 hr=30米 二类 三类"));
+        QVERIFY(caretLeft() > startLeft);
+        Fixture::press(Qt::Key_Tab);
+        QTRY_VERIFY(QApplication::focusWidget() != list);
+        QCOMPARE(edit->cursorPosition(), 0);
+        QCOMPARE(caretLeft(), startLeft);
+        QCOMPARE(list->currentText(), QStringLiteral("1类 hr=30米 二类 三类"));
+
+        // The same when the program takes the focus elsewhere.
+        Fixture::focus(list);
+        edit->end(false);
+        Fixture::focus(field("Text1"));
+        QCOMPARE(edit->cursorPosition(), 0);
+    }
+
     void theCloseBoxAsksWhenNoOtherCalculationWindowIsShown()
     {
         Fixture::menuEntry("Form1", "vorn")->trigger();
@@ -294,6 +355,35 @@ private slots:
         Fixture::press(Qt::Key_Enter);
         QCOMPARE(probe.otherClicked, 1);
         QCOMPARE(probe.computed, 2);
+    }
+
+    // A screen scaled by a fraction puts the one-pixel lines between device
+    // pixels; they must still show, in their colour and across their length.
+    void theDecorativeLineShowsAtEveryScale_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        for (qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0})
+            QTest::addRow("%g", scale) << scale;
+    }
+    void theDecorativeLineShowsAtEveryScale()
+    {
+        QFETCH(qreal, scale);
+        QWidget *line = Fixture::control("Form1", "Line1");
+        QImage image((QSizeF(form1()->size()) * scale).toSize(), QImage::Format_RGB32);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::white);
+        form1()->render(&image);
+        const QRect at = QRect(line->mapTo(form1(), QPoint(0, 0)), line->size());
+        const int first = qFloor(at.top() * scale);
+        const int last = qCeil((at.bottom() + 1) * scale);
+        int redRows = 0;
+        for (int y = first; y <= last && y < image.height(); ++y) {
+            bool whole = true;
+            for (int x = qCeil(at.left() * scale); x < qFloor((at.right() + 1) * scale); ++x)
+                whole = whole && QColor(image.pixel(x, y)) == bgr(colour::kRed);
+            redRows += whole ? 1 : 0;
+        }
+        QVERIFY(redRows >= 1);
     }
 
     void tabFollowsTheDesignsOrder()

@@ -25,8 +25,7 @@ class SingleRodWindowTest : public QObject {
     // Types into a field the way a user does: focus it, then type.
     static void enter(QLineEdit *field, const QString &text)
     {
-        field->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), field);
+        Fixture::focus(field);
         Fixture::type(text);
     }
 
@@ -37,13 +36,6 @@ class SingleRodWindowTest : public QObject {
     }
 
     void clickCompute() { QTest::mouseClick(button("Command1"), Qt::LeftButton); }
-
-    void expectSelectedFocus(QLineEdit *field)
-    {
-        QCOMPARE(QApplication::focusWidget(), field);
-        QCOMPARE(field->selectionStart(), field->text().isEmpty() ? -1 : 0);
-        QCOMPARE(field->selectedText(), field->text());
-    }
 
 private slots:
     void init() { fx.start(); }
@@ -66,7 +58,7 @@ private slots:
     {
         enter(text1(), "10");
         Fixture::press(Qt::Key_Return);
-        expectSelectedFocus(text2());
+        Fixture::expectSelectedFocus(text2());
         Fixture::type("30");
         Fixture::press(Qt::Key_Enter); // the keypad's Enter does the same
         QCOMPARE(label8()->text(), QStringLiteral("18.79"));
@@ -81,11 +73,11 @@ private slots:
     {
         enter(text2(), "");
         Fixture::press(Qt::Key_Return);
-        expectSelectedFocus(text2());
+        Fixture::expectSelectedFocus(text2());
         enter(text1(), "1.2.3");
         text2()->setText("30");
         Fixture::press(Qt::Key_Return);
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
         QCOMPARE(label8()->text(), QStringLiteral("    "));
         QCOMPARE(fx.boxes.count(), 0);
     }
@@ -143,16 +135,8 @@ private slots:
         fx.boxes.expect(QMessageBox::Ok);
         clickCompute();
 
-        QCOMPARE(fx.boxes.count(), 1);
-        const guitest::Box box = fx.boxes.last();
-        QCOMPARE(box.text, message);
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.buttonTexts, QStringList{QStringLiteral("确定")});
-        QCOMPARE(box.title, QStringLiteral("防雷计算"));
-        QTRY_COMPARE(QApplication::focusWidget(),
-                     Fixture::control<QWidget>("Form1", fieldAtFault.toLatin1().constData()));
-        expectSelectedFocus(Fixture::control<QLineEdit>("Form1", fieldAtFault.toLatin1().constData()));
+        fx.expectOneOkBox(message, QMessageBox::Critical);
+        Fixture::expectSelectedFocus(Fixture::control<QLineEdit>("Form1", fieldAtFault));
         QCOMPARE(label8()->text(), QStringLiteral("18.795"));
         QCOMPARE(label9()->text(), QStringLiteral("51.962"));
     }
@@ -186,9 +170,7 @@ private slots:
         QVERIFY(fx.boxes.last().text.contains(QStringLiteral("不能为负数")));
         QCOMPARE(fx.boxes.last().icon, QMessageBox::Critical);
         QCOMPARE(fx.boxes.last().title, QStringLiteral("防雷计算"));
-        auto *field = Fixture::control<QLineEdit>("Form1", fieldAtFault.toLatin1().constData());
-        QTRY_COMPARE(QApplication::focusWidget(), field);
-        expectSelectedFocus(field);
+        Fixture::expectSelectedFocus(Fixture::control<QLineEdit>("Form1", fieldAtFault));
         QCOMPARE(label8()->text(), QStringLiteral("    "));
     }
 
@@ -209,28 +191,19 @@ private slots:
         combo1()->setCurrentIndex(1);
         fill(typedClass ? "5" : "121", "10");
         if (typedClass) {
-            combo1()->setFocus();
-            QTRY_COMPARE(QApplication::focusWidget(), combo1());
-            combo1()->lineEdit()->selectAll();
-            Fixture::type("7");
-            QCOMPARE(combo1()->currentIndex(), -1);
+            Fixture::typeIntoList(combo1(), "7");
         } else {
             combo1()->setCurrentIndex(0);
         }
         fx.boxes.expect(QMessageBox::Ok);
         if (byEnter) {
-            text1()->setFocus();
-            QTRY_COMPARE(QApplication::focusWidget(), text1());
+            Fixture::focus(text1());
             Fixture::press(Qt::Key_Return);
         } else {
             clickCompute();
         }
-        QCOMPARE(fx.boxes.count(), 1);
-        QCOMPARE(fx.boxes.last().text,
-                 QStringLiteral("2*hr(滚球半径）< hx（被保护物高度）,无法计算！"));
-        QCOMPARE(fx.boxes.last().icon, QMessageBox::NoIcon);
-        QCOMPARE(fx.boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(fx.boxes.last().title, QStringLiteral("防雷计算"));
+        fx.expectOneOkBox(QStringLiteral("2*hr(滚球半径）< hx（被保护物高度）,无法计算！"),
+                          QMessageBox::NoIcon);
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
         QCOMPARE(label8()->text(), QStringLiteral("    "));
@@ -272,9 +245,8 @@ private slots:
         QFETCH(int, key);
         fill("abc", "");
         combo1()->setCurrentIndex(1); // F10 shows nothing on this class
-        auto *target = Fixture::control<QWidget>("Form1", control.toLatin1().constData());
-        target->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), target);
+        auto *target = Fixture::control("Form1", control);
+        Fixture::focus(target);
         Fixture::press(Qt::Key(key));
         // No box (the fixture fails on one), nothing calculated or cleared.
         QCOMPARE(text1()->text(), QStringLiteral("abc"));
@@ -317,7 +289,7 @@ private slots:
         QVERIFY(box.buttonTexts.join(QString()).contains(QStringLiteral("是")));
         QVERIFY(box.buttonTexts.join(QString()).contains(QStringLiteral("否")));
         QTRY_COMPARE(QApplication::focusWidget(), text1());
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
         QVERIFY(Fixture::form("Form1")->isVisible());
     }
 

@@ -24,7 +24,7 @@ class StrikeCountWindowTest : public QObject {
     static QWidget *form4() { return Fixture::form("Form4"); }
     static QLineEdit *field(int i)
     {
-        return Fixture::control<QLineEdit>("Form4", QByteArray("Text1_").append(char('0' + i)));
+        return Fixture::control<QLineEdit>("Form4", QStringLiteral("Text1_%1").arg(i));
     }
     static QComboBox *list(const char *name) { return Fixture::control<QComboBox>("Form4", name); }
     static QLabel *label(const char *name) { return Fixture::control<QLabel>("Form4", name); }
@@ -48,12 +48,6 @@ class StrikeCountWindowTest : public QObject {
         field(0)->setText(length);
         field(1)->setText(width);
         field(2)->setText(height);
-    }
-
-    static void focus(QWidget *widget)
-    {
-        widget->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), widget);
     }
 
     static void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
@@ -141,7 +135,7 @@ private slots:
         QList<QWidget *> order{field(0),          field(1),          field(2),
                                list("Combo1"),    button("Command1"), button("Command3"),
                                button("清除"),    list("Combo2"),    field(0)};
-        focus(order.first());
+        Fixture::focus(order.first());
         for (qsizetype i = 1; i < order.size(); ++i) {
             Fixture::press(Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), order[i]);
@@ -185,8 +179,8 @@ private slots:
     {
         QFETCH(QString, control);
         fill("50", "20", "30");
-        auto *target = Fixture::control<QWidget>("Form4", control.toLatin1().constData());
-        focus(target);
+        auto *target = Fixture::control("Form4", control);
+        Fixture::focus(target);
         Fixture::press(Qt::Key_Return);
         expectResult(QStringLiteral("0.243"), bgr(colour::kYellow), 12);
         QCOMPARE(QApplication::focusWidget(), target);
@@ -200,7 +194,7 @@ private slots:
         for (QWidget *control : {static_cast<QWidget *>(field(2)),
                                  static_cast<QWidget *>(list("Combo1"))}) {
             list("Combo1")->setCurrentIndex(2);
-            focus(control);
+            Fixture::focus(control);
             Fixture::press(Qt::Key_F2);
             Fixture::press(Qt::Key_F10);
             Fixture::press(Qt::Key_Escape);
@@ -238,13 +232,7 @@ private slots:
         fx.boxes.expect(QMessageBox::Ok);
         click("Command1");
 
-        QCOMPARE(fx.boxes.count(), 1);
-        const guitest::Box box = fx.boxes.last();
-        QCOMPARE(box.text, message);
-        QCOMPARE(box.title, QStringLiteral("输入错误"));
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.buttonTexts, QStringList{QStringLiteral("确定")});
+        fx.expectOneOkBox(message, QMessageBox::Critical, QStringLiteral("输入错误"));
         QTRY_COMPARE(QApplication::focusWidget(), field(focused));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(field(i)->text(), after[i]);
@@ -285,14 +273,44 @@ private slots:
         QFETCH(bool, typeIntoCityList);
         fill(dimensions[0], dimensions[1], dimensions[2]);
         if (typeIntoCityList) {
-            focus(list("Combo2"));
-            list("Combo2")->lineEdit()->selectAll();
-            Fixture::type("95.6");
-            QCOMPARE(list("Combo2")->currentIndex(), -1);
+            Fixture::typeIntoList(list("Combo2"), "95.6");
             Fixture::press(Qt::Key_Return);
         } else {
             click("Command1");
         }
+        expectResult(QStringLiteral("数据选择不正确"), bgr(colour::kYellow), 12);
+        QCOMPARE(fx.boxes.count(), 0);
+    }
+
+    // A typed text is never a number of thunderstorm days nor a setting, not
+    // even one that reads exactly as an entry.
+    void aTypedEntryTextIsNoEntry_data()
+    {
+        QTest::addColumn<QString>("listName");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byEnter");
+        QTest::newRow("city, Enter") << "Combo2" << "湛江 95.6" << true;
+        QTest::newRow("city, Tab away") << "Combo2" << "海口 113.8" << false;
+        QTest::newRow("setting, Enter") << "Combo1" << "一般建筑物 k=1" << true;
+        QTest::newRow("setting, Tab away") << "Combo1" << "一般建筑物 k=1" << false;
+    }
+    void aTypedEntryTextIsNoEntry()
+    {
+        QFETCH(QString, listName);
+        QFETCH(QString, typed);
+        QFETCH(bool, byEnter);
+        QComboBox *typedInto = list(listName.toLatin1().constData());
+        fill("50", "20", "30");
+        Fixture::typeIntoList(typedInto, typed);
+        if (byEnter) {
+            Fixture::press(Qt::Key_Return);
+        } else {
+            Fixture::press(Qt::Key_Tab);
+            QTRY_VERIFY(QApplication::focusWidget() != typedInto);
+            click("Command1");
+        }
+        QCOMPARE(typedInto->currentIndex(), -1);
+        QCOMPARE(typedInto->currentText(), typed);
         expectResult(QStringLiteral("数据选择不正确"), bgr(colour::kYellow), 12);
         QCOMPARE(fx.boxes.count(), 0);
     }
@@ -336,7 +354,7 @@ private slots:
     void exitQuestionNoReturnsToTheLength()
     {
         field(0)->setText("12");
-        focus(list("Combo2"));
+        Fixture::focus(list("Combo2"));
         fx.boxes.expect(QMessageBox::No);
         click("Command3");
         QCOMPARE(fx.boxes.last().text, QStringLiteral("真的要退出系统？"));
@@ -381,7 +399,7 @@ private slots:
         click("Command1");
         QTRY_COMPARE(QApplication::focusWidget(), field(0));
         field(0)->setText("50");
-        focus(list("Combo2"));
+        Fixture::focus(list("Combo2"));
 
         for (auto [entry, target] : {std::pair{"danzhende", WindowId::SingleRod},
                                      std::pair{"shuanggende", WindowId::TwoRods},
@@ -414,7 +432,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form1));
         auto *classes = Fixture::control<QComboBox>("Form1", "Combo1");
         classes->setCurrentIndex(2);
-        focus(classes);
+        Fixture::focus(classes);
         Fixture::press(Qt::Key_F10);
         QTRY_VERIFY(form4()->isVisible());
         QVERIFY(form1->isVisible());

@@ -60,10 +60,7 @@ class TwoRodsWindowTest : public QObject {
     {
         return Fixture::control<QPushButton>("Form2", name);
     }
-    static QWidget *control(const QString &name)
-    {
-        return Fixture::control<QWidget>("Form2", latin(name).constData());
-    }
+    static QWidget *control(const QString &name) { return Fixture::control("Form2", name); }
 
     // The user's way in: F2 in the start window's first field.
     static void openByF2()
@@ -77,25 +74,11 @@ class TwoRodsWindowTest : public QObject {
         QTRY_COMPARE(QApplication::focusWidget(), text1());
     }
 
-    static void focus(QWidget *widget)
-    {
-        widget->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), widget);
-    }
-
     static void fill(const QString &h, const QString &d, int classIndex = 0)
     {
         text1()->setText(h);
         text2()->setText(d);
         combo1()->setCurrentIndex(classIndex);
-    }
-
-    static void typeIntoClassList(const QString &text)
-    {
-        focus(combo1());
-        combo1()->lineEdit()->selectAll();
-        Fixture::type(text);
-        QCOMPARE(combo1()->currentIndex(), -1);
     }
 
     void clickCompute() { QTest::mouseClick(button("Command1"), Qt::LeftButton); }
@@ -107,25 +90,8 @@ class TwoRodsWindowTest : public QObject {
             clickCompute();
             return;
         }
-        focus(control(by));
+        Fixture::focus(control(by));
         Fixture::press(Qt::Key_Return);
-    }
-
-    static void expectSelectedFocus(QLineEdit *field)
-    {
-        QTRY_COMPARE(QApplication::focusWidget(), field);
-        QCOMPARE(field->selectedText(), field->text());
-    }
-
-    void expectBox(const QString &text, QMessageBox::Icon icon)
-    {
-        QCOMPARE(fx.boxes.count(), 1);
-        const guitest::Box box = fx.boxes.last();
-        QCOMPARE(box.text, text);
-        QCOMPARE(box.icon, icon);
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.buttonTexts, QStringList{QStringLiteral("确定")});
-        QCOMPARE(box.title, QStringLiteral("防雷计算"));
     }
 
     static void expectResultColours()
@@ -268,9 +234,9 @@ private slots:
         fill(h, d);
         fx.boxes.expect(QMessageBox::Ok);
         clickCompute();
-        expectBox(message, QMessageBox::Critical);
+        fx.expectOneOkBox(message, QMessageBox::Critical);
         auto *field = static_cast<QLineEdit *>(control(fieldAtFault));
-        expectSelectedFocus(field);
+        Fixture::expectSelectedFocus(field);
         QCOMPARE(text1()->text(), h);
         QCOMPARE(text2()->text(), d);
         QCOMPARE(label8()->text(), QStringLiteral("23.94"));
@@ -340,8 +306,8 @@ private slots:
         fill("-5", "10");
         fx.boxes.expect(QMessageBox::Ok);
         compute(by);
-        expectBox(QStringLiteral("避雷针高度 h 不能为负数，请重新输入！"), QMessageBox::Critical);
-        expectSelectedFocus(text1());
+        fx.expectOneOkBox(QStringLiteral("避雷针高度 h 不能为负数，请重新输入！"), QMessageBox::Critical);
+        Fixture::expectSelectedFocus(text1());
         QCOMPARE(text1()->selectedText(), QStringLiteral("-5"));
         QCOMPARE(text2()->text(), QStringLiteral("10"));
         QCOMPARE(label8()->text(), QStringLiteral("23.94"));
@@ -372,14 +338,14 @@ private slots:
         clickCompute();
         fill(h, d, classIndex);
         if (!typedClass.isEmpty()) {
-            typeIntoClassList(typedClass);
+            Fixture::typeIntoList(combo1(), typedClass);
             classIndex = -1;
         }
 
         ShowHideLog log;
         fx.boxes.expect(QMessageBox::Ok);
         compute(by);
-        expectBox(QStringLiteral("针间距离 D 过大，按单支避雷针方法计算"), QMessageBox::NoIcon);
+        fx.expectOneOkBox(QStringLiteral("针间距离 D 过大，按单支避雷针方法计算"), QMessageBox::NoIcon);
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
         QCOMPARE(label8()->text(), QStringLiteral("    "));
@@ -391,7 +357,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Fixture::form("Form1")));
         // Nothing is passed over: the single-rod window's fields are its own.
         QCOMPARE(Fixture::control<QLineEdit>("Form1", "Text1")->text(), QStringLiteral("12"));
-        expectSelectedFocus(Fixture::control<QLineEdit>("Form1", "Text1"));
+        Fixture::expectSelectedFocus(Fixture::control<QLineEdit>("Form1", "Text1"));
 
         // Back again, the window is as the hand-over left it.
         Fixture::press(Qt::Key_F2);
@@ -413,7 +379,7 @@ private slots:
         fill("44", "88.9", 1);
         clickCompute();
         text2()->setText("abc"); // not a number: F2 must not calculate or ask
-        focus(TwoRodsWindowTest::control(control));
+        Fixture::focus(TwoRodsWindowTest::control(control));
 
         ShowHideLog log;
         Fixture::press(Qt::Key_F2);
@@ -425,7 +391,7 @@ private slots:
         QTRY_VERIFY(form2()->isVisible());
         QVERIFY(!Fixture::form("Form1")->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(form2()));
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
         QCOMPARE(text1()->selectedText(), QStringLiteral("44"));
         QCOMPARE(text2()->text(), QStringLiteral("abc"));
         QCOMPARE(combo1()->currentIndex(), 1);
@@ -450,7 +416,7 @@ private slots:
         QFETCH(int, classIndex);
         QFETCH(bool, shown);
         fill("30", "40", classIndex);
-        focus(TwoRodsWindowTest::control(control));
+        Fixture::focus(TwoRodsWindowTest::control(control));
         Fixture::press(Qt::Key_F10);
         QWidget *strikes = Fixture::form("Form4");
         QCOMPARE(strikes && strikes->isVisible(), shown);
@@ -487,7 +453,7 @@ private slots:
         QTRY_VERIFY(form2()->isVisible());
         QVERIFY(!shown->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(form2()));
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
         QCOMPARE(text1()->text(), QStringLiteral("30"));
         QCOMPARE(text2()->text(), QStringLiteral("40"));
         QCOMPARE(combo1()->currentIndex(), 2);
@@ -549,7 +515,7 @@ private slots:
         QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(box.defaultButton, QMessageBox::Yes);
         QCOMPARE(box.title, QStringLiteral("防雷计算"));
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
         QCOMPARE(text1()->selectedText(), QStringLiteral("30"));
         QVERIFY(form2()->isVisible());
     }
@@ -583,10 +549,10 @@ private slots:
         QVERIFY(!form2()->close());
         QCOMPARE(fx.boxes.last().text, QStringLiteral("真的要退出系统？"));
         QVERIFY(form2()->isVisible());
-        expectSelectedFocus(text1());
+        Fixture::expectSelectedFocus(text1());
 
         combo1()->setCurrentIndex(2);
-        focus(combo1());
+        Fixture::focus(combo1());
         Fixture::press(Qt::Key_F10);
         QWidget *strikes = Fixture::form("Form4");
         QVERIFY(strikes && strikes->isVisible());
