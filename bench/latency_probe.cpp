@@ -54,7 +54,10 @@ int main(int argc, char *argv[])
     windows::showStartWindow();
     using windows::WindowId;
     QWidget *form1 = windows::window(WindowId::SingleRod);
-    QTest::qWaitForWindowExposed(form1);
+    if (!QTest::qWaitForWindowExposed(form1)) {
+        std::fprintf(stderr, "the single-rod window was never shown\n");
+        return 1;
+    }
 
     auto *hx = control<QLineEdit>(WindowId::SingleRod, "Text1");
     auto *h = control<QLineEdit>(WindowId::SingleRod, "Text2");
