@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds lpcalc and runs every test: the normal
-# build, the core again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and a bounded fuzzing run of the core when clang is present.
+# build, every test again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (the windows included), and a bounded fuzzing run of the core when clang is
+# present.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -12,9 +13,9 @@ echo "== build and test"
 "$root/scripts/build.sh"
 ctest --test-dir "${LPCALC_BUILD_DIR:-$root/build}" --output-on-failure -j"$jobs"
 
-echo "== core under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== every test under AddressSanitizer and UndefinedBehaviorSanitizer"
 asan=$root/build-asan
-cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug -DLPCALC_BUILD_WINDOWS=OFF \
+cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug \
   -DLPCALC_SANITIZE=address,undefined >/dev/null
 cmake --build "$asan" -j"$jobs"
 ctest --test-dir "$asan" --output-on-failure -j"$jobs"
