@@ -19,7 +19,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { m = int((NR + 1) / 2); print (NR 
 startup() {
   local out ms=() kb=()
   for ((i = 0; i < runs; i++)); do
-    out=$("$@" "$(date +%s%N)")
+    out=$("$1" "$(date +%s%N)" "${@:2}" 2>/dev/null)
     ms+=("$(sed -E 's/.*startup_ms=([0-9.]+).*/\1/' <<<"$out")")
     kb+=("$(sed -E 's/.*maxrss_kb=([0-9]+).*/\1/' <<<"$out")")
   done
@@ -38,14 +38,20 @@ printf '%-44s %12s %12s %8s\n' "measure" "lpcalc" "floor" "ratio"
 for platform in offscreen xcb; do
   if [[ $platform == xcb ]]; then export DISPLAY=$xvfb_display; fi
   # Warm the file cache so that both sides start alike.
-  QT_QPA_PLATFORM=$platform "$build/bench/startup_probe" "$(date +%s%N)" >/dev/null
-  QT_QPA_PLATFORM=$platform "$build/bench/floor_probe" "$(date +%s%N)" >/dev/null
+  for probe in startup_probe floor_probe; do
+    QT_QPA_PLATFORM=$platform "$build/bench/$probe" "$(date +%s%N)" >/dev/null 2>&1
+  done
   read -r app_ms app_kb < <(QT_QPA_PLATFORM=$platform startup "$build/bench/startup_probe")
   read -r floor_ms floor_kb < <(QT_QPA_PLATFORM=$platform startup "$build/bench/floor_probe")
-  printf '%-44s %10s ms %10s ms %8s\n' "start-up to ready, $platform (median of $runs)" \
+  read -r text_ms text_kb < <(QT_QPA_PLATFORM=$platform startup "$build/bench/floor_probe" text)
+  printf '%-44s %10.1f ms %10.1f ms %8s\n' "start-up to ready, $platform (median of $runs)" \
     "$app_ms" "$floor_ms" "$(ratio "$app_ms" "$floor_ms")"
   printf '%-44s %10s kB %10s kB %8s\n' "peak RSS, $platform" "$app_kb" "$floor_kb" \
     "$(ratio "$app_kb" "$floor_kb")"
+  printf '%-44s %10.1f ms %10.1f ms %8s\n' "  floor showing the three CJK faces, $platform" \
+    "$text_ms" "$floor_ms" "$(ratio "$text_ms" "$floor_ms")"
+  printf '%-44s %10s kB %10s kB %8s\n' "  its peak RSS, $platform" "$text_kb" "$floor_kb" \
+    "$(ratio "$text_kb" "$floor_kb")"
 done
 
 "$build/bench/calc_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -53,5 +59,5 @@ done
   awk -F, '/_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1);
                         printf "%-44s %10.1f ns\n", "calculation " $1 " per call", $4 }'
 
-QT_QPA_PLATFORM=offscreen "$build/bench/latency_probe" |
+QT_QPA_PLATFORM=offscreen "$build/bench/latency_probe" 2>/dev/null |
   awk '{ printf "%-44s %10.1f us   (median of %d)\n", $1, $2, $3 }'

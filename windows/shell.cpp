@@ -314,6 +314,9 @@ void mapFontFamilies()
                                    anyCjk);
     QFont::insertSubstitutions(QString::fromUtf8(kYouYuan),
                                QStringList{QStringLiteral("YouYuan")} + anyCjk);
+    // Menus and message boxes in the desktop face of a Chinese system. It is
+    // the face the windows load anyway, so start-up opens no extra font file.
+    QApplication::setFont(designFont(kSongTi, 9, false));
 }
 
 void loadQtChineseTexts()

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QMenuBar>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -336,6 +337,12 @@ private slots:
             const QFont font = Fixture::control<QWidget>("Form1", name)->font();
             QVERIFY2(QFontMetrics(font).inFont(QChar(u'被')), qPrintable(QFontInfo(font).family()));
         }
+        // Menus and message boxes use the window's Song face at the desktop size,
+        // so they need no font of their own.
+        const QFont menu = Fixture::form("Form1")->findChild<QMenuBar *>()->font();
+        QCOMPARE(menu.family(), QStringLiteral("宋体"));
+        QCOMPARE(menu.pointSizeF(), 9.0);
+        QCOMPARE(QFontInfo(menu).family(), QFontInfo(text).family());
     }
 
     void enterClicksTheDefaultButtonUnlessAButtonHasTheFocus()
