@@ -103,21 +103,23 @@ void placeCentred(QWidget *window)
                  area.top() + qRound((area.height() - outer.height()) / 2.0));
 }
 
-// The window frame's size is known only once the window exists on the
-// screen; the first showing centres the window again by its outer size.
-class CentreWhenShown : public QObject {
+// The window frame's size is known only once the window manager has framed
+// the shown window, which on X11 comes after the show; the window is centred
+// again by its outer size as soon as that is known. With no window manager
+// there is no frame and the first centring stands.
+class CentreWhenFramed : public QObject {
 public:
-    explicit CentreWhenShown(QWidget *window) : QObject(window) { window->installEventFilter(this); }
+    explicit CentreWhenFramed(QWidget *window) : QObject(window) { window->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && !event->spontaneous()) {
-            auto *window = static_cast<QWidget *>(object);
-            if (window->frameGeometry().size() != window->size())
-                placeCentred(window);
+        auto *window = static_cast<QWidget *>(object);
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Move) &&
+            window->isVisible() && window->frameGeometry().size() != window->size()) {
             window->removeEventFilter(this);
             deleteLater();
+            placeCentred(window);
         }
         return false;
     }
@@ -248,7 +250,7 @@ void centreOnScreen(QWidget *window)
     window->adjustSize();
     placeCentred(window);
     if (!window->isVisible())
-        new CentreWhenShown(window);
+        new CentreWhenFramed(window);
 }
 
 void endProgram()
@@ -389,8 +391,13 @@ QAction *CalcWindow::addMenuCommand(const char *name, const QString &caption,
 
 void CalcWindow::becameActive(std::optional<WindowId> from)
 {
-    if (from && *from != id_)
-        activationStep();
+    if (!from || *from == id_)
+        return;
+    activationStep();
+    // Coming from another window, the control that has the focus receives it
+    // anew, so a field selects its whole text as on any other focus.
+    if (auto *field = qobject_cast<InputField *>(focusWidget()))
+        selectWholeText(field);
 }
 
 void CalcWindow::closeEvent(QCloseEvent *event)
@@ -416,8 +423,22 @@ void CalcWindow::showEvent(QShowEvent *event)
     // place whenever the window manager activates the window; the activation
     // that follows from the window the user came from runs it once more, to
     // the same effect.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        if (focusWhenHidden_)
+            focusWhenHidden_->setFocus(Qt::ActiveWindowFocusReason);
         activationStep();
+    }
+}
+
+void CalcWindow::hideEvent(QHideEvent *event)
+{
+    // On X11 the window system can activate a window just after the program
+    // has hidden it (a menu's late focus return); Qt then moves the hidden
+    // window's focus on to the next control. The next showing puts it back
+    // where the user left it.
+    if (!event->spontaneous())
+        focusWhenHidden_ = focusWidget();
+    QMainWindow::hideEvent(event);
 }
 
 void CalcWindow::keyPressEvent(QKeyEvent *event)

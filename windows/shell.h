@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -129,6 +130,7 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -141,6 +143,8 @@ private:
     QWidget *client_ = nullptr;
     QLineEdit *firstField_ = nullptr;
     QPushButton *defaultButton_ = nullptr;
+    // The control that had the focus when the program hid the window.
+    QPointer<QWidget> focusWhenHidden_;
 };
 
 } // namespace windows
