@@ -52,18 +52,16 @@ void RodHeightWindow::buildControls()
     attachCaption(makeLabel(area, "Label5", {3840, 1920, 1095, 495}, QStringLiteral("距离   h"),
                             text, yellow),
                   inputs_.distance);
-    QLabel *x1Caption = makeLabel(area, "Label3", {1080, 3000, 1095, 255},
-                                  QStringLiteral("结果 x1"), text, yellow,
-                                  QStringLiteral("避雷针在hx高度的xx'平面上的保护半径"));
-    results_.x1 = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kClearedResult,
-                                  rodResultFont(), lightYellow, kResultTip);
-    attachCaption(x1Caption, results_.x1);
-    QLabel *x2Caption = makeLabel(area, "Label4", {3840, 3000, 975, 255},
-                                  QStringLiteral("结果 x2"), text, yellow,
-                                  QStringLiteral("避雷针在地面上的保护半径"));
-    results_.x2 = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kClearedResult,
-                                  rodResultFont(), lightYellow, kResultTip);
-    attachCaption(x2Caption, results_.x2);
+    results_.x1 = makeRodResult(area,
+                                makeLabel(area, "Label3", {1080, 3000, 1095, 255},
+                                          QStringLiteral("结果 x1"), text, yellow,
+                                          QStringLiteral("避雷针在hx高度的xx'平面上的保护半径")),
+                                "Label8", {2160, 3000, 1335, 255}, lightYellow, kResultTip);
+    results_.x2 = makeRodResult(area,
+                                makeLabel(area, "Label4", {3840, 3000, 975, 255},
+                                          QStringLiteral("结果 x2"), text, yellow,
+                                          QStringLiteral("避雷针在地面上的保护半径")),
+                                "Label9", {4800, 3000, 1335, 375}, lightYellow, kResultTip);
 
     chainTabOrder({inputs_.hx, inputs_.distance, inputs_.classList, buttons_.compute,
                    buttons_.clear, buttons_.exit});

@@ -52,16 +52,15 @@ void SingleRodWindow::buildControls()
     attachCaption(makeLabel(area, "Label5", {3840, 1920, 1095, 495},
                             QStringLiteral("避雷针高度    h"), text, yellow),
                   inputs_.h);
-    QLabel *rxCaption = makeLabel(area, "Label3", {1080, 3000, 1095, 255},
-                                  QStringLiteral("结果 rx"), text, yellow, kRodTip);
-    results_.rx = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kClearedResult,
-                                  rodResultFont(), yellow, kRodTip);
-    attachCaption(rxCaption, results_.rx);
-    QLabel *roCaption = makeLabel(area, "Label4", {3840, 3000, 975, 255},
-                                  QStringLiteral("结果 ro"), text, yellow, kGroundTip);
-    results_.ro = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kClearedResult,
-                                  rodResultFont(), bgrColour(colour::kLightYellow), kGroundTip);
-    attachCaption(roCaption, results_.ro);
+    results_.rx = makeRodResult(area,
+                                makeLabel(area, "Label3", {1080, 3000, 1095, 255},
+                                          QStringLiteral("结果 rx"), text, yellow, kRodTip),
+                                "Label8", {2160, 3000, 1335, 255}, yellow, kRodTip);
+    results_.ro = makeRodResult(area,
+                                makeLabel(area, "Label4", {3840, 3000, 975, 255},
+                                          QStringLiteral("结果 ro"), text, yellow, kGroundTip),
+                                "Label9", {4800, 3000, 1335, 375},
+                                bgrColour(colour::kLightYellow), kGroundTip);
 
     chainTabOrder({inputs_.hx, inputs_.h, inputs_.classList, buttons_.compute, buttons_.clear,
                  buttons_.exit, link_});

@@ -58,16 +58,14 @@ void TwoRodsWindow::buildControls()
     attachCaption(makeLabel(area, "Label1", {3840, 1920, 1095, 495},
                             QStringLiteral("针间距离      D"), text, yellow),
                   inputs_.d);
-    QLabel *hxCaption = makeLabel(area, "Label3", {1080, 3000, 975, 255},
-                                  QStringLiteral("结果 hx"), text, yellow);
-    results_.hx = makeResultLabel(area, "Label8", {2160, 3000, 1335, 255}, kClearedResult,
-                                  rodResultFont(), resultColour);
-    attachCaption(hxCaption, results_.hx);
-    QLabel *boCaption = makeLabel(area, "Label4", {3840, 3000, 975, 255},
-                                  QStringLiteral("结果 bo"), text, yellow);
-    results_.bo = makeResultLabel(area, "Label9", {4800, 3000, 1335, 375}, kClearedResult,
-                                  rodResultFont(), resultColour);
-    attachCaption(boCaption, results_.bo);
+    results_.hx = makeRodResult(area,
+                                makeLabel(area, "Label3", {1080, 3000, 975, 255},
+                                          QStringLiteral("结果 hx"), text, yellow),
+                                "Label8", {2160, 3000, 1335, 255}, resultColour);
+    results_.bo = makeRodResult(area,
+                                makeLabel(area, "Label4", {3840, 3000, 975, 255},
+                                          QStringLiteral("结果 bo"), text, yellow),
+                                "Label9", {4800, 3000, 1335, 375}, resultColour);
 
     chainTabOrder({inputs_.h, inputs_.d, inputs_.classList, buttons_.compute, buttons_.clear,
                  buttons_.exit});

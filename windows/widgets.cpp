@@ -520,6 +520,15 @@ QFont rodResultFont()
     return designFont(kSongTi, 10.5, true, true);
 }
 
+ResultLabel *makeRodResult(QWidget *client, QLabel *caption, const char *name, Twips at,
+                           QColor colour, const QString &toolTip)
+{
+    ResultLabel *result =
+        makeResultLabel(client, name, at, kClearedResult, rodResultFont(), colour, toolTip);
+    attachCaption(caption, result);
+    return result;
+}
+
 RodWindowControls makeRodWindowControls(QWidget *client)
 {
     const QFont font = rodWindowFont();

@@ -241,5 +241,8 @@ RodWindowControls makeRodWindowControls(QWidget *client);
 QFont rodWindowFont();
 // Their result labels' font: the same, underlined.
 QFont rodResultFont();
+// One of their result labels, cleared, in that font, with `caption` attached.
+ResultLabel *makeRodResult(QWidget *client, QLabel *caption, const char *name, Twips at,
+                           QColor colour, const QString &toolTip = {});
 
 } // namespace windows
