@@ -10,7 +10,8 @@ namespace {
 void singleRodCut(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(calc::computeSingleRod("10", "30", 0, calc::ResultTextStyle::CutToFive));
+        benchmark::DoNotOptimize(
+            calc::computeSingleRod("10", "30", 0, calc::ResultTextStyle::CutToFive));
 }
 BENCHMARK(singleRodCut);
 
@@ -24,22 +25,19 @@ BENCHMARK(singleRodRounded);
 
 void twoRods(benchmark::State &state)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(calc::computeTwoRods("30", "40", 0));
+    for (auto _ : state) benchmark::DoNotOptimize(calc::computeTwoRods("30", "40", 0));
 }
 BENCHMARK(twoRods);
 
 void rodHeight(benchmark::State &state)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(calc::computeRodHeight("10", "10", 0));
+    for (auto _ : state) benchmark::DoNotOptimize(calc::computeRodHeight("10", "10", 0));
 }
 BENCHMARK(rodHeight);
 
 void strikeCount(benchmark::State &state)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(calc::computeStrikeCount("50", "20", "30", 0, 0));
+    for (auto _ : state) benchmark::DoNotOptimize(calc::computeStrikeCount("50", "20", "30", 0, 0));
 }
 BENCHMARK(strikeCount);
 

@@ -16,7 +16,8 @@
 
 namespace {
 
-void addCaption(QWidget *window, const char *family, const char *face, qreal points, bool bold, int y)
+void addCaption(QWidget *window, const char *family, const char *face, qreal points, bool bold,
+                int y)
 {
     QFont::insertSubstitution(QString::fromUtf8(family), QString::fromUtf8(face));
     auto *caption = new QLabel(QString::fromUtf8("被保护物高度 hx"), window);
@@ -43,7 +44,8 @@ int main(int argc, char *argv[])
     window.raise(); // as the program shows its start window
     window.activateWindow();
     reportWhenReady(argc, argv, [&] {
-        return window.windowHandle() && window.windowHandle()->isExposed() && window.isActiveWindow();
+        return window.windowHandle() && window.windowHandle()->isExposed() &&
+               window.isActiveWindow();
     });
     return QApplication::exec();
 }

@@ -72,8 +72,7 @@ int main(int argc, char *argv[])
         [&](int) {
             const QString before = rx->text();
             QTest::keyClick(h, Qt::Key_Return);
-            if (rx->text() == before)
-                std::fprintf(stderr, "the result did not change\n");
+            if (rx->text() == before) std::fprintf(stderr, "the result did not change\n");
         });
 
     auto *switchTo2 = form1->findChild<QAction *>(QStringLiteral("shuanggen"));
@@ -104,8 +103,7 @@ int main(int argc, char *argv[])
             },
             [&](int) {
                 compute->click();
-                if (count->text().trimmed().isEmpty())
-                    std::fprintf(stderr, "no result shown\n");
+                if (count->text().trimmed().isEmpty()) std::fprintf(stderr, "no result shown\n");
             });
     }
     windows::endProgram();

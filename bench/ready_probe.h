@@ -41,7 +41,8 @@ inline void reportWhenReady(int argc, char **argv, std::function<bool()> ready)
         getrusage(RUSAGE_SELF, &usage);
         std::printf("startup_ms=%.3f maxrss_kb=%ld\n", (nanos - launched) / 1e6, usage.ru_maxrss);
         std::fflush(stdout);
-        QCoreApplication::exit(0); // quit() would send close events, and the exit question with them
+        // quit() would send close events, and the exit question with them.
+        QCoreApplication::exit(0);
     });
     poll->start();
 }

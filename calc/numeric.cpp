@@ -15,7 +15,8 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // Parses a number text into its value; nullopt when the text is not a number.
 // The text is rewritten into the plain form std::from_chars reads (no spaces,
 // commas, plus signs or D exponents), so the process locale never matters.
-std::optional<double> parseNumber(std::string_view text) {
+std::optional<double> parseNumber(std::string_view text)
+{
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && text[i] == ' ') ++i;
@@ -30,8 +31,8 @@ std::optional<double> parseNumber(std::string_view text) {
     bool sawDigit = false;
     bool sawPoint = false;
     bool significant = false;
-    long long intDigits = 0;         // digits before the point, leading zeros dropped
-    long long leadingFracZeros = 0;  // zeros after the point before the first nonzero digit
+    long long intDigits = 0;        // digits before the point, leading zeros dropped
+    long long leadingFracZeros = 0; // zeros after the point before the first nonzero digit
     for (; i < n; ++i) {
         const char c = text[i];
         if (isDigit(c)) {
@@ -79,15 +80,15 @@ std::optional<double> parseNumber(std::string_view text) {
     if (i != n) return std::nullopt;
 
     double value = 0;
-    const char* first = plain.data();
-    const char* last = plain.data() + plain.size();
+    const char *first = plain.data();
+    const char *last = plain.data() + plain.size();
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (end != last) return std::nullopt;
     if (ec == std::errc::result_out_of_range) {
         if (!significant) return plain.front() == '-' ? -0.0 : 0.0;
         // The power of ten of the first significant digit tells overflow from underflow.
-        const long long magnitude = intDigits > 0 ? intDigits - 1 + exponent
-                                                                 : exponent - leadingFracZeros - 1;
+        const long long magnitude =
+            intDigits > 0 ? intDigits - 1 + exponent : exponent - leadingFracZeros - 1;
         if (magnitude > 0) return std::nullopt;
         return plain.front() == '-' ? -0.0 : 0.0;
     }
@@ -95,7 +96,8 @@ std::optional<double> parseNumber(std::string_view text) {
     return value;
 }
 
-std::string joinedFieldMessage(std::span<const std::string_view> names, std::string_view tail) {
+std::string joinedFieldMessage(std::span<const std::string_view> names, std::string_view tail)
+{
     std::string message;
     for (std::size_t k = 0; k < names.size(); ++k) {
         if (k > 0) message += "、";
@@ -111,22 +113,28 @@ bool isNumberText(std::string_view text) { return parseNumber(text).has_value();
 
 double numberFromText(std::string_view text) { return parseNumber(text).value_or(0.0); }
 
-int rollingSphereRadius(std::int16_t classIndex) {
+int rollingSphereRadius(std::int16_t classIndex)
+{
     switch (classIndex) {
-    case 0: return 60;
-    case 1: return 45;
-    case 2: return 30;
-    default: return 0;
+    case 0:
+        return 60;
+    case 1:
+        return 45;
+    case 2:
+        return 30;
+    default:
+        return 0;
     }
 }
 
-std::string standardText(double x) {
+std::string standardText(double x)
+{
     if (x == 0 || !std::isfinite(x)) return "0";
 
     // Fifteen significant digits, correctly rounded: "d.dddddddddddddde+XX".
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x,
-                                      std::chars_format::scientific, 14);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific, 14);
     const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const bool negative = sci.front() == '-';
     const std::size_t ePos = sci.find('e');
@@ -173,7 +181,8 @@ std::string standardText(double x) {
 
 std::string cutResultText(double x) { return standardText(x).substr(0, 5); }
 
-double roundToThreeDecimals(double x) {
+double roundToThreeDecimals(double x)
+{
     const double thousandfold = x * 1000;
     // Beyond 2^53 every double is a whole number already; keep x as it is
     // rather than let the thousandfold overflow.
@@ -184,11 +193,13 @@ double roundToThreeDecimals(double x) {
 
 std::string roundedResultText(double x) { return standardText(roundToThreeDecimals(x)); }
 
-std::string notNumberMessage(std::span<const std::string_view> names) {
+std::string notNumberMessage(std::span<const std::string_view> names)
+{
     return joinedFieldMessage(names, " 不是数字，请输入数字");
 }
 
-std::string negativeMessage(std::span<const std::string_view> names) {
+std::string negativeMessage(std::span<const std::string_view> names)
+{
     return joinedFieldMessage(names, " 不能为负数，请重新输入！");
 }
 

@@ -9,7 +9,8 @@ namespace calc {
 using namespace rod_height;
 
 RodHeightOutcome computeRodHeight(std::string_view hxText, std::string_view distanceText,
-                                  std::int16_t classIndex) {
+                                  std::int16_t classIndex)
+{
     const bool hxIsNumber = isNumberText(hxText);
     const bool distanceIsNumber = isNumberText(distanceText);
     if (!hxIsNumber && !distanceIsNumber) {

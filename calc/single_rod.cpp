@@ -8,7 +8,8 @@ namespace calc {
 using namespace single_rod;
 
 SingleRodOutcome computeSingleRod(std::string_view hxText, std::string_view hText,
-                                  std::int16_t classIndex, ResultTextStyle resultStyle) {
+                                  std::int16_t classIndex, ResultTextStyle resultStyle)
+{
     const bool hxIsNumber = isNumberText(hxText);
     const bool hIsNumber = isNumberText(hText);
     if (!hxIsNumber && !hIsNumber) {

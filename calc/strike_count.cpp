@@ -12,7 +12,8 @@ namespace {
 
 // Builds "长 宽 必须为数字!"-style messages: each field's one-character name
 // and a space, in the order length, width, height, then the tail.
-std::string dimensionsMessage(const std::vector<Dimension>& fields, std::string_view tail) {
+std::string dimensionsMessage(const std::vector<Dimension> &fields, std::string_view tail)
+{
     static constexpr std::string_view names[] = {"长 ", "宽 ", "高 "};
     std::string message;
     for (Dimension field : fields) message += names[static_cast<int>(field)];
@@ -20,7 +21,8 @@ std::string dimensionsMessage(const std::vector<Dimension>& fields, std::string_
     return message;
 }
 
-double factorFor(std::int16_t index, auto const& table, auto member) {
+double factorFor(std::int16_t index, auto const &table, auto member)
+{
     if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return 0;
     return table[static_cast<std::size_t>(index)].*member;
 }
@@ -29,7 +31,8 @@ double factorFor(std::int16_t index, auto const& table, auto member) {
 
 StrikeCountOutcome computeStrikeCount(std::string_view lengthText, std::string_view widthText,
                                       std::string_view heightText, std::int16_t settingIndex,
-                                      std::int16_t cityIndex) {
+                                      std::int16_t cityIndex)
+{
     const std::string_view texts[] = {lengthText, widthText, heightText};
     const Dimension dimensions[] = {Dimension::Length, Dimension::Width, Dimension::Height};
 

@@ -9,7 +9,8 @@ namespace calc {
 using namespace two_rods;
 
 TwoRodsOutcome computeTwoRods(std::string_view hText, std::string_view dText,
-                              std::int16_t classIndex) {
+                              std::int16_t classIndex)
+{
     const bool hIsNumber = isNumberText(hText);
     const bool dIsNumber = isNumberText(dText);
     if (!hIsNumber && !dIsNumber) {

@@ -11,11 +11,12 @@ namespace windows {
 
 namespace {
 
-constexpr std::array<const char *, 4> kBusinessLines{"防雷工程设计", "防雷装置检测",
-                                                     "避雷器材销售", "雷击风险评估"};
-constexpr std::array<Twips, 4> kBusinessPlaces{
-    {{1560, 1080, 1335, 255}, {3240, 1080, 1335, 255}, {1560, 1560, 1335, 255},
-     {3240, 1560, 1335, 255}}};
+constexpr std::array<const char *, 4> kBusinessLines{"防雷工程设计", "防雷装置检测", "避雷器材销售",
+                                                     "雷击风险评估"};
+constexpr std::array<Twips, 4> kBusinessPlaces{{{1560, 1080, 1335, 255},
+                                                {3240, 1080, 1335, 255},
+                                                {1560, 1560, 1335, 255},
+                                                {3240, 1560, 1335, 255}}};
 constexpr std::array<const char *, 4> kBusinessNames{"Label2_0", "Label2_1", "Label2_2",
                                                      "Label2_3"};
 
@@ -40,8 +41,8 @@ AboutWindow::AboutWindow()
               designFont(kSongTi, 14.25, false), yellow);
     makeLine(this, "Line2", 1200, 720, 4800, 720, yellow);
     for (std::size_t i = 0; i < kBusinessLines.size(); ++i) {
-        makeLabel(this, kBusinessNames[i], kBusinessPlaces[i],
-                  QString::fromUtf8(kBusinessLines[i]), text, yellow);
+        makeLabel(this, kBusinessNames[i], kBusinessPlaces[i], QString::fromUtf8(kBusinessLines[i]),
+                  text, yellow);
     }
 
     // The address line and the link line form one group: a click on either

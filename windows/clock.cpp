@@ -21,27 +21,15 @@ Beeper &beeper()
 }
 
 // The second of the day that the clock's text shows.
-int secondOfDay(QTime time)
-{
-    return time.msecsSinceStartOfDay() / 1000;
-}
+int secondOfDay(QTime time) { return time.msecsSinceStartOfDay() / 1000; }
 
 } // namespace
 
-void setTimeSource(TimeSource source)
-{
-    timeSource() = std::move(source);
-}
+void setTimeSource(TimeSource source) { timeSource() = std::move(source); }
 
-void setBeeper(Beeper sound)
-{
-    beeper() = std::move(sound);
-}
+void setBeeper(Beeper sound) { beeper() = std::move(sound); }
 
-QDateTime currentTime()
-{
-    return timeSource() ? timeSource()() : QDateTime::currentDateTime();
-}
+QDateTime currentTime() { return timeSource() ? timeSource()() : QDateTime::currentDateTime(); }
 
 void beep()
 {
@@ -51,10 +39,7 @@ void beep()
         QApplication::beep();
 }
 
-QString clockText(QTime time)
-{
-    return time.toString(QStringLiteral("H:mm:ss"));
-}
+QString clockText(QTime time) { return time.toString(QStringLiteral("H:mm:ss")); }
 
 bool AlarmSchedule::tick(const QDateTime &now)
 {
@@ -90,8 +75,7 @@ void Clock::tick()
     text_ = clockText(now.time());
     emit ticked(text_);
     if (alarms_.tick(now)) {
-        for (int i = 0; i < kBeepsPerAlarm; ++i)
-            beep();
+        for (int i = 0; i < kBeepsPerAlarm; ++i) beep();
     }
 }
 

@@ -57,11 +57,11 @@ void RodHeightWindow::buildControls()
                                           QStringLiteral("结果 x1"), text, yellow,
                                           QStringLiteral("避雷针在hx高度的xx'平面上的保护半径")),
                                 "Label8", {2160, 3000, 1335, 255}, lightYellow, kResultTip);
-    results_.x2 = makeRodResult(area,
-                                makeLabel(area, "Label4", {3840, 3000, 975, 255},
-                                          QStringLiteral("结果 x2"), text, yellow,
-                                          QStringLiteral("避雷针在地面上的保护半径")),
-                                "Label9", {4800, 3000, 1335, 375}, lightYellow, kResultTip);
+    results_.x2 =
+        makeRodResult(area,
+                      makeLabel(area, "Label4", {3840, 3000, 975, 255}, QStringLiteral("结果 x2"),
+                                text, yellow, QStringLiteral("避雷针在地面上的保护半径")),
+                      "Label9", {4800, 3000, 1335, 375}, lightYellow, kResultTip);
 
     chainTabOrder({inputs_.hx, inputs_.distance, inputs_.classList, buttons_.compute,
                    buttons_.clear, buttons_.exit});
@@ -69,10 +69,8 @@ void RodHeightWindow::buildControls()
     // F10 on the third class is the window's only key: the fields and
     // buttons take their keys as usual, and Enter in a field does nothing.
     onKeyDown(inputs_.classList, [this](int code) {
-        if (code != kKeyF10)
-            return false;
-        if (inputs_.classList->currentIndex() == 2)
-            showBeside(WindowId::StrikeCount);
+        if (code != kKeyF10) return false;
+        if (inputs_.classList->currentIndex() == 2) showBeside(WindowId::StrikeCount);
         return true;
     });
 
@@ -102,9 +100,8 @@ void RodHeightWindow::buildMenus()
 void RodHeightWindow::calculate()
 {
     namespace rh = calc::rod_height;
-    const auto outcome =
-        calc::computeRodHeight(fieldText(inputs_.hx), fieldText(inputs_.distance),
-                               std::int16_t(inputs_.classList->currentIndex()));
+    const auto outcome = calc::computeRodHeight(fieldText(inputs_.hx), fieldText(inputs_.distance),
+                                                std::int16_t(inputs_.classList->currentIndex()));
 
     const auto fieldAt = [this](rh::Field field) {
         return field == rh::Field::Hx ? inputs_.hx : inputs_.distance;

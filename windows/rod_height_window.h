@@ -44,7 +44,7 @@ private:
 
     Inputs inputs_;
     Results results_;
-    CommandButtons buttons_; // Command1..Command3
+    CommandButtons buttons_;    // Command1..Command3
     LinkLabel *link_ = nullptr; // Label11
 };
 

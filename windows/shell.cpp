@@ -35,10 +35,7 @@ constexpr int kWindowCount = 5;
 std::array<QPointer<QWidget>, kWindowCount> windowSet;
 bool programEnding = false;
 
-int slot(WindowId id)
-{
-    return static_cast<int>(id);
-}
+int slot(WindowId id) { return static_cast<int>(id); }
 
 // The one place a window of the set is made. A window this build lacks
 // returns nullptr, and every menu entry or key that asks for it does nothing.
@@ -62,8 +59,7 @@ QWidget *createWindow(WindowId id)
 std::optional<WindowId> idOf(const QWidget *widget)
 {
     for (int i = 0; i < kWindowCount; ++i) {
-        if (widget && windowSet[i] == widget)
-            return static_cast<WindowId>(i);
+        if (widget && windowSet[i] == widget) return static_cast<WindowId>(i);
     }
     return std::nullopt;
 }
@@ -77,8 +73,7 @@ bool anotherCalcWindowShown(const QWidget *window)
     return false;
 }
 
-void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title,
-                 const QString &text)
+void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
@@ -95,8 +90,7 @@ void bringToFront(QWidget *window)
 void placeCentred(QWidget *window)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
+    if (!screen) return;
     const QRect area = screen->geometry();
     const QSize outer = window->frameGeometry().size();
     window->move(area.left() + qRound((area.width() - outer.width()) / 2.0),
@@ -109,7 +103,10 @@ void placeCentred(QWidget *window)
 // there is no frame and the first centring stands.
 class CentreWhenFramed : public QObject {
 public:
-    explicit CentreWhenFramed(QWidget *window) : QObject(window) { window->installEventFilter(this); }
+    explicit CentreWhenFramed(QWidget *window) : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
@@ -145,23 +142,18 @@ public:
         return *watch;
     }
 
-    void forget()
-    {
-        lastActive_.reset();
-    }
+    void forget() { lastActive_.reset(); }
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() != QEvent::WindowActivate)
-            return false;
+        if (event->type() != QEvent::WindowActivate) return false;
         auto *widget = qobject_cast<QWidget *>(object);
         if (!widget || !widget->isWindow() || (widget->windowType() & Qt::Popup) == Qt::Popup)
             return false;
         const std::optional<WindowId> from = lastActive_;
         lastActive_ = idOf(widget);
-        if (auto *calc = qobject_cast<CalcWindow *>(widget))
-            calc->becameActive(from);
+        if (auto *calc = qobject_cast<CalcWindow *>(widget)) calc->becameActive(from);
         return false;
     }
 
@@ -178,53 +170,32 @@ const char *formName(WindowId id)
     return names[slot(id)];
 }
 
-QString programTitle()
-{
-    return QStringLiteral("防雷计算");
-}
+QString programTitle() { return QStringLiteral("防雷计算"); }
 
-QString makerName()
-{
-    return QStringLiteral("岚舟");
-}
+QString makerName() { return QStringLiteral("岚舟"); }
 
-QString makerHost()
-{
-    return QStringLiteral("lanzhou.example");
-}
+QString makerHost() { return QStringLiteral("lanzhou.example"); }
 
-QUrl makerAddress()
-{
-    return QUrl(QStringLiteral("https://lanzhou.example/"));
-}
+QUrl makerAddress() { return QUrl(QStringLiteral("https://lanzhou.example/")); }
 
-QString linkToolTip()
-{
-    return QStringLiteral("点击去") + makerName() + QStringLiteral("网站！");
-}
+QString linkToolTip() { return QStringLiteral("点击去") + makerName() + QStringLiteral("网站！"); }
 
-QWidget *existingWindow(WindowId id)
-{
-    return windowSet[slot(id)];
-}
+QWidget *existingWindow(WindowId id) { return windowSet[slot(id)]; }
 
 QWidget *window(WindowId id)
 {
     ActivationWatch::instance();
     auto &entry = windowSet[slot(id)];
-    if (!entry)
-        entry = createWindow(id);
+    if (!entry) entry = createWindow(id);
     return entry;
 }
 
 void switchToWindow(QWidget *from, WindowId target)
 {
     QWidget *shown = window(target);
-    if (!shown || shown == from)
-        return;
+    if (!shown || shown == from) return;
     bringToFront(shown);
-    if (from)
-        from->hide();
+    if (from) from->hide();
 }
 
 void switchToWindowHidingFirst(QWidget *from, WindowId target)
@@ -232,25 +203,21 @@ void switchToWindowHidingFirst(QWidget *from, WindowId target)
     // Made before anything is hidden, so that a window this build lacks never
     // leaves the user without a window.
     QWidget *shown = window(target);
-    if (!shown || shown == from)
-        return;
-    if (from)
-        from->hide();
+    if (!shown || shown == from) return;
+    if (from) from->hide();
     bringToFront(shown);
 }
 
 void showBeside(WindowId target)
 {
-    if (QWidget *shown = window(target))
-        bringToFront(shown);
+    if (QWidget *shown = window(target)) bringToFront(shown);
 }
 
 void centreOnScreen(QWidget *window)
 {
     window->adjustSize();
     placeCentred(window);
-    if (!window->isVisible())
-        new CentreWhenFramed(window);
+    if (!window->isVisible()) new CentreWhenFramed(window);
 }
 
 void endProgram()
@@ -276,10 +243,7 @@ void askExit(QWidget *parent, QLineEdit *firstField)
         focusAndSelect(firstField);
 }
 
-void openMakerSite()
-{
-    QDesktopServices::openUrl(makerAddress());
-}
+void openMakerSite() { QDesktopServices::openUrl(makerAddress()); }
 
 void toggleLinkColour(QWidget *link)
 {
@@ -301,7 +265,8 @@ void mapFontFamilies()
 {
     // Song and Kai faces first, then any CJK face, so that Chinese text never
     // shows as empty boxes.
-    const QStringList anyCjk{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
+    const QStringList anyCjk{QStringLiteral("Noto Sans CJK SC"),
+                             QStringLiteral("WenQuanYi Zen Hei"),
                              QStringLiteral("Droid Sans Fallback")};
     QFont::insertSubstitutions(QString::fromUtf8(kSongTi),
                                QStringList{QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
@@ -324,8 +289,7 @@ void mapFontFamilies()
 void loadQtChineseTexts()
 {
     static bool loaded = false;
-    if (loaded || !qApp)
-        return;
+    if (loaded || !qApp) return;
     auto *translator = new QTranslator(qApp);
     if (translator->load(QStringLiteral("qtbase_zh_CN"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
@@ -338,8 +302,7 @@ void loadQtChineseTexts()
 
 void discardAllWindows()
 {
-    for (auto &window : windowSet)
-        delete window.data();
+    for (auto &window : windowSet) delete window.data();
     windowSet = {};
     programEnding = false;
     ActivationWatch::instance().forget();
@@ -391,13 +354,11 @@ QAction *CalcWindow::addMenuCommand(const char *name, const QString &caption,
 
 void CalcWindow::becameActive(std::optional<WindowId> from)
 {
-    if (!from || *from == id_)
-        return;
+    if (!from || *from == id_) return;
     activationStep();
     // Coming from another window, the control that has the focus receives it
     // anew, so a field selects its whole text as on any other focus.
-    if (auto *field = qobject_cast<InputField *>(focusWidget()))
-        selectWholeText(field);
+    if (auto *field = qobject_cast<InputField *>(focusWidget())) selectWholeText(field);
 }
 
 void CalcWindow::closeEvent(QCloseEvent *event)
@@ -424,8 +385,7 @@ void CalcWindow::showEvent(QShowEvent *event)
     // that follows from the window the user came from runs it once more, to
     // the same effect.
     if (!event->spontaneous()) {
-        if (focusWhenHidden_)
-            focusWhenHidden_->setFocus(Qt::ActiveWindowFocusReason);
+        if (focusWhenHidden_) focusWhenHidden_->setFocus(Qt::ActiveWindowFocusReason);
         activationStep();
     }
 }
@@ -436,8 +396,7 @@ void CalcWindow::hideEvent(QHideEvent *event)
     // has hidden it (a menu's late focus return); Qt then moves the hidden
     // window's focus on to the next control. The next showing puts it back
     // where the user left it.
-    if (!event->spontaneous())
-        focusWhenHidden_ = focusWidget();
+    if (!event->spontaneous()) focusWhenHidden_ = focusWidget();
     QMainWindow::hideEvent(event);
 }
 

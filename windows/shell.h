@@ -120,8 +120,7 @@ protected:
     QAction *addMenuEntry(QMenu *menu, const char *name, const QString &caption,
                           std::function<void()> action);
     // An entry standing on the menu bar itself that acts when chosen.
-    QAction *addMenuCommand(const char *name, const QString &caption,
-                            std::function<void()> action);
+    QAction *addMenuCommand(const char *name, const QString &caption, std::function<void()> action);
 
     // The shell's operations with this window as the current one.
     void switchTo(WindowId target) { switchToWindow(this, target); }

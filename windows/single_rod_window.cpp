@@ -59,11 +59,11 @@ void SingleRodWindow::buildControls()
     results_.ro = makeRodResult(area,
                                 makeLabel(area, "Label4", {3840, 3000, 975, 255},
                                           QStringLiteral("结果 ro"), text, yellow, kGroundTip),
-                                "Label9", {4800, 3000, 1335, 375},
-                                bgrColour(colour::kLightYellow), kGroundTip);
+                                "Label9", {4800, 3000, 1335, 375}, bgrColour(colour::kLightYellow),
+                                kGroundTip);
 
     chainTabOrder({inputs_.hx, inputs_.h, inputs_.classList, buttons_.compute, buttons_.clear,
-                 buttons_.exit, link_});
+                   buttons_.exit, link_});
 
     for (InputField *field : {inputs_.hx, inputs_.h})
         onKeyDown(field, [this, field](int code) { return inputKeyDown(field, code); });
@@ -76,8 +76,7 @@ void SingleRodWindow::buildControls()
     });
     for (QPushButton *button : {buttons_.compute, buttons_.clear, buttons_.exit}) {
         onKeyDown(button, [this](int code) {
-            if (code != kKeyF2)
-                return false;
+            if (code != kKeyF2) return false;
             switchTo(WindowId::TwoRods);
             return true;
         });
@@ -113,10 +112,7 @@ void SingleRodWindow::buildMenus()
     addMenuCommand("tuichule", QStringLiteral("退出"), &endProgram);
 }
 
-void SingleRodWindow::activationStep()
-{
-    focusAndSelect(inputs_.hx);
-}
+void SingleRodWindow::activationStep() { focusAndSelect(inputs_.hx); }
 
 void SingleRodWindow::computeClicked()
 {
@@ -131,8 +127,7 @@ bool SingleRodWindow::inputKeyDown(InputField *field, int keyCode)
         switchTo(WindowId::TwoRods);
         return true;
     }
-    if (keyCode != kKeyEnter)
-        return false;
+    if (keyCode != kKeyEnter) return false;
     enterPressed(field);
     return true;
 }
@@ -173,8 +168,7 @@ void SingleRodWindow::calculate(calc::ResultTextStyle style)
         results_.ro->setText(toQString(ok->roText));
         if (ok->hxAboveH) {
             // The button shows the value in red; Enter shows a warning instead.
-            if (style == calc::ResultTextStyle::CutToFive)
-                results_.rx->setText(kHxAboveH);
+            if (style == calc::ResultTextStyle::CutToFive) results_.rx->setText(kHxAboveH);
             setTextColour(results_.rx, bgrColour(colour::kRed));
         }
     } else if (const auto *e = std::get_if<sr::HxNotNumeric>(&outcome)) {

@@ -26,8 +26,8 @@ protected:
 
 private:
     struct Inputs {
-        InputField *hx = nullptr;   // Text1
-        InputField *h = nullptr;    // Text2
+        InputField *hx = nullptr;          // Text1
+        InputField *h = nullptr;           // Text2
         EditableList *classList = nullptr; // Combo1
     };
     struct Results {
@@ -49,7 +49,7 @@ private:
 
     Inputs inputs_;
     Results results_;
-    CommandButtons buttons_; // Command1..Command3
+    CommandButtons buttons_;      // Command1..Command3
     TextBoxLink *link_ = nullptr; // Text3
 };
 

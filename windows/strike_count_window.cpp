@@ -31,22 +31,15 @@ template <class Table>
 QStringList entryTexts(const Table &table)
 {
     QStringList entries;
-    for (const auto &entry : table)
-        entries << toQString(entry.text);
+    for (const auto &entry : table) entries << toQString(entry.text);
     return entries;
 }
 
 // The desktop's colour for selected text, which marks a result still to be
 // calculated.
-QColor pendingColour()
-{
-    return QApplication::palette().color(QPalette::HighlightedText);
-}
+QColor pendingColour() { return QApplication::palette().color(QPalette::HighlightedText); }
 
-QColor yellow()
-{
-    return bgrColour(colour::kYellow);
-}
+QColor yellow() { return bgrColour(colour::kYellow); }
 
 } // namespace
 
@@ -117,12 +110,13 @@ void StrikeCountWindow::buildInputs()
     const QColor grey = bgrColour(kLightGrey);
     const char *labelNames[] = {"Label1_0", "Label1_1", "Label1_2"};
     const char *fieldNames[] = {"Text1_0", "Text1_1", "Text1_2"};
-    const QString captions[] = {QStringLiteral("长:"), QStringLiteral("宽:"), QStringLiteral("高:")};
+    const QString captions[] = {QStringLiteral("长:"), QStringLiteral("宽:"),
+                                QStringLiteral("高:")};
     const int labelLefts[] = {120, 1920, 3840};
     const int fieldLefts[] = {600, 2400, 4200};
     for (int i = 0; i < 3; ++i) {
-        QLabel *label = makeLabel(frame, labelNames[i], {labelLefts[i], 600, 375, 330},
-                                  captions[i], caption, grey);
+        QLabel *label = makeLabel(frame, labelNames[i], {labelLefts[i], 600, 375, 330}, captions[i],
+                                  caption, grey);
         inputs_.dimensions[std::size_t(i)] =
             makeInputField(frame, fieldNames[i], {fieldLefts[i], 544, 975, 333}, field);
         attachCaption(label, inputs_.dimensions[std::size_t(i)]);
@@ -143,20 +137,20 @@ void StrikeCountWindow::buildInputs()
 void StrikeCountWindow::buildButtons()
 {
     QWidget *area = client();
-    QLabel *resultCaption = makeLabel(area, "Label2_0", {2040, 3500, 1095, 375},
-                                      QStringLiteral("雷击次数:"), designFont(kSongTi, 12, false),
-                                      yellow());
+    QLabel *resultCaption =
+        makeLabel(area, "Label2_0", {2040, 3500, 1095, 375}, QStringLiteral("雷击次数:"),
+                  designFont(kSongTi, 12, false), yellow());
     result_ = makeResultLabel(area, "Label2_1", {3240, 3500, 1815, 375}, kLoadedResult,
                               designFont(kSongTi, kResultPoints, false, true), yellow());
     attachCaption(resultCaption, result_);
 
     const QFont font = designFont(kSongTi, 10.5, true);
-    buttons_.compute = makeButton(area, "Command1", {2040, 3960, 1000, 430},
-                                  QStringLiteral("计算"), font);
-    buttons_.clear = makeButton(area, "清除", {3360, 3960, 1000, 430}, QStringLiteral("清除"),
-                                font);
-    buttons_.exit = makeButton(area, "Command3", {4680, 3960, 1000, 430}, QStringLiteral("退出"),
-                               font);
+    buttons_.compute =
+        makeButton(area, "Command1", {2040, 3960, 1000, 430}, QStringLiteral("计算"), font);
+    buttons_.clear =
+        makeButton(area, "清除", {3360, 3960, 1000, 430}, QStringLiteral("清除"), font);
+    buttons_.exit =
+        makeButton(area, "Command3", {4680, 3960, 1000, 430}, QStringLiteral("退出"), font);
     // Drawn as the button that Enter presses.
     buttons_.compute->setDefault(true);
 
@@ -203,10 +197,8 @@ void StrikeCountWindow::calculate()
                                  const std::vector<sc::Dimension> &fields) {
         showStopBox(this, toQString(message), kInputErrorTitle);
         showResult(QString(), pendingColour(), kResultPoints);
-        if (!fields.empty())
-            inputs_.dimensions[std::size_t(fields.front())]->setFocus();
-        for (sc::Dimension field : fields)
-            inputs_.dimensions[std::size_t(field)]->clear();
+        if (!fields.empty()) inputs_.dimensions[std::size_t(fields.front())]->setFocus();
+        for (sc::Dimension field : fields) inputs_.dimensions[std::size_t(field)]->clear();
         result_->setText(kPending);
     };
 
@@ -226,8 +218,7 @@ void StrikeCountWindow::calculate()
 
 void StrikeCountWindow::clear()
 {
-    for (InputField *field : inputs_.dimensions)
-        field->clear();
+    for (InputField *field : inputs_.dimensions) field->clear();
     inputs_.dimensions[0]->setFocus();
     result_->setText(QString());
     inputs_.setting->setCurrentIndex(0);

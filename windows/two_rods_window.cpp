@@ -19,8 +19,7 @@ QString hxCaptionWithLeadingZero(const QString &hxText)
     // inside its exponent ("1.5E-", not a number at all) stay as they are.
     const std::string hx = hxText.toStdString();
     const bool belowOne = calc::isNumberText(hx) && calc::numberFromText(hx) < 1;
-    if (belowOne && hxText.startsWith(QLatin1Char('.')))
-        return QLatin1Char('0') + hxText;
+    if (belowOne && hxText.startsWith(QLatin1Char('.'))) return QLatin1Char('0') + hxText;
     return hxText;
 }
 
@@ -58,17 +57,17 @@ void TwoRodsWindow::buildControls()
     attachCaption(makeLabel(area, "Label1", {3840, 1920, 1095, 495},
                             QStringLiteral("针间距离      D"), text, yellow),
                   inputs_.d);
-    results_.hx = makeRodResult(area,
-                                makeLabel(area, "Label3", {1080, 3000, 975, 255},
-                                          QStringLiteral("结果 hx"), text, yellow),
-                                "Label8", {2160, 3000, 1335, 255}, resultColour);
-    results_.bo = makeRodResult(area,
-                                makeLabel(area, "Label4", {3840, 3000, 975, 255},
-                                          QStringLiteral("结果 bo"), text, yellow),
-                                "Label9", {4800, 3000, 1335, 375}, resultColour);
+    results_.hx = makeRodResult(
+        area,
+        makeLabel(area, "Label3", {1080, 3000, 975, 255}, QStringLiteral("结果 hx"), text, yellow),
+        "Label8", {2160, 3000, 1335, 255}, resultColour);
+    results_.bo = makeRodResult(
+        area,
+        makeLabel(area, "Label4", {3840, 3000, 975, 255}, QStringLiteral("结果 bo"), text, yellow),
+        "Label9", {4800, 3000, 1335, 375}, resultColour);
 
-    chainTabOrder({inputs_.h, inputs_.d, inputs_.classList, buttons_.compute, buttons_.clear,
-                 buttons_.exit});
+    chainTabOrder(
+        {inputs_.h, inputs_.d, inputs_.classList, buttons_.compute, buttons_.clear, buttons_.exit});
 
     for (InputField *field : {inputs_.h, inputs_.d})
         onKeyDown(field, [this, field](int code) { return inputKeyDown(field, code); });
@@ -81,8 +80,7 @@ void TwoRodsWindow::buildControls()
     });
     for (QPushButton *button : {buttons_.compute, buttons_.clear, buttons_.exit}) {
         onKeyDown(button, [this](int code) {
-            if (code != kKeyF2)
-                return false;
+            if (code != kKeyF2) return false;
             backToSingleRod();
             return true;
         });
@@ -116,10 +114,7 @@ void TwoRodsWindow::buildMenus()
     addMenuEntry(exit, "exitid", QStringLiteral("退出"), &endProgram);
 }
 
-void TwoRodsWindow::activationStep()
-{
-    focusAndSelect(inputs_.h);
-}
+void TwoRodsWindow::activationStep() { focusAndSelect(inputs_.h); }
 
 bool TwoRodsWindow::inputKeyDown(InputField *field, int keyCode)
 {
@@ -127,8 +122,7 @@ bool TwoRodsWindow::inputKeyDown(InputField *field, int keyCode)
         backToSingleRod();
         return true;
     }
-    if (keyCode != kKeyEnter)
-        return false;
+    if (keyCode != kKeyEnter) return false;
     enterPressed(field);
     return true;
 }

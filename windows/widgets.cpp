@@ -17,10 +17,7 @@
 
 namespace windows {
 
-int pixels(int twips)
-{
-    return qRound(double(twips) / kTwipsPerPixel);
-}
+int pixels(int twips) { return qRound(double(twips) / kTwipsPerPixel); }
 
 QRect pixelRect(Twips r)
 {
@@ -58,16 +55,12 @@ QString toQString(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::string fieldText(const QLineEdit *field)
-{
-    return field->text().toStdString();
-}
+std::string fieldText(const QLineEdit *field) { return field->text().toStdString(); }
 
 QStringList protectionClassEntries()
 {
     QStringList entries;
-    for (std::string_view entry : calc::kProtectionClassEntries)
-        entries << toQString(entry);
+    for (std::string_view entry : calc::kProtectionClassEntries) entries << toQString(entry);
     return entries;
 }
 
@@ -88,14 +81,12 @@ QString spokenText(const QString &caption)
     QString spoken;
     spoken.reserve(single.size());
     for (qsizetype i = 0; i < single.size(); ++i) {
-        const bool between = i > 0 && i + 1 < single.size() && isChinese(single[i - 1]) &&
-                             isChinese(single[i + 1]);
-        if (single[i] == u' ' && between)
-            continue;
+        const bool between =
+            i > 0 && i + 1 < single.size() && isChinese(single[i - 1]) && isChinese(single[i + 1]);
+        if (single[i] == u' ' && between) continue;
         spoken += single[i];
     }
-    if (spoken.endsWith(u':') || spoken.endsWith(u'：'))
-        spoken.chop(1);
+    if (spoken.endsWith(u':') || spoken.endsWith(u'：')) spoken.chop(1);
     return spoken.trimmed();
 }
 
@@ -127,11 +118,9 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() != QEvent::KeyPress)
-            return false;
+        if (event->type() != QEvent::KeyPress) return false;
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
-            return false;
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
         return handler_(keyCode(*key));
     }
 
@@ -163,10 +152,7 @@ void onKeyDown(QWidget *control, KeyDownHandler handler)
     new KeyDownHook(control, std::move(handler));
 }
 
-void selectWholeText(QLineEdit *field)
-{
-    field->setSelection(0, int(field->text().size()));
-}
+void selectWholeText(QLineEdit *field) { field->setSelection(0, int(field->text().size())); }
 
 void focusAndSelect(QLineEdit *field)
 {
@@ -178,8 +164,7 @@ void chainTabOrder(std::initializer_list<QWidget *> controls)
 {
     QWidget *previous = nullptr;
     for (QWidget *control : controls) {
-        if (previous)
-            QWidget::setTabOrder(previous, control);
+        if (previous) QWidget::setTabOrder(previous, control);
         previous = control;
     }
 }
@@ -206,8 +191,7 @@ void InputField::focusInEvent(QFocusEvent *event)
 void InputField::mousePressEvent(QMouseEvent *event)
 {
     QLineEdit::mousePressEvent(event);
-    if (std::exchange(focusedByThisPress_, false))
-        selectWholeText(this);
+    if (std::exchange(focusedByThisPress_, false)) selectWholeText(this);
 }
 
 EditableList::EditableList(QWidget *parent) : QComboBox(parent)
@@ -236,8 +220,7 @@ void EditableList::focusOutEvent(QFocusEvent *event)
 
 void EditableList::textTyped(const QString &text)
 {
-    if (currentIndex() == -1)
-        return;
+    if (currentIndex() == -1) return;
     // Leaving the entry clears the text part; put the typed text back.
     const int cursor = lineEdit()->cursorPosition();
     setCurrentIndex(-1);
@@ -253,8 +236,7 @@ class ResultLabelAccessible : public QAccessibleWidget, public QAccessibleTextIn
 public:
     explicit ResultLabelAccessible(ResultLabel *label)
         : QAccessibleWidget(label, QAccessible::StaticText)
-    {
-    }
+    {}
 
     QString text(QAccessible::Text t) const override
     {
@@ -307,8 +289,7 @@ private:
 
 QAccessibleInterface *resultLabelInterface(const QString &className, QObject *object)
 {
-    if (className != QLatin1String(ResultLabel::staticMetaObject.className()))
-        return nullptr;
+    if (className != QLatin1String(ResultLabel::staticMetaObject.className())) return nullptr;
     return new ResultLabelAccessible(static_cast<ResultLabel *>(object));
 }
 
@@ -325,10 +306,7 @@ ResultLabel::ResultLabel(QWidget *parent) : QLabel(parent)
     Q_UNUSED(installed);
 }
 
-LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent)
-{
-    setMouseTracking(true);
-}
+LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent) { setMouseTracking(true); }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent *event)
 {
@@ -417,9 +395,8 @@ namespace {
 
 // The design's look of a label: its caption as wrapped plain text, its font,
 // colour on black and tool tip.
-void dressLabel(QLabel *label, QWidget *client, const char *name, Twips at,
-                const QString &caption, const QFont &font, QColor colour, const QString &toolTip,
-                Qt::Alignment horizontal)
+void dressLabel(QLabel *label, QWidget *client, const char *name, Twips at, const QString &caption,
+                const QFont &font, QColor colour, const QString &toolTip, Qt::Alignment horizontal)
 {
     place(label, client, name, at);
     label->setTextFormat(Qt::PlainText);
@@ -510,15 +487,9 @@ void attachCaption(QLabel *caption, QWidget *control)
         control->setAccessibleName(spoken);
 }
 
-QFont rodWindowFont()
-{
-    return designFont(kSongTi, 10.5, true);
-}
+QFont rodWindowFont() { return designFont(kSongTi, 10.5, true); }
 
-QFont rodResultFont()
-{
-    return designFont(kSongTi, 10.5, true, true);
-}
+QFont rodResultFont() { return designFont(kSongTi, 10.5, true, true); }
 
 ResultLabel *makeRodResult(QWidget *client, QLabel *caption, const char *name, Twips at,
                            QColor colour, const QString &toolTip)
@@ -537,12 +508,12 @@ RodWindowControls makeRodWindowControls(QWidget *client)
     controls.text2 = makeInputField(client, "Text2", {4920, 1920, 1335, 375}, font);
     controls.classList = makeEditableList(client, "Combo1", {2160, 1320, 1335, 300},
                                           designFont(kSongTi, 9, true), protectionClassEntries());
-    controls.compute = makeButton(client, "Command1", {1320, 3600, 1555, 495},
-                                  QStringLiteral("计  算"), font);
-    controls.clear = makeButton(client, "Command2", {2880, 3600, 1555, 495},
-                                QStringLiteral("清  除"), font);
-    controls.exit = makeButton(client, "Command3", {4440, 3600, 1555, 495},
-                               QStringLiteral("退  出"), font);
+    controls.compute =
+        makeButton(client, "Command1", {1320, 3600, 1555, 495}, QStringLiteral("计  算"), font);
+    controls.clear =
+        makeButton(client, "Command2", {2880, 3600, 1555, 495}, QStringLiteral("清  除"), font);
+    controls.exit =
+        makeButton(client, "Command3", {4440, 3600, 1555, 495}, QStringLiteral("退  出"), font);
     attachCaption(makeLabel(client, "Label2", {1080, 1320, 1095, 255}, QStringLiteral("防雷类别"),
                             font, bgrColour(colour::kYellow)),
                   controls.classList);

@@ -39,8 +39,7 @@ public:
     {
         if (chance(0.5)) {
             double x = 0;
-            do
-                x = std::bit_cast<double>(std::uniform_int_distribution<std::uint64_t>()(rng_));
+            do x = std::bit_cast<double>(std::uniform_int_distribution<std::uint64_t>()(rng_));
             while (!std::isfinite(x));
             return x;
         }
@@ -52,7 +51,8 @@ public:
     static std::string canonical(double x, std::chars_format format)
     {
         std::array<char, 512> buffer{};
-        const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x, format);
+        const auto [end, error] =
+            std::to_chars(buffer.data(), buffer.data() + buffer.size(), x, format);
         EXPECT_EQ(error, std::errc());
         return std::string(buffer.data(), end);
     }
@@ -76,28 +76,22 @@ public:
         std::string integer(mantissa.substr(0, pointAt));
         std::string fraction(pointAt == mantissa.npos ? "" : mantissa.substr(pointAt + 1));
 
-        if (chance(0.2))
-            integer.insert(0, std::string(between(1, 3), '0'));
+        if (chance(0.2)) integer.insert(0, std::string(between(1, 3), '0'));
         std::string grouped;
         for (std::size_t i = 0; i < integer.size(); ++i) {
-            if (i > 0 && chance(0.3))
-                grouped += ',';
+            if (i > 0 && chance(0.3)) grouped += ',';
             grouped += integer[i];
         }
-        if (integer == "0" && !fraction.empty() && chance(0.5))
-            grouped.clear();
-        if (chance(0.3))
-            fraction.append(between(1, 3), '0');
+        if (integer == "0" && !fraction.empty() && chance(0.5)) grouped.clear();
+        if (chance(0.3)) fraction.append(between(1, 3), '0');
 
         std::string out(between(0, 3), ' ');
         out += sign + grouped;
-        if (!fraction.empty() || chance(0.2))
-            out += '.' + fraction;
+        if (!fraction.empty() || chance(0.2)) out += '.' + fraction;
         if (!exponent.empty() || chance(0.2)) {
             out += "EeDd"[between(0, 3)];
             std::string digits(exponent.empty() ? "0" : exponent);
-            if (digits.front() == '+' && chance(0.5))
-                digits.erase(0, 1);
+            if (digits.front() == '+' && chance(0.5)) digits.erase(0, 1);
             out += digits;
         }
         out.append(between(0, 3), ' ');
@@ -118,8 +112,7 @@ public:
     std::string extreme()
     {
         std::string digits;
-        for (int n = between(1, 40); n > 0; --n)
-            digits += static_cast<char>('0' + between(0, 9));
+        for (int n = between(1, 40); n > 0; --n) digits += static_cast<char>('0' + between(0, 9));
         if (chance(0.3))
             digits.insert(0, "0." + std::string(between(0, 400), '0'));
         else if (chance(0.3))
@@ -134,9 +127,12 @@ public:
     std::string anyText()
     {
         switch (between(0, 5)) {
-        case 0: return junk();
-        case 1: return extreme();
-        case 2: return rewrite(canonical(anyDouble(), std::chars_format::scientific));
+        case 0:
+            return junk();
+        case 1:
+            return extreme();
+        case 2:
+            return rewrite(canonical(anyDouble(), std::chars_format::scientific));
         default: {
             const double x = between(-2000, 250000) / 1000.0;
             return rewrite(canonical(x, std::chars_format::fixed));
@@ -176,31 +172,33 @@ bool showsNonFinite(std::string_view text)
 
 bool soundText(std::string_view text) { return !text.empty() && !showsNonFinite(text); }
 
-bool sound(const calc::single_rod::SingleRodOk& ok)
+bool sound(const calc::single_rod::SingleRodOk &ok)
 {
-    return std::isfinite(ok.rx) && std::isfinite(ok.ro) && soundText(ok.rxText) && soundText(ok.roText);
+    return std::isfinite(ok.rx) && std::isfinite(ok.ro) && soundText(ok.rxText) &&
+           soundText(ok.roText);
 }
-bool sound(const calc::two_rods::TwoRodsOk& ok)
+bool sound(const calc::two_rods::TwoRodsOk &ok)
 {
     return std::isfinite(ok.hx) && std::isfinite(ok.bo) && soundText(ok.hxResultText) &&
            soundText(ok.boResultText);
 }
-bool sound(const calc::rod_height::RodHeightOk& ok)
+bool sound(const calc::rod_height::RodHeightOk &ok)
 {
-    return std::isfinite(ok.x1) && std::isfinite(ok.x2) && soundText(ok.x1Text) && soundText(ok.x2Text);
+    return std::isfinite(ok.x1) && std::isfinite(ok.x2) && soundText(ok.x1Text) &&
+           soundText(ok.x2Text);
 }
-bool sound(const calc::strike_count::StrikeCountOk& ok)
+bool sound(const calc::strike_count::StrikeCountOk &ok)
 {
     return std::isfinite(ok.count) && soundText(ok.countText);
 }
 template <class Refusal>
-requires requires(const Refusal& refusal) { refusal.message; }
-bool sound(const Refusal& refusal) { return soundText(refusal.message); }
+requires requires(const Refusal &refusal) { refusal.message; }
+bool sound(const Refusal &refusal) { return soundText(refusal.message); }
 
 template <class Outcome>
-bool soundOutcome(const Outcome& outcome)
+bool soundOutcome(const Outcome &outcome)
 {
-    return std::visit([](const auto& kind) { return sound(kind); }, outcome);
+    return std::visit([](const auto &kind) { return sound(kind); }, outcome);
 }
 
 TEST(NumberProperty, EveryAcceptedTextConvertsToAFiniteValue)
@@ -248,7 +246,8 @@ TEST(NumberProperty, AnyWrittenFormReadsAsTheNearestDouble)
         std::from_chars(canonical.data(), canonical.data() + canonical.size(), expected, format);
         const std::string text = maker.rewrite(canonical);
         const ExactCopy copy(text);
-        ASSERT_TRUE(calc::isNumberText(copy.view())) << '"' << text << "\" written for " << canonical;
+        ASSERT_TRUE(calc::isNumberText(copy.view()))
+            << '"' << text << "\" written for " << canonical;
         ASSERT_EQ(calc::numberFromText(copy.view()), expected)
             << '"' << text << "\" written for " << canonical;
     }
@@ -264,16 +263,18 @@ TEST(CalculationProperty, NoOutcomeCarriesANonFiniteNumberOrText)
         const ExactCopy aCopy(a), bCopy(b), cCopy(c);
         const std::int16_t listIndex = maker.anyIndex();
         const std::int16_t cityIndex = maker.anyIndex();
-        const auto style = i % 2 ? calc::ResultTextStyle::CutToFive : calc::ResultTextStyle::RoundToThree;
+        const auto style =
+            i % 2 ? calc::ResultTextStyle::CutToFive : calc::ResultTextStyle::RoundToThree;
         const auto inputs = [&] {
-            return testing::Message()
-                   << '"' << a << "\" \"" << b << "\" \"" << c << "\" " << listIndex << ' ' << cityIndex;
+            return testing::Message() << '"' << a << "\" \"" << b << "\" \"" << c << "\" "
+                                      << listIndex << ' ' << cityIndex;
         };
         const std::string_view x = aCopy.view(), y = bCopy.view(), z = cCopy.view();
         ASSERT_TRUE(soundOutcome(calc::computeSingleRod(x, y, listIndex, style))) << inputs();
         ASSERT_TRUE(soundOutcome(calc::computeTwoRods(x, y, listIndex))) << inputs();
         ASSERT_TRUE(soundOutcome(calc::computeRodHeight(x, y, listIndex))) << inputs();
-        ASSERT_TRUE(soundOutcome(calc::computeStrikeCount(x, y, z, listIndex, cityIndex))) << inputs();
+        ASSERT_TRUE(soundOutcome(calc::computeStrikeCount(x, y, z, listIndex, cityIndex)))
+            << inputs();
     }
 }
 

@@ -17,8 +17,7 @@ class AboutWindowTest : public QObject {
     {
         Fixture::menuEntry("Form1", "vorn")->trigger();
         QWidget *about = Fixture::form("Form5");
-        if (about && !QTest::qWaitForWindowActive(about))
-            return nullptr;
+        if (about && !QTest::qWaitForWindowActive(about)) return nullptr;
         return about;
     }
     static QLabel *label(const char *name) { return Fixture::control<QLabel>("Form5", name); }

@@ -33,17 +33,28 @@ private slots:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("spoken");
-        QTest::newRow("two spaces before Latin") << "被保护物高度  hx" << "被保护物高度 hx";
-        QTest::newRow("six spaces before Latin") << "针间距离      D" << "针间距离 D";
-        QTest::newRow("spaced button") << "计  算" << "计算";
-        QTest::newRow("spaced heading") << "雷 击 次 数 计 算 系 统" << "雷击次数计算系统";
-        QTest::newRow("full-width space") << "退　出" << "退出";
-        QTest::newRow("one space kept") << "结果 rx" << "结果 rx";
-        QTest::newRow("digits beside Chinese") << "hr 60 米" << "hr 60 米";
-        QTest::newRow("closing colon") << "校正系数K:" << "校正系数K";
-        QTest::newRow("full-width colon") << "地址：" << "地址";
-        QTest::newRow("outer spaces") << "  长 : " << "长";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("two spaces before Latin") << "被保护物高度  hx"
+                                                 << "被保护物高度 hx";
+        QTest::newRow("six spaces before Latin") << "针间距离      D"
+                                                 << "针间距离 D";
+        QTest::newRow("spaced button") << "计  算"
+                                       << "计算";
+        QTest::newRow("spaced heading") << "雷 击 次 数 计 算 系 统"
+                                        << "雷击次数计算系统";
+        QTest::newRow("full-width space") << "退　出"
+                                          << "退出";
+        QTest::newRow("one space kept") << "结果 rx"
+                                        << "结果 rx";
+        QTest::newRow("digits beside Chinese") << "hr 60 米"
+                                               << "hr 60 米";
+        QTest::newRow("closing colon") << "校正系数K:"
+                                       << "校正系数K";
+        QTest::newRow("full-width colon") << "地址："
+                                          << "地址";
+        QTest::newRow("outer spaces") << "  长 : "
+                                      << "长";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void captionsAreSpokenWithoutTheirLayoutSpaces()
     {
@@ -109,15 +120,13 @@ private slots:
             QCOMPARE(widget->accessibleName(), name);
         else
             QCOMPARE(iface->text(QAccessible::Name), name);
-        if (caption.isEmpty())
-            return;
+        if (caption.isEmpty()) return;
         auto *label = Fixture::control<QLabel>(formName.constData(), caption);
         QVERIFY(label);
         QCOMPARE(label->buddy(), widget);
         QStringList labelledBy;
         for (const auto &[other, relation] : iface->relations(QAccessible::Label)) {
-            if (other->object() == label)
-                labelledBy << other->text(QAccessible::Name);
+            if (other->object() == label) labelledBy << other->text(QAccessible::Name);
         }
         QCOMPARE(labelledBy, QStringList{name});
     }

@@ -23,16 +23,12 @@ QList<int> alarmsSounded(AlarmSchedule &alarms, const QList<QDateTime> &ticks)
 {
     QList<int> sounded;
     for (const QDateTime &tick : ticks) {
-        if (alarms.tick(tick))
-            sounded << tick.time().msecsSinceStartOfDay() / 1000;
+        if (alarms.tick(tick)) sounded << tick.time().msecsSinceStartOfDay() / 1000;
     }
     return sounded;
 }
 
-int second(int h, int m, int s)
-{
-    return QTime(h, m, s).msecsSinceStartOfDay() / 1000;
-}
+int second(int h, int m, int s) { return QTime(h, m, s).msecsSinceStartOfDay() / 1000; }
 
 } // namespace
 
@@ -75,8 +71,8 @@ private slots:
         QTest::newRow("alarm second repeated")
             << QList{at(11, 50, 22), at(11, 50, 23, 5), at(11, 50, 23, 990), at(11, 50, 24)}
             << QList{morning};
-        QTest::newRow("five seconds late") << QList{at(11, 50, 22), at(11, 50, 28)}
-                                           << QList{second(11, 50, 28)};
+        QTest::newRow("five seconds late")
+            << QList{at(11, 50, 22), at(11, 50, 28)} << QList{second(11, 50, 28)};
         QTest::newRow("six seconds late") << QList{at(11, 50, 22), at(11, 50, 29)} << QList<int>{};
         QTest::newRow("jump over the alarm")
             << QList{at(11, 0, 0), at(14, 0, 0), at(14, 0, 1)} << QList<int>{};

@@ -28,8 +28,7 @@ namespace guitest {
 
 // Run without a display unless the caller chose a platform.
 inline const bool kOffscreen = [] {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     return true;
 }();
 
@@ -92,8 +91,7 @@ private:
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || modal == handled_)
-            return;
+        if (!modal || !modal->isVisible() || modal == handled_) return;
         handled_ = modal;
         auto *box = qobject_cast<QMessageBox *>(modal);
         if (!box) {
@@ -101,10 +99,13 @@ private:
             modal->close();
             return;
         }
-        Box seen{box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                 box->standardButton(box->defaultButton()), {}};
-        for (QAbstractButton *button : box->buttons())
-            seen.buttonTexts << button->text();
+        Box seen{box->windowTitle(),
+                 box->text(),
+                 box->icon(),
+                 box->standardButtons(),
+                 box->standardButton(box->defaultButton()),
+                 {}};
+        for (QAbstractButton *button : box->buttons()) seen.buttonTexts << button->text();
         if (answers_.isEmpty()) {
             unexpected_ << seen.text;
             if (QAbstractButton *escape = box->escapeButton())
@@ -123,8 +124,7 @@ private:
             box->reject();
         }
         QTimer::singleShot(0, this, [owner] {
-            if (owner && owner->isVisible())
-                owner->activateWindow();
+            if (owner && owner->isVisible()) owner->activateWindow();
         });
     }
 
@@ -184,8 +184,7 @@ public:
     static QWidget *form(const char *name)
     {
         for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == QLatin1String(name))
-                return widget;
+            if (widget->objectName() == QLatin1String(name)) return widget;
         }
         return nullptr;
     }
@@ -298,14 +297,8 @@ public:
     UrlRecorder urls;
 };
 
-inline QColor colourOf(const QWidget *widget)
-{
-    return windows::textColour(widget);
-}
+inline QColor colourOf(const QWidget *widget) { return windows::textColour(widget); }
 
-inline QColor bgr(unsigned value)
-{
-    return windows::bgrColour(value);
-}
+inline QColor bgr(unsigned value) { return windows::bgrColour(value); }
 
 } // namespace guitest

@@ -78,9 +78,8 @@ private slots:
         QCOMPARE(label8()->toolTip(), QStringLiteral(" "));
 
         const QList<QPair<const char *, QString>> captions{
-            {"Label6", "避雷针高度计算"}, {"Label2", "防雷类别"},
-            {"Label1", "被保护物高度  hx"}, {"Label5", "距离   h"},
-            {"Label3", "结果 x1"},        {"Label4", "结果 x2"}};
+            {"Label6", "避雷针高度计算"}, {"Label2", "防雷类别"}, {"Label1", "被保护物高度  hx"},
+            {"Label5", "距离   h"},       {"Label3", "结果 x1"},  {"Label4", "结果 x2"}};
         for (const auto &[name, caption] : captions) {
             auto *label = Fixture::control<QLabel>("Form3", name);
             QVERIFY2(label, name);
@@ -116,12 +115,24 @@ private slots:
         QTest::addColumn<int>("classIndex");
         QTest::addColumn<QString>("x1");
         QTest::addColumn<QString>("x2");
-        QTest::newRow("first class") << "10" << "10" << 0 << "101.6" << "18.32";
-        QTest::newRow("trailing zero") << "10" << "20" << 0 << "87.80" << "32.19";
-        QTest::newRow("second class") << "5" << "3" << 1 << "83.30" << "6.694";
-        QTest::newRow("one height") << "0" << "60" << 0 << "60" << "60";
-        QTest::newRow("hx at twice hr") << "120" << "0" << 0 << "120" << "0";
-        QTest::newRow("negative distance") << "10" << "-10" << 0 << "115.3" << "4.652";
+        QTest::newRow("first class") << "10"
+                                     << "10" << 0 << "101.6"
+                                     << "18.32";
+        QTest::newRow("trailing zero") << "10"
+                                       << "20" << 0 << "87.80"
+                                       << "32.19";
+        QTest::newRow("second class") << "5"
+                                      << "3" << 1 << "83.30"
+                                      << "6.694";
+        QTest::newRow("one height") << "0"
+                                    << "60" << 0 << "60"
+                                    << "60";
+        QTest::newRow("hx at twice hr") << "120"
+                                        << "0" << 0 << "120"
+                                        << "0";
+        QTest::newRow("negative distance") << "10"
+                                           << "-10" << 0 << "115.3"
+                                           << "4.652";
     }
     void buttonShowsBothHeights()
     {
@@ -146,7 +157,8 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<int>("key");
         for (const char *name : {"Text1", "Text2"}) {
-            QTest::newRow(QByteArray(name).append(" Enter").constData()) << name << int(Qt::Key_Return);
+            QTest::newRow(QByteArray(name).append(" Enter").constData())
+                << name << int(Qt::Key_Return);
             QTest::newRow(QByteArray(name).append(" keypad Enter").constData())
                 << name << int(Qt::Key_Enter);
         }
@@ -193,11 +205,21 @@ private slots:
         QTest::addColumn<QString>("distance");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("fieldAtFault");
-        QTest::newRow("hx") << "abc" << "10" << "被保护物高度 hx 不是数字，请输入数字" << "Text1";
-        QTest::newRow("distance empty") << "10" << "" << "距离 h 不是数字，请输入数字" << "Text2";
-        QTest::newRow("both") << "" << "1.2.3"
-                              << "被保护物高度 hx、距离 h 不是数字，请输入数字" << "Text1";
-        QTest::newRow("negative hx") << "-5" << "10" << "被保护物高度 hx 不能为负数，请重新输入！"
+        QTest::newRow("hx") << "abc"
+                            << "10"
+                            << "被保护物高度 hx 不是数字，请输入数字"
+                            << "Text1";
+        QTest::newRow("distance empty") << "10"
+                                        << ""
+                                        << "距离 h 不是数字，请输入数字"
+                                        << "Text2";
+        QTest::newRow("both") << ""
+                              << "1.2.3"
+                              << "被保护物高度 hx、距离 h 不是数字，请输入数字"
+                              << "Text1";
+        QTest::newRow("negative hx") << "-5"
+                                     << "10"
+                                     << "被保护物高度 hx 不能为负数，请重新输入！"
                                      << "Text1";
     }
     void textsThatAreNotNumbersOrANegativeHeightAreReportedAtTheirField()
@@ -246,7 +268,7 @@ private slots:
         clickCompute();
 
         fx.expectOneOkBox(QStringLiteral("2*hr(滚球半径）< hx（被保护物高度）,无法计算！"),
-                     QMessageBox::NoIcon);
+                          QMessageBox::NoIcon);
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
         expectResults(QStringLiteral("    "), QStringLiteral("    "));
@@ -260,9 +282,12 @@ private slots:
         QTest::addColumn<QString>("hx");
         QTest::addColumn<QString>("distance");
         QTest::addColumn<int>("classIndex");
-        QTest::newRow("third class") << "30" << "5" << 2;
-        QTest::newRow("typed class") << "0" << "1" << -1;
-        QTest::newRow("overflowing distance") << "10" << "1e200" << 0;
+        QTest::newRow("third class") << "30"
+                                     << "5" << 2;
+        QTest::newRow("typed class") << "0"
+                                     << "1" << -1;
+        QTest::newRow("overflowing distance") << "10"
+                                              << "1e200" << 0;
     }
     void aNegativeRadicandBlanksTheResultsAndKeepsClassAndFocus()
     {
@@ -284,13 +309,12 @@ private slots:
         button("Command1")->click();
 
         fx.expectOneOkBox(QStringLiteral("输入数字使根号内数字小于零，请重新输入！"),
-                     QMessageBox::NoIcon);
+                          QMessageBox::NoIcon);
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
         expectResults(QString(), QString());
         QCOMPARE(combo1()->currentIndex(), classIndex);
-        if (classIndex < 0)
-            QCOMPARE(combo1()->currentText(), QStringLiteral("x"));
+        if (classIndex < 0) QCOMPARE(combo1()->currentText(), QStringLiteral("x"));
         QTRY_COMPARE(QApplication::focusWidget(), button("Command2"));
     }
 
@@ -312,11 +336,13 @@ private slots:
 
     void menusLeadToTheOtherWindowsAndBackWithTheStateKept()
     {
-        const QList<QPair<const char *, QString>> entries{
-            {"tirasol", "保护范围"},          {"dangen", "单根避雷针保护范围"},
-            {"shuanggen", "双根等高避雷针保护范围"}, {"leijicishuki", "雷击次数"},
-            {"leijicishudejisuan", "雷击次数计算"}, {"tuichuley", "退出"},
-            {"tuichuleded", "退出"}};
+        const QList<QPair<const char *, QString>> entries{{"tirasol", "保护范围"},
+                                                          {"dangen", "单根避雷针保护范围"},
+                                                          {"shuanggen", "双根等高避雷针保护范围"},
+                                                          {"leijicishuki", "雷击次数"},
+                                                          {"leijicishudejisuan", "雷击次数计算"},
+                                                          {"tuichuley", "退出"},
+                                                          {"tuichuleded", "退出"}};
         for (const auto &[name, caption] : entries) {
             QAction *entry = Fixture::menuEntry("Form3", name);
             QVERIFY2(entry, name);
@@ -325,8 +351,7 @@ private slots:
         // Three menus, each opening its submenu; no help, no own entry.
         const QList<QAction *> top = form3()->findChild<QMenuBar *>()->actions();
         QCOMPARE(top.size(), 3);
-        for (QAction *menu : top)
-            QVERIFY(menu->menu());
+        for (QAction *menu : top) QVERIFY(menu->menu());
 
         fill("10", "10");
         combo1()->setCurrentIndex(1);
@@ -337,9 +362,9 @@ private slots:
             const char *entry;
             WindowId target;
         };
-        for (const Trip trip : {Trip{"dangen", WindowId::SingleRod},
-                                Trip{"shuanggen", WindowId::TwoRods},
-                                Trip{"leijicishudejisuan", WindowId::StrikeCount}}) {
+        for (const Trip trip :
+             {Trip{"dangen", WindowId::SingleRod}, Trip{"shuanggen", WindowId::TwoRods},
+              Trip{"leijicishudejisuan", WindowId::StrikeCount}}) {
             Fixture::menuEntry("Form3", trip.entry)->trigger();
             QWidget *target = windows::existingWindow(trip.target);
             QVERIFY(target);
@@ -402,8 +427,8 @@ private slots:
     void exitButtonYesEndsTheProgram()
     {
         fx.boxes.expect(QMessageBox::Yes);
-        const int code = Fixture::runEventLoop(
-            [] { QTest::mouseClick(button("Command3"), Qt::LeftButton); });
+        const int code =
+            Fixture::runEventLoop([] { QTest::mouseClick(button("Command3"), Qt::LeftButton); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 1);
         QWidget *window = windows::existingWindow(WindowId::RodHeight);
@@ -412,8 +437,8 @@ private slots:
 
     void exitMenuEndsAtOnce()
     {
-        const int code = Fixture::runEventLoop(
-            [] { Fixture::menuEntry("Form3", "tuichuleded")->trigger(); });
+        const int code =
+            Fixture::runEventLoop([] { Fixture::menuEntry("Form3", "tuichuleded")->trigger(); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 0);
         QWidget *window = windows::existingWindow(WindowId::RodHeight);

@@ -226,8 +226,7 @@ private slots:
         Fixture::typeIntoList(list, QStringLiteral("2类 hr=45米"));
         Fixture::press(Qt::Key(leaveBy));
         QCOMPARE(list->currentIndex(), -1);
-        if (leaveBy != Qt::Key_Tab)
-            Fixture::press(Qt::Key_Tab);
+        if (leaveBy != Qt::Key_Tab) Fixture::press(Qt::Key_Tab);
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
         QCOMPARE(list->currentIndex(), -1);
         QCOMPARE(list->currentText(), QStringLiteral("2类 hr=45米"));
@@ -350,8 +349,8 @@ private slots:
         DefaultButtonWindow probe;
         probe.show();
         QVERIFY(QTest::qWaitForWindowActive(&probe));
-        for (QWidget *control : {static_cast<QWidget *>(probe.field),
-                                 static_cast<QWidget *>(probe.list)}) {
+        for (QWidget *control :
+             {static_cast<QWidget *>(probe.field), static_cast<QWidget *>(probe.list)}) {
             control->setFocus();
             QTRY_COMPARE(QApplication::focusWidget(), control);
             Fixture::press(Qt::Key_Return);
@@ -369,8 +368,7 @@ private slots:
     void theDecorativeLineShowsAtEveryScale_data()
     {
         QTest::addColumn<qreal>("scale");
-        for (qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0})
-            QTest::addRow("%g", scale) << scale;
+        for (qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0}) QTest::addRow("%g", scale) << scale;
     }
     void theDecorativeLineShowsAtEveryScale()
     {
@@ -400,8 +398,8 @@ private slots:
             Fixture::press(Qt::Key_Tab);
             order << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(order, (QStringList{"Text1", "Text2", "Combo1", "Command1", "Command2",
-                                     "Command3", "Text3"}));
+        QCOMPARE(order, (QStringList{"Text1", "Text2", "Combo1", "Command1", "Command2", "Command3",
+                                     "Text3"}));
     }
 };
 

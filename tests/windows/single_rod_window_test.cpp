@@ -20,7 +20,10 @@ class SingleRodWindowTest : public QObject {
     static QComboBox *combo1() { return Fixture::control<QComboBox>("Form1", "Combo1"); }
     static QLabel *label8() { return Fixture::control<QLabel>("Form1", "Label8"); }
     static QLabel *label9() { return Fixture::control<QLabel>("Form1", "Label9"); }
-    static QPushButton *button(const char *name) { return Fixture::control<QPushButton>("Form1", name); }
+    static QPushButton *button(const char *name)
+    {
+        return Fixture::control<QPushButton>("Form1", name);
+    }
 
     // Types into a field the way a user does: focus it, then type.
     static void enter(QLineEdit *field, const QString &text)
@@ -117,9 +120,16 @@ private slots:
         QTest::addColumn<QString>("h");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("fieldAtFault");
-        QTest::newRow("hx") << "abc" << "10" << "被保护物高度 hx 不是数字，请输入数字" << "Text1";
-        QTest::newRow("h") << "10" << "10m" << "避雷针高度 h 不是数字，请输入数字" << "Text2";
-        QTest::newRow("both empty") << "" << ""
+        QTest::newRow("hx") << "abc"
+                            << "10"
+                            << "被保护物高度 hx 不是数字，请输入数字"
+                            << "Text1";
+        QTest::newRow("h") << "10"
+                           << "10m"
+                           << "避雷针高度 h 不是数字，请输入数字"
+                           << "Text2";
+        QTest::newRow("both empty") << ""
+                                    << ""
                                     << "被保护物高度 hx、避雷针高度 h 不是数字，请输入数字"
                                     << "Text1";
     }
@@ -147,9 +157,12 @@ private slots:
         QTest::addColumn<QString>("h");
         QTest::addColumn<bool>("byEnter");
         QTest::addColumn<QString>("fieldAtFault");
-        QTest::newRow("hx, button") << "-5" << "10" << false << "Text1";
-        QTest::newRow("h, button") << "5" << "-10" << false << "Text2";
-        QTest::newRow("hx, enter") << "-5" << "10" << true << "Text1";
+        QTest::newRow("hx, button") << "-5"
+                                    << "10" << false << "Text1";
+        QTest::newRow("h, button") << "5"
+                                   << "-10" << false << "Text2";
+        QTest::newRow("hx, enter") << "-5"
+                                   << "10" << true << "Text1";
     }
     void aNegativeHeightIsReportedAtItsField()
     {
@@ -306,8 +319,8 @@ private slots:
 
     void exitMenuCommandEndsAtOnce()
     {
-        const int code = Fixture::runEventLoop(
-            [] { Fixture::menuEntry("Form1", "tuichule")->trigger(); });
+        const int code =
+            Fixture::runEventLoop([] { Fixture::menuEntry("Form1", "tuichule")->trigger(); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 0);
         QWidget *form1 = windows::existingWindow(windows::WindowId::SingleRod);
@@ -317,11 +330,16 @@ private slots:
     void menuBarHasItsEntries()
     {
         const QList<QPair<const char *, QString>> entries{
-            {"quelm", "保护范围"},      {"shuanggen", "双根等高避雷针保护范围(&S)"},
-            {"dangende", "单根避雷针保护范围"}, {"bileizhen", "避雷针高度"},
-            {"gethigh", "避雷针高度计算"},  {"leiji", "雷击次数"},
-            {"leijicishu", "雷击次数计算"}, {"help", "帮助文件"},
-            {"vorn", "岚舟"},             {"note", "使用说明"},
+            {"quelm", "保护范围"},
+            {"shuanggen", "双根等高避雷针保护范围(&S)"},
+            {"dangende", "单根避雷针保护范围"},
+            {"bileizhen", "避雷针高度"},
+            {"gethigh", "避雷针高度计算"},
+            {"leiji", "雷击次数"},
+            {"leijicishu", "雷击次数计算"},
+            {"help", "帮助文件"},
+            {"vorn", "岚舟"},
+            {"note", "使用说明"},
             {"tuichule", "退出"}};
         for (const auto &[name, caption] : entries) {
             QAction *entry = Fixture::menuEntry("Form1", name);

@@ -20,15 +20,18 @@ constexpr qint64 kTimeLimitMs = 60000;
 
 // Texts a user might type: numbers in every accepted form, junk, extremes.
 const QStringList kTexts{
-    QStringLiteral("10"), QStringLiteral("30"), QStringLiteral("0"), QStringLiteral("-0"),
-    QStringLiteral("120"), QStringLiteral("121"), QStringLiteral("59.99"), QStringLiteral(".5"),
-    QStringLiteral("5."), QStringLiteral(" 12 "), QStringLiteral("1,200"), QStringLiteral("1e2"),
-    QStringLiteral("2.5D-1"), QStringLiteral("-3"), QStringLiteral("-40"), QStringLiteral("1e308"),
-    QStringLiteral("-1e308"), QStringLiteral("1e-320"), QStringLiteral("1e400"), QStringLiteral("abc"),
-    QStringLiteral(""), QStringLiteral("   "), QStringLiteral("1.2.3"), QStringLiteral("+"),
-    QStringLiteral("88.9"), QStringLiteral("44"), QStringLiteral("1e154"), QStringLiteral("-1e200"),
-    QStringLiteral("0.0001"), QStringLiteral("99.9"), QStringLiteral("100"), QStringLiteral("250"),
-    QStringLiteral("高"), QStringLiteral("12m")};
+    QStringLiteral("10"),     QStringLiteral("30"),     QStringLiteral("0"),
+    QStringLiteral("-0"),     QStringLiteral("120"),    QStringLiteral("121"),
+    QStringLiteral("59.99"),  QStringLiteral(".5"),     QStringLiteral("5."),
+    QStringLiteral(" 12 "),   QStringLiteral("1,200"),  QStringLiteral("1e2"),
+    QStringLiteral("2.5D-1"), QStringLiteral("-3"),     QStringLiteral("-40"),
+    QStringLiteral("1e308"),  QStringLiteral("-1e308"), QStringLiteral("1e-320"),
+    QStringLiteral("1e400"),  QStringLiteral("abc"),    QStringLiteral(""),
+    QStringLiteral("   "),    QStringLiteral("1.2.3"),  QStringLiteral("+"),
+    QStringLiteral("88.9"),   QStringLiteral("44"),     QStringLiteral("1e154"),
+    QStringLiteral("-1e200"), QStringLiteral("0.0001"), QStringLiteral("99.9"),
+    QStringLiteral("100"),    QStringLiteral("250"),    QStringLiteral("高"),
+    QStringLiteral("12m")};
 
 // Menu entries that end the program: the soak keeps it running.
 const QStringList kEndingEntries{QStringLiteral("tuichule"), QStringLiteral("exitid"),
@@ -57,17 +60,13 @@ private:
     void poll()
     {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || box == handled_)
-            return;
+        if (!box || !box->isVisible() || box == handled_) return;
         handled_ = box;
         ++answered;
-        if (box->text().trimmed().isEmpty())
-            faults << QStringLiteral("an empty message box");
-        if (showsNonNumber(box->text()))
-            faults << box->text();
+        if (box->text().trimmed().isEmpty()) faults << QStringLiteral("an empty message box");
+        if (showsNonNumber(box->text())) faults << box->text();
         QAbstractButton *answer = box->button(QMessageBox::No);
-        if (!answer)
-            answer = box->button(QMessageBox::Ok);
+        if (!answer) answer = box->button(QMessageBox::Ok);
         if (answer)
             answer->click();
         else
@@ -82,8 +81,7 @@ QList<QWidget *> shownCalcWindows()
     QList<QWidget *> shown;
     for (const char *name : {"Form1", "Form2", "Form3", "Form4"}) {
         QWidget *form = guitest::Fixture::form(name);
-        if (form && form->isVisible())
-            shown << form;
+        if (form && form->isVisible()) shown << form;
     }
     return shown;
 }
@@ -91,8 +89,7 @@ QList<QWidget *> shownCalcWindows()
 template <class T>
 T *pick(std::mt19937 &random, const QList<T *> &items)
 {
-    if (items.isEmpty())
-        return nullptr;
+    if (items.isEmpty()) return nullptr;
     return items[std::uniform_int_distribution<qsizetype>(0, items.size() - 1)(random)];
 }
 
@@ -100,8 +97,7 @@ QList<QLineEdit *> inputsOf(QWidget *form)
 {
     QList<QLineEdit *> inputs;
     for (QLineEdit *edit : form->findChildren<QLineEdit *>()) {
-        if (!edit->isReadOnly() && !qobject_cast<QComboBox *>(edit->parentWidget()))
-            inputs << edit;
+        if (!edit->isReadOnly() && !qobject_cast<QComboBox *>(edit->parentWidget())) inputs << edit;
     }
     return inputs;
 }
@@ -129,8 +125,7 @@ private slots:
             step(random, form);
             QCoreApplication::processEvents();
             checkSound(steps);
-            if (QTest::currentTestFailed())
-                return;
+            if (QTest::currentTestFailed()) return;
         }
         QVERIFY2(answerer.faults.isEmpty(), qPrintable(answerer.faults.join(u'|')));
         qInfo("%d steps, %d message boxes, %lld ms", steps, answerer.answered, clock.elapsed());
@@ -140,13 +135,13 @@ private slots:
 private:
     void step(std::mt19937 &random, QWidget *form)
     {
-        const QString text = kTexts[std::uniform_int_distribution<qsizetype>(0, kTexts.size() - 1)(random)];
+        const QString text =
+            kTexts[std::uniform_int_distribution<qsizetype>(0, kTexts.size() - 1)(random)];
         switch (std::uniform_int_distribution<int>(0, 9)(random)) {
         case 0:
         case 1:
         case 2:
-            if (QLineEdit *input = pick(random, inputsOf(form)))
-                input->setText(text);
+            if (QLineEdit *input = pick(random, inputsOf(form))) input->setText(text);
             break;
         case 3:
             if (QLineEdit *input = pick(random, inputsOf(form))) {
@@ -177,15 +172,13 @@ private:
                     !kEndingEntries.contains(entry->objectName()))
                     entries << entry;
             }
-            if (QAction *entry = pick(random, entries))
-                entry->trigger();
+            if (QAction *entry = pick(random, entries)) entry->trigger();
             break;
         }
         case 8: {
             QList<QWidget *> targets;
             for (QWidget *child : form->findChildren<QWidget *>()) {
-                if (child->focusPolicy() != Qt::NoFocus && child->isVisible())
-                    targets << child;
+                if (child->focusPolicy() != Qt::NoFocus && child->isVisible()) targets << child;
             }
             if (QWidget *target = pick(random, targets)) {
                 target->setFocus();

@@ -132,9 +132,9 @@ private slots:
 
     void tabLeadsThroughTheInputsWithTheCityListLast()
     {
-        QList<QWidget *> order{field(0),          field(1),          field(2),
-                               list("Combo1"),    button("Command1"), button("Command3"),
-                               button("清除"),    list("Combo2"),    field(0)};
+        QList<QWidget *> order{field(0),       field(1),           field(2),
+                               list("Combo1"), button("Command1"), button("Command3"),
+                               button("清除"), list("Combo2"),     field(0)};
         Fixture::focus(order.first());
         for (qsizetype i = 1; i < order.size(); ++i) {
             Fixture::press(Qt::Key_Tab);
@@ -151,7 +151,8 @@ private slots:
         QTest::newRow("low building") << QStringList{"50", "20", "30"} << 0 << 0 << "0.243";
         QTest::newRow("tall building") << QStringList{"200", "100", "150"} << 1 << 8 << "4.083";
         QTest::newRow("no cut to five") << QStringList{"1000", "1000", "50"} << 1 << 8 << "30.961";
-        QTest::newRow("trailing zero dropped") << QStringList{"10", "10", "250"} << 0 << 0 << "1.86";
+        QTest::newRow("trailing zero dropped")
+            << QStringList{"10", "10", "250"} << 0 << 0 << "1.86";
     }
     void showsTheRoundedCount()
     {
@@ -191,8 +192,8 @@ private slots:
     void functionKeysDoNothingHere()
     {
         fill("50", "20", "abc");
-        for (QWidget *control : {static_cast<QWidget *>(field(2)),
-                                 static_cast<QWidget *>(list("Combo1"))}) {
+        for (QWidget *control :
+             {static_cast<QWidget *>(field(2)), static_cast<QWidget *>(list("Combo1"))}) {
             list("Combo1")->setCurrentIndex(2);
             Fixture::focus(control);
             Fixture::press(Qt::Key_F2);
@@ -211,10 +212,10 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("focused");
-        QTest::newRow("length and height") << QStringList{"a", "10", "b"} << "长 高 必须为数字!"
-                                           << QStringList{"", "10", ""} << 0;
-        QTest::newRow("all empty") << QStringList{"", "", ""} << "长 宽 高 必须为数字!"
-                                   << QStringList{"", "", ""} << 0;
+        QTest::newRow("length and height")
+            << QStringList{"a", "10", "b"} << "长 高 必须为数字!" << QStringList{"", "10", ""} << 0;
+        QTest::newRow("all empty")
+            << QStringList{"", "", ""} << "长 宽 高 必须为数字!" << QStringList{"", "", ""} << 0;
         QTest::newRow("only height") << QStringList{"10", "10", "10m"} << "高 必须为数字!"
                                      << QStringList{"10", "10", ""} << 2;
         QTest::newRow("negative") << QStringList{"10", "-5", "-1"} << "宽 高 不能为负数!"
@@ -234,8 +235,7 @@ private slots:
 
         fx.expectOneOkBox(message, QMessageBox::Critical, QStringLiteral("输入错误"));
         QTRY_COMPARE(QApplication::focusWidget(), field(focused));
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(field(i)->text(), after[i]);
+        for (int i = 0; i < 3; ++i) QCOMPARE(field(i)->text(), after[i]);
         expectResult(QStringLiteral("(待计算)"), pending(), 9);
 
         // A good calculation afterwards turns the label back to yellow.
@@ -289,10 +289,14 @@ private slots:
         QTest::addColumn<QString>("listName");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("byEnter");
-        QTest::newRow("city, Enter") << "Combo2" << "湛江 95.6" << true;
-        QTest::newRow("city, Tab away") << "Combo2" << "海口 113.8" << false;
-        QTest::newRow("setting, Enter") << "Combo1" << "一般建筑物 k=1" << true;
-        QTest::newRow("setting, Tab away") << "Combo1" << "一般建筑物 k=1" << false;
+        QTest::newRow("city, Enter") << "Combo2"
+                                     << "湛江 95.6" << true;
+        QTest::newRow("city, Tab away") << "Combo2"
+                                        << "海口 113.8" << false;
+        QTest::newRow("setting, Enter") << "Combo1"
+                                        << "一般建筑物 k=1" << true;
+        QTest::newRow("setting, Tab away") << "Combo1"
+                                           << "一般建筑物 k=1" << false;
     }
     void aTypedEntryTextIsNoEntry()
     {
@@ -332,12 +336,10 @@ private slots:
                     [&steps, name] { steps << QString::fromLatin1(name); });
         }
         connect(qApp, &QApplication::focusChanged, this, [&steps](QWidget *, QWidget *now) {
-            if (now == field(0))
-                steps << QStringLiteral("focus");
+            if (now == field(0)) steps << QStringLiteral("focus");
         });
         const auto disconnectAll = qScopeGuard([this] {
-            for (int i = 0; i < 3; ++i)
-                field(i)->disconnect(this);
+            for (int i = 0; i < 3; ++i) field(i)->disconnect(this);
             list("Combo1")->disconnect(this);
             list("Combo2")->disconnect(this);
             qApp->disconnect(this);
@@ -382,11 +384,13 @@ private slots:
 
     void menusSwitchAndTheWindowKeepsItsState()
     {
-        const QList<QPair<const char *, QString>> entries{
-            {"tirasolall", "保护范围"},     {"danzhende", "单根避雷针保护范围"},
-            {"shuanggende", "双根避雷针保护范围"}, {"bileizhengaodu", "避雷针高度"},
-            {"zhendegodu", "避雷针高度计算"}, {"exitedd", "退出"},
-            {"exitll", "退出"}};
+        const QList<QPair<const char *, QString>> entries{{"tirasolall", "保护范围"},
+                                                          {"danzhende", "单根避雷针保护范围"},
+                                                          {"shuanggende", "双根避雷针保护范围"},
+                                                          {"bileizhengaodu", "避雷针高度"},
+                                                          {"zhendegodu", "避雷针高度计算"},
+                                                          {"exitedd", "退出"},
+                                                          {"exitll", "退出"}};
         for (const auto &[name, caption] : entries) {
             QAction *entry = Fixture::menuEntry("Form4", name);
             QVERIFY2(entry, name);

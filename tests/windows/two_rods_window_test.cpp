@@ -32,15 +32,13 @@ protected:
         if ((show || event->type() == QEvent::Hide) && !event->spontaneous() &&
             object->isWidgetType() && static_cast<QWidget *>(object)->isWindow() &&
             object->objectName().startsWith(QLatin1String("Form")))
-            events << (show ? QStringLiteral("show ") : QStringLiteral("hide ")) + object->objectName();
+            events << (show ? QStringLiteral("show ") : QStringLiteral("hide ")) +
+                          object->objectName();
         return false;
     }
 };
 
-QByteArray latin(const QString &text)
-{
-    return text.toLatin1();
-}
+QByteArray latin(const QString &text) { return text.toLatin1(); }
 
 } // namespace
 
@@ -65,8 +63,7 @@ class TwoRodsWindowTest : public QObject {
     // The user's way in: F2 in the start window's first field.
     static void openByF2()
     {
-        QTRY_COMPARE(QApplication::focusWidget(),
-                     Fixture::control<QWidget>("Form1", "Text1"));
+        QTRY_COMPARE(QApplication::focusWidget(), Fixture::control<QWidget>("Form1", "Text1"));
         Fixture::press(Qt::Key_F2);
         QVERIFY(form2());
         QTRY_VERIFY(form2()->isVisible());
@@ -120,13 +117,15 @@ private slots:
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
 
-        const QList<QPair<const char *, QString>> captions{
-            {"Label6", "双根等高避雷针保护范围计算"}, {"Label2", "防雷类别"},
-            {"Label5", "避雷针高度    h"},           {"Label1", "针间距离      D"},
-            {"Label3", "结果 hx"},                   {"Label4", "结果 bo"},
-            {"Label8", "    "},                      {"Label9", "    "}};
-        for (const auto &[name, caption] : captions)
-            QCOMPARE(label(name)->text(), caption);
+        const QList<QPair<const char *, QString>> captions{{"Label6", "双根等高避雷针保护范围计算"},
+                                                           {"Label2", "防雷类别"},
+                                                           {"Label5", "避雷针高度    h"},
+                                                           {"Label1", "针间距离      D"},
+                                                           {"Label3", "结果 hx"},
+                                                           {"Label4", "结果 bo"},
+                                                           {"Label8", "    "},
+                                                           {"Label9", "    "}};
+        for (const auto &[name, caption] : captions) QCOMPARE(label(name)->text(), caption);
         QCOMPARE(button("Command1")->text(), QStringLiteral("计  算"));
         QCOMPARE(button("Command2")->text(), QStringLiteral("清  除"));
         QCOMPARE(button("Command3")->text(), QStringLiteral("退  出"));
@@ -165,22 +164,34 @@ private slots:
         for (const char *by : {"button", "Text1", "Text2"}) {
             const QByteArray at = QByteArray(", ") + by;
             const bool button = QByteArray(by) == "button";
-            QTest::newRow("30 40" + at) << "30" << "40" << 0 << by << "23.94" << "47.95";
+            QTest::newRow("30 40" + at) << "30"
+                                        << "40" << 0 << by << "23.94"
+                                        << "47.95";
             QTest::newRow("below 1" + at)
-                << "44" << "88.9" << 1 << by << (button ? "0.5387" : ".5387") << "6.942";
+                << "44"
+                << "88.9" << 1 << by << (button ? "0.5387" : ".5387") << "6.942";
             QTest::newRow("below 0.1" + at)
-                << "10" << "66" << 0 << by << (button ? "0.0917" : ".0917") << "3.316";
+                << "10"
+                << "66" << 0 << by << (button ? "0.0917" : ".0917") << "3.316";
         }
-        QTest::newRow("rod above hr") << "70" << "40" << 0 << "button" << "40" << "56.56";
-        QTest::newRow("negative distance") << "30" << "-40" << 0 << "button" << "23.94"
+        QTest::newRow("rod above hr") << "70"
+                                      << "40" << 0 << "button"
+                                      << "40"
+                                      << "56.56";
+        QTest::newRow("negative distance") << "30"
+                                           << "-40" << 0 << "button"
+                                           << "23.94"
                                            << "47.95";
         // Right under the limit hx is 0, or a rounding remnant below it: a
         // "0" in front would make "00" or "0-7.10".
-        QTest::newRow("hx zero") << "0.5" << "15.459624833740305" << 0 << "button" << "0"
+        QTest::newRow("hx zero") << "0.5"
+                                 << "15.459624833740305" << 0 << "button"
+                                 << "0"
                                  << "1.192";
-        QTest::newRow("hx remnant below zero")
-            << "0.036477307788198542" << "4.1837525455506173" << 0 << "button" << "-7.10"
-            << "1.788";
+        QTest::newRow("hx remnant below zero") << "0.036477307788198542"
+                                               << "4.1837525455506173" << 0 << "button"
+                                               << "-7.10"
+                                               << "1.788";
     }
     void resultsByButtonAndByEnter()
     {
@@ -218,10 +229,18 @@ private slots:
         QTest::addColumn<QString>("d");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("fieldAtFault");
-        QTest::newRow("h") << "abc" << "40" << "避雷针高度 h 不是数字，请输入数字" << "Text1";
-        QTest::newRow("d") << "30" << "4O" << "针间距离 D 不是数字，请输入数字" << "Text2";
-        QTest::newRow("both") << "abc" << ""
-                              << "避雷针高度 h、针间距离 D 不是数字，请输入数字" << "Text1";
+        QTest::newRow("h") << "abc"
+                           << "40"
+                           << "避雷针高度 h 不是数字，请输入数字"
+                           << "Text1";
+        QTest::newRow("d") << "30"
+                           << "4O"
+                           << "针间距离 D 不是数字，请输入数字"
+                           << "Text2";
+        QTest::newRow("both") << "abc"
+                              << ""
+                              << "避雷针高度 h、针间距离 D 不是数字，请输入数字"
+                              << "Text1";
     }
     void buttonReportsTextsThatAreNotNumbers()
     {
@@ -250,11 +269,31 @@ private slots:
         QTest::addColumn<QString>("pressedIn");
         QTest::addColumn<QString>("emptied");
         QTest::addColumn<QString>("thenEmptied"); // once the first is typed again
-        QTest::newRow("both, in Text2") << "abc" << "x" << "Text2" << "Text2" << "Text1";
-        QTest::newRow("d, in Text1") << "30" << "4O" << "Text1" << "Text2" << "";
-        QTest::newRow("h, in Text2") << "1.2.3" << "40" << "Text2" << "Text1" << "";
-        QTest::newRow("h, in Text1") << "12m" << "40" << "Text1" << "Text1" << "";
-        QTest::newRow("empty h, in Text1") << "" << "40" << "Text1" << "Text1" << "";
+        QTest::newRow("both, in Text2") << "abc"
+                                        << "x"
+                                        << "Text2"
+                                        << "Text2"
+                                        << "Text1";
+        QTest::newRow("d, in Text1") << "30"
+                                     << "4O"
+                                     << "Text1"
+                                     << "Text2"
+                                     << "";
+        QTest::newRow("h, in Text2") << "1.2.3"
+                                     << "40"
+                                     << "Text2"
+                                     << "Text1"
+                                     << "";
+        QTest::newRow("h, in Text1") << "12m"
+                                     << "40"
+                                     << "Text1"
+                                     << "Text1"
+                                     << "";
+        QTest::newRow("empty h, in Text1") << ""
+                                           << "40"
+                                           << "Text1"
+                                           << "Text1"
+                                           << "";
     }
     void enterEmptiesAFieldThatIsNotANumber()
     {
@@ -306,7 +345,8 @@ private slots:
         fill("-5", "10");
         fx.boxes.expect(QMessageBox::Ok);
         compute(by);
-        fx.expectOneOkBox(QStringLiteral("避雷针高度 h 不能为负数，请重新输入！"), QMessageBox::Critical);
+        fx.expectOneOkBox(QStringLiteral("避雷针高度 h 不能为负数，请重新输入！"),
+                          QMessageBox::Critical);
         Fixture::expectSelectedFocus(text1());
         QCOMPARE(text1()->selectedText(), QStringLiteral("-5"));
         QCOMPARE(text2()->text(), QStringLiteral("10"));
@@ -321,10 +361,18 @@ private slots:
         QTest::addColumn<int>("classIndex");
         QTest::addColumn<QString>("typedClass");
         QTest::addColumn<QString>("by");
-        QTest::newRow("at the limit, button") << "45" << "90" << 1 << "" << "button";
-        QTest::newRow("at the limit, Enter") << "45" << "90" << 1 << "" << "Text1";
-        QTest::newRow("beyond, Enter in Text2") << "20" << "60" << 2 << "" << "Text2";
-        QTest::newRow("typed class, hr 0") << "30" << "10" << 0 << "7" << "button";
+        QTest::newRow("at the limit, button") << "45"
+                                              << "90" << 1 << ""
+                                              << "button";
+        QTest::newRow("at the limit, Enter") << "45"
+                                             << "90" << 1 << ""
+                                             << "Text1";
+        QTest::newRow("beyond, Enter in Text2") << "20"
+                                                << "60" << 2 << ""
+                                                << "Text2";
+        QTest::newRow("typed class, hr 0") << "30"
+                                           << "10" << 0 << "7"
+                                           << "button";
     }
     void rodsTooFarApartHandOverToTheSingleRodWindow()
     {
@@ -345,7 +393,8 @@ private slots:
         ShowHideLog log;
         fx.boxes.expect(QMessageBox::Ok);
         compute(by);
-        fx.expectOneOkBox(QStringLiteral("针间距离 D 过大，按单支避雷针方法计算"), QMessageBox::NoIcon);
+        fx.expectOneOkBox(QStringLiteral("针间距离 D 过大，按单支避雷针方法计算"),
+                          QMessageBox::NoIcon);
         QCOMPARE(text1()->text(), QString());
         QCOMPARE(text2()->text(), QString());
         QCOMPARE(label8()->text(), QStringLiteral("    "));
@@ -429,9 +478,15 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("entryBack");
-        QTest::newRow("single rod") << "dangen" << "Form1" << "shuanggen";
-        QTest::newRow("rod height") << "bileizhen" << "Form3" << "shuanggen";
-        QTest::newRow("strike count") << "leijicishude" << "Form4" << "shuanggende";
+        QTest::newRow("single rod") << "dangen"
+                                    << "Form1"
+                                    << "shuanggen";
+        QTest::newRow("rod height") << "bileizhen"
+                                    << "Form3"
+                                    << "shuanggen";
+        QTest::newRow("strike count") << "leijicishude"
+                                      << "Form4"
+                                      << "shuanggende";
     }
     void menuEntriesShowTheTargetFirstAndComeBackToTheSameState()
     {
@@ -463,16 +518,15 @@ private slots:
 
     void menuBarHasItsEntries()
     {
-        const QList<QPair<const char *, QString>> entries{
-            {"quelm", "保护范围"},
-            {"dangen", "单根避雷针保护范围(&D)"},
-            {"shuanggende", "双根等高避雷针保护范围"},
-            {"bileizhendehigh", "避雷针高度"},
-            {"bileizhen", "避雷针高度计算"},
-            {"leijicishuya", "雷击次数"},
-            {"leijicishude", "雷击次数计算"},
-            {"ituichu", "退出"},
-            {"exitid", "退出"}};
+        const QList<QPair<const char *, QString>> entries{{"quelm", "保护范围"},
+                                                          {"dangen", "单根避雷针保护范围(&D)"},
+                                                          {"shuanggende", "双根等高避雷针保护范围"},
+                                                          {"bileizhendehigh", "避雷针高度"},
+                                                          {"bileizhen", "避雷针高度计算"},
+                                                          {"leijicishuya", "雷击次数"},
+                                                          {"leijicishude", "雷击次数计算"},
+                                                          {"ituichu", "退出"},
+                                                          {"exitid", "退出"}};
         for (const auto &[name, caption] : entries) {
             QAction *entry = Fixture::menuEntry("Form2", name);
             QVERIFY2(entry, name);
@@ -529,8 +583,7 @@ private slots:
     void exitButtonYesAndTheExitEntryEndTheProgram()
     {
         QFETCH(bool, byMenu);
-        if (!byMenu)
-            fx.boxes.expect(QMessageBox::Yes);
+        if (!byMenu) fx.boxes.expect(QMessageBox::Yes);
         const int code = Fixture::runEventLoop([this, byMenu] {
             if (byMenu)
                 Fixture::menuEntry("Form2", "exitid")->trigger();
