@@ -1,13 +1,11 @@
-#include "windows/shell.h"
-#include "windows/startup.h"
+#include "windows/program.h"
+#include "windows/window_set.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    windows::mapFontFamilies();
-    windows::loadQtChineseTexts();
-    windows::showStartWindow();
+    const auto windows = windows::startProgram();
     return QApplication::exec();
 }

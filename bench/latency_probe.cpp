@@ -1,8 +1,8 @@
 // In-process latencies of the real windows: from a key or click to the result
 // label's new text, and a switch between two windows. Prints one line per
 // measurement: name, median in microseconds, runs.
-#include "windows/shell.h"
-#include "windows/startup.h"
+#include "windows/program.h"
+#include "windows/window_set.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,9 +22,9 @@ namespace {
 constexpr int kRuns = 2000;
 
 template <typename T>
-T *control(windows::WindowId id, const char *name)
+T *control(windows::WindowSet &set, windows::WindowId id, const char *name)
 {
-    return windows::window(id)->findChild<T *>(QString::fromUtf8(name));
+    return set.window(id)->findChild<T *>(QString::fromUtf8(name));
 }
 
 // Times `step` kRuns times; `prepare` runs untimed before each step.
@@ -49,19 +49,17 @@ void report(const char *name, const std::function<void(int)> &prepare,
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    windows::mapFontFamilies();
-    windows::loadQtChineseTexts();
-    windows::showStartWindow();
+    const auto set = windows::startProgram();
     using windows::WindowId;
-    QWidget *form1 = windows::window(WindowId::SingleRod);
+    QWidget *form1 = set->window(WindowId::SingleRod);
     if (!QTest::qWaitForWindowExposed(form1)) {
         std::fprintf(stderr, "the single-rod window was never shown\n");
         return 1;
     }
 
-    auto *hx = control<QLineEdit>(WindowId::SingleRod, "Text1");
-    auto *h = control<QLineEdit>(WindowId::SingleRod, "Text2");
-    auto *rx = control<QLabel>(WindowId::SingleRod, "Label8");
+    auto *hx = control<QLineEdit>(*set, WindowId::SingleRod, "Text1");
+    auto *h = control<QLineEdit>(*set, WindowId::SingleRod, "Text2");
+    auto *rx = control<QLabel>(*set, WindowId::SingleRod, "Label8");
     report(
         "enter_to_result_single_rod",
         [&](int i) {
@@ -76,7 +74,7 @@ int main(int argc, char *argv[])
         });
 
     auto *switchTo2 = form1->findChild<QAction *>(QStringLiteral("shuanggen"));
-    QWidget *form2 = windows::window(WindowId::TwoRods);
+    QWidget *form2 = set->window(WindowId::TwoRods);
     auto *back = form2 ? form2->findChild<QAction *>(QStringLiteral("dangen")) : nullptr;
     if (switchTo2 && back) {
         report(
@@ -87,13 +85,13 @@ int main(int argc, char *argv[])
             });
     }
 
-    if (QWidget *form4 = windows::window(WindowId::StrikeCount)) {
+    if (QWidget *form4 = set->window(WindowId::StrikeCount)) {
         form4->show();
-        auto *length = control<QLineEdit>(WindowId::StrikeCount, "Text1_0");
-        auto *width = control<QLineEdit>(WindowId::StrikeCount, "Text1_1");
-        auto *height = control<QLineEdit>(WindowId::StrikeCount, "Text1_2");
-        auto *compute = control<QPushButton>(WindowId::StrikeCount, "Command1");
-        auto *count = control<QLabel>(WindowId::StrikeCount, "Label2_1");
+        auto *length = control<QLineEdit>(*set, WindowId::StrikeCount, "Text1_0");
+        auto *width = control<QLineEdit>(*set, WindowId::StrikeCount, "Text1_1");
+        auto *height = control<QLineEdit>(*set, WindowId::StrikeCount, "Text1_2");
+        auto *compute = control<QPushButton>(*set, WindowId::StrikeCount, "Command1");
+        auto *count = control<QLabel>(*set, WindowId::StrikeCount, "Label2_1");
         report(
             "click_to_result_strike_count",
             [&](int i) {
@@ -106,6 +104,6 @@ int main(int argc, char *argv[])
                 if (count->text().trimmed().isEmpty()) std::fprintf(stderr, "no result shown\n");
             });
     }
-    windows::endProgram();
+    set->endProgram();
     return 0;
 }

@@ -2,8 +2,8 @@
 // shown, exposed and has the focus in its first field, ready for typing.
 #include "ready_probe.h"
 
-#include "windows/shell.h"
-#include "windows/startup.h"
+#include "windows/program.h"
+#include "windows/window_set.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -12,11 +12,9 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    windows::mapFontFamilies();
-    windows::loadQtChineseTexts();
-    windows::showStartWindow();
-    reportWhenReady(argc, argv, [] {
-        QWidget *form = windows::existingWindow(windows::WindowId::SingleRod);
+    const auto set = windows::startProgram();
+    reportWhenReady(argc, argv, [&set] {
+        QWidget *form = set->existing(windows::WindowId::SingleRod);
         QWindow *handle = form ? form->windowHandle() : nullptr;
         return handle && handle->isExposed() &&
                QApplication::focusWidget() == form->findChild<QLineEdit *>(QStringLiteral("Text1"));

@@ -193,6 +193,13 @@ double roundToThreeDecimals(double x)
 
 std::string roundedResultText(double x) { return standardText(roundToThreeDecimals(x)); }
 
+std::string withLeadingZero(std::string_view resultText)
+{
+    const bool belowOne = isNumberText(resultText) && numberFromText(resultText) < 1;
+    if (belowOne && resultText.starts_with('.')) return "0" + std::string(resultText);
+    return std::string(resultText);
+}
+
 std::string notNumberMessage(std::span<const std::string_view> names)
 {
     return joinedFieldMessage(names, " 不是数字，请输入数字");

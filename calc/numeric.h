@@ -47,6 +47,12 @@ double roundToThreeDecimals(double x);
 // standardText(roundToThreeDecimals(x)).
 std::string roundedResultText(double x);
 
+// A result text with a digit before the point: "0" put in front of a text
+// that reads as a number below 1 and starts with the point (".5387" becomes
+// "0.5387"). Any other text, including one cut inside its exponent ("1.5E-"),
+// stays as it is.
+std::string withLeadingZero(std::string_view resultText);
+
 // "<name> 不是数字，请输入数字", or "<name1>、<name2> 不是数字，请输入数字".
 std::string notNumberMessage(std::span<const std::string_view> names);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/texts.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,10 +13,9 @@ namespace calc::rod_height {
 
 enum class Field { Hx, Distance };
 
-inline constexpr std::string_view kHxName = "被保护物高度 hx";
+inline constexpr std::string_view kHxName = texts::kObjectHeightName;
 inline constexpr std::string_view kDistanceName = "距离 h";
-inline constexpr std::string_view kAboveTwiceRadiusMessage =
-    "2*hr(滚球半径）< hx（被保护物高度）,无法计算！";
+inline constexpr std::string_view kAboveTwiceRadiusMessage = texts::kAboveTwiceRadiusMessage;
 inline constexpr std::string_view kNegativeRadicandMessage =
     "输入数字使根号内数字小于零，请重新输入！";
 

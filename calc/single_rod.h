@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/numeric.h"
+#include "calc/texts.h"
 
 #include <cstdint>
 #include <string>
@@ -12,10 +13,9 @@ namespace calc::single_rod {
 
 enum class Field { Hx, H };
 
-inline constexpr std::string_view kHxName = "被保护物高度 hx";
-inline constexpr std::string_view kHName = "避雷针高度 h";
-inline constexpr std::string_view kAboveTwiceRadiusMessage =
-    "2*hr(滚球半径）< hx（被保护物高度）,无法计算！";
+inline constexpr std::string_view kHxName = texts::kObjectHeightName;
+inline constexpr std::string_view kHName = texts::kRodHeightName;
+inline constexpr std::string_view kAboveTwiceRadiusMessage = texts::kAboveTwiceRadiusMessage;
 
 struct SingleRodOk {
     double rx = 0;

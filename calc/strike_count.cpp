@@ -77,10 +77,8 @@ StrikeCountOutcome computeStrikeCount(std::string_view lengthText, std::string_v
     const double rounded = roundToThreeDecimals(n);
     if (rounded == 0) return StrikeCountZero{std::string(kZeroText)};
 
-    std::string text = roundedResultText(n);
     // Counts below 1 get exactly one "0" before the point.
-    if (text.front() == '.') text = "0" + text;
-    return StrikeCountOk{n, std::move(text)};
+    return StrikeCountOk{n, withLeadingZero(roundedResultText(n))};
 }
 
 } // namespace calc

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/texts.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,7 +12,7 @@ namespace calc::two_rods {
 
 enum class Field { H, D };
 
-inline constexpr std::string_view kHName = "避雷针高度 h";
+inline constexpr std::string_view kHName = texts::kRodHeightName;
 inline constexpr std::string_view kDName = "针间距离 D";
 inline constexpr std::string_view kTooFarMessage = "针间距离 D 过大，按单支避雷针方法计算";
 

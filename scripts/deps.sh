@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkgconf
+  cmake g++ make pkgconf clang-format
   qt6-base-dev qt6-translations-l10n libgl-dev
   libgtest-dev googletest
   locales

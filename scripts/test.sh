@@ -10,13 +10,14 @@ jobs=$(nproc)
 "$root/scripts/deps.sh" --test
 
 echo "== build and test"
-"$root/scripts/build.sh"
+# Warnings are errors in every build the tests run on.
+"$root/scripts/build.sh" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 ctest --test-dir "${LPCALC_BUILD_DIR:-$root/build}" --output-on-failure -j"$jobs"
 
 echo "== every test under AddressSanitizer and UndefinedBehaviorSanitizer"
 asan=$root/build-asan
 cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug \
-  -DLPCALC_SANITIZE=address,undefined >/dev/null
+  -DLPCALC_SANITIZE=address,undefined -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build "$asan" -j"$jobs"
 ctest --test-dir "$asan" --output-on-failure -j"$jobs"
 
@@ -24,7 +25,7 @@ if command -v clang++ >/dev/null; then
   echo "== fuzzing the core for ${LPCALC_FUZZ_SECONDS:-30} s"
   fuzz=$root/build-fuzz
   CXX=clang++ cmake -S "$root" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLPCALC_BUILD_WINDOWS=OFF \
-    -DLPCALC_BUILD_TESTS=OFF -DLPCALC_BUILD_FUZZERS=ON >/dev/null
+    -DLPCALC_BUILD_TESTS=OFF -DLPCALC_BUILD_FUZZERS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
   cmake --build "$fuzz" -j"$jobs"
   corpus=$(mktemp -d)
   log=$corpus.log

@@ -1,7 +1,12 @@
 #include "windows/about_window.h"
 
-#include "windows/shell.h"
-#include "windows/widgets.h"
+#include "windows/branding.h"
+#include "windows/colours.h"
+#include "windows/control_factory.h"
+#include "windows/fonts.h"
+#include "windows/links.h"
+#include "windows/placement.h"
+#include "windows/window_id.h"
 
 #include <QLabel>
 

@@ -2,12 +2,21 @@
 
 #include "calc/strike_count.h"
 #include "windows/clock.h"
-#include "windows/widgets.h"
+#include "calc/visit.h"
+#include "windows/branding.h"
+#include "windows/captions.h"
+#include "windows/colours.h"
+#include "windows/control_factory.h"
+#include "windows/editable_list.h"
+#include "windows/fonts.h"
+#include "windows/input_field.h"
+#include "windows/links.h"
+#include "windows/message_boxes.h"
+#include "windows/result_label.h"
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QStringList>
 
@@ -43,13 +52,13 @@ QColor yellow() { return bgrColour(colour::kYellow); }
 
 } // namespace
 
-StrikeCountWindow::StrikeCountWindow()
-    : CalcWindow(WindowId::StrikeCount, QStringLiteral("雷击次数计算"), 7290, 4650)
+StrikeCountWindow::StrikeCountWindow(WindowSet &set)
+    : CalcWindow(set, WindowId::StrikeCount, QStringLiteral("雷击次数计算"), 7290, 4650)
 {
     buildHeader();
     buildInputs();
     buildButtons();
-    buildMenus();
+    buildMenuBar();
 
     const auto &[length, width, height] = inputs_.dimensions;
     chainTabOrder({length, width, height, inputs_.setting, buttons_.compute, buttons_.exit,
@@ -159,22 +168,6 @@ void StrikeCountWindow::buildButtons()
     connect(buttons_.exit, &QPushButton::clicked, this, [this] { askExit(); });
 }
 
-void StrikeCountWindow::buildMenus()
-{
-    QMenu *range = addMenu("tirasolall", QStringLiteral("保护范围"));
-    addMenuEntry(range, "danzhende", QStringLiteral("单根避雷针保护范围"),
-                 [this] { switchTo(WindowId::SingleRod); });
-    addMenuEntry(range, "shuanggende", QStringLiteral("双根避雷针保护范围"),
-                 [this] { switchTo(WindowId::TwoRods); });
-
-    QMenu *rodHeight = addMenu("bileizhengaodu", QStringLiteral("避雷针高度"));
-    addMenuEntry(rodHeight, "zhendegodu", QStringLiteral("避雷针高度计算"),
-                 [this] { switchTo(WindowId::RodHeight); });
-
-    QMenu *exit = addMenu("exitedd", QStringLiteral("退出"));
-    addMenuEntry(exit, "exitll", QStringLiteral("退出"), &endProgram);
-}
-
 void StrikeCountWindow::showResult(const QString &caption, QColor colour, qreal points)
 {
     result_->setFont(designFont(kSongTi, points, false, true));
@@ -202,18 +195,21 @@ void StrikeCountWindow::calculate()
         result_->setText(kPending);
     };
 
-    if (const auto *ok = std::get_if<sc::StrikeCountOk>(&outcome)) {
-        showResult(toQString(ok->countText), yellow(), kCountPoints);
-    } else if (const auto *zero = std::get_if<sc::StrikeCountZero>(&outcome)) {
-        showResult(toQString(zero->message), yellow(), kCountPoints);
-    } else if (const auto *e = std::get_if<sc::StrikeInputNotNumeric>(&outcome)) {
-        reportAt(e->message, e->fieldsAtFault);
-    } else if (const auto *e = std::get_if<sc::StrikeInputNegative>(&outcome)) {
-        reportAt(e->message, e->fieldsAtFault);
-    } else if (const auto *e = std::get_if<sc::StrikeCountTooLarge>(&outcome)) {
-        // No field is at fault alone: the texts stay for the user to correct.
-        reportAt(e->message, {});
-    }
+    std::visit(
+        calc::Overloaded{
+            [&](const sc::StrikeCountOk &ok) {
+                showResult(toQString(ok.countText), yellow(), kCountPoints);
+            },
+            [&](const sc::StrikeCountZero &zero) {
+                showResult(toQString(zero.message), yellow(), kCountPoints);
+            },
+            [&](const calc::OneOf<sc::StrikeInputNotNumeric, sc::StrikeInputNegative> auto &e) {
+                reportAt(e.message, e.fieldsAtFault);
+            },
+            // No field is at fault alone: the texts stay for the user to correct.
+            [&](const sc::StrikeCountTooLarge &e) { reportAt(e.message, {}); },
+        },
+        outcome);
 }
 
 void StrikeCountWindow::clear()

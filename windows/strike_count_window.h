@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/shell.h"
+#include "windows/calc_window.h"
 
 #include <QColor>
 
@@ -22,7 +22,7 @@ class LinkLabel;
 class StrikeCountWindow : public CalcWindow {
     Q_OBJECT
 public:
-    StrikeCountWindow();
+    explicit StrikeCountWindow(WindowSet &set);
 
 private:
     struct Inputs {
@@ -39,7 +39,6 @@ private:
     void buildHeader();
     void buildInputs();
     void buildButtons();
-    void buildMenus();
 
     void calculate();
     void clear();

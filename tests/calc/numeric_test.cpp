@@ -217,6 +217,18 @@ TEST(RoundToThreeDecimals, RoundsTheThousandfoldHalfToEven)
     EXPECT_EQ(calc::roundToThreeDecimals(1e300), 1e300);
 }
 
+TEST(WithLeadingZero, OnlyBeforeThePointOfANumberBelowOne)
+{
+    EXPECT_EQ(calc::withLeadingZero(".5387"), "0.5387");
+    EXPECT_EQ(calc::withLeadingZero(".0001"), "0.0001");
+    // Cut inside the exponent: not a number, left as it is.
+    EXPECT_EQ(calc::withLeadingZero("1.5E-"), "1.5E-");
+    EXPECT_EQ(calc::withLeadingZero("1E-05"), "1E-05");
+    EXPECT_EQ(calc::withLeadingZero("-.25"), "-.25");
+    EXPECT_EQ(calc::withLeadingZero("0"), "0");
+    EXPECT_EQ(calc::withLeadingZero("33.16"), "33.16");
+}
+
 TEST(Messages, NotNumberWithOneAndTwoNames)
 {
     const std::array<std::string_view, 1> one{"被保护物高度 hx"};

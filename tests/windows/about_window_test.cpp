@@ -1,5 +1,7 @@
 #include "gui_fixture.h"
 
+#include "windows/branding.h"
+
 #include <QLabel>
 #include <QScreen>
 

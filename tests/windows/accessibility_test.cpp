@@ -1,5 +1,7 @@
 #include "gui_fixture.h"
 
+#include "windows/captions.h"
+
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,7 +110,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QString, name);
         for (WindowId id : {WindowId::TwoRods, WindowId::RodHeight, WindowId::StrikeCount})
-            QVERIFY(windows::window(id));
+            QVERIFY(fx.set().window(id));
         const QByteArray formName = form.toLatin1();
         QWidget *widget = Fixture::control(formName.constData(), control);
         QVERIFY(widget);

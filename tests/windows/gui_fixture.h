@@ -1,8 +1,8 @@
 #pragma once
 
-#include "windows/shell.h"
-#include "windows/startup.h"
-#include "windows/widgets.h"
+#include "windows/colours.h"
+#include "windows/program.h"
+#include "windows/window_set.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -20,6 +20,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 // What the windows' tests share: the program started afresh for every test,
 // controls found by name, the program's message boxes answered and recorded,
@@ -152,8 +153,6 @@ public:
     {
         static const bool once = [] {
             quietPlatformNotes();
-            windows::mapFontFamilies();
-            windows::loadQtChineseTexts();
             return true;
         }();
         Q_UNUSED(once);
@@ -161,7 +160,7 @@ public:
         urls.urls.clear();
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &urls, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &urls, "open");
-        windows::showStartWindow();
+        set_ = windows::startProgram();
         QWidget *start = form("Form1");
         QVERIFY(start);
         QVERIFY(QTest::qWaitForWindowActive(start));
@@ -173,7 +172,7 @@ public:
     {
         const QStringList unexpected = boxes.unexpected();
         const int unanswered = boxes.unanswered();
-        windows::discardAllWindows();
+        set_.reset();
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'|')));
@@ -293,8 +292,14 @@ public:
         return QApplication::exec();
     }
 
+    // The running program's window set.
+    windows::WindowSet &set() const { return *set_; }
+
     BoxAnswerer boxes;
     UrlRecorder urls;
+
+private:
+    std::unique_ptr<windows::WindowSet> set_;
 };
 
 inline QColor colourOf(const QWidget *widget) { return windows::textColour(widget); }

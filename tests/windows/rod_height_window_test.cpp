@@ -1,5 +1,8 @@
 #include "gui_fixture.h"
 
+#include "windows/branding.h"
+#include "windows/links.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -182,8 +185,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), named(control));
         QVERIFY(form3()->isVisible());
         QVERIFY(!Fixture::form("Form1")->isVisible());
-        QCOMPARE(windows::existingWindow(WindowId::TwoRods), nullptr);
-        QCOMPARE(windows::existingWindow(WindowId::StrikeCount), nullptr);
+        QCOMPARE(fx.set().existing(WindowId::TwoRods), nullptr);
+        QCOMPARE(fx.set().existing(WindowId::StrikeCount), nullptr);
     }
 
     void f10OnTheThirdClassShowsTheStrikeCountWindowBeside()
@@ -191,7 +194,7 @@ private slots:
         combo1()->setCurrentIndex(2);
         Fixture::focus(combo1());
         Fixture::press(Qt::Key_F10);
-        QWidget *strikes = windows::existingWindow(WindowId::StrikeCount);
+        QWidget *strikes = fx.set().existing(WindowId::StrikeCount);
         QVERIFY(strikes);
         QTRY_VERIFY(strikes->isVisible());
         QVERIFY(form3()->isVisible());
@@ -366,13 +369,13 @@ private slots:
              {Trip{"dangen", WindowId::SingleRod}, Trip{"shuanggen", WindowId::TwoRods},
               Trip{"leijicishudejisuan", WindowId::StrikeCount}}) {
             Fixture::menuEntry("Form3", trip.entry)->trigger();
-            QWidget *target = windows::existingWindow(trip.target);
+            QWidget *target = fx.set().existing(trip.target);
             QVERIFY(target);
             QVERIFY(QTest::qWaitForWindowActive(target));
             QVERIFY(!form3()->isVisible());
             // Back through the single-rod window's entry to this window.
             if (trip.target != WindowId::SingleRod) {
-                windows::switchToWindow(target, WindowId::SingleRod);
+                fx.set().switchTo(target, WindowId::SingleRod);
                 target = Fixture::form("Form1");
                 QVERIFY(QTest::qWaitForWindowActive(target));
             }
@@ -431,7 +434,7 @@ private slots:
             Fixture::runEventLoop([] { QTest::mouseClick(button("Command3"), Qt::LeftButton); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 1);
-        QWidget *window = windows::existingWindow(WindowId::RodHeight);
+        QWidget *window = fx.set().existing(WindowId::RodHeight);
         QVERIFY(!window || !window->isVisible());
     }
 
@@ -441,7 +444,7 @@ private slots:
             Fixture::runEventLoop([] { Fixture::menuEntry("Form3", "tuichuleded")->trigger(); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 0);
-        QWidget *window = windows::existingWindow(WindowId::RodHeight);
+        QWidget *window = fx.set().existing(WindowId::RodHeight);
         QVERIFY(!window || !window->isVisible());
     }
 

@@ -1,5 +1,11 @@
 #include "gui_fixture.h"
 
+#include "windows/calc_window.h"
+#include "windows/control_factory.h"
+#include "windows/editable_list.h"
+#include "windows/fonts.h"
+#include "windows/input_field.h"
+
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -20,7 +26,8 @@ namespace colour = windows::colour;
 // A calculation window with a default button, as a window may have one.
 class DefaultButtonWindow : public windows::CalcWindow {
 public:
-    DefaultButtonWindow() : CalcWindow(WindowId::StrikeCount, QStringLiteral("probe"), 7290, 4650)
+    explicit DefaultButtonWindow(windows::WindowSet &set)
+        : CalcWindow(set, WindowId::StrikeCount, QStringLiteral("probe"), 7290, 4650)
     {
         const QFont font = windows::designFont(windows::kSongTi, 10.5, true);
         field = windows::makeInputField(client(), "Text1_0", {600, 600, 975, 333}, font);
@@ -114,7 +121,7 @@ private slots:
 
         field("Text2")->setFocus();
         form1()->hide();
-        windows::switchToWindow(nullptr, WindowId::SingleRod);
+        fx.set().switchTo(nullptr, WindowId::SingleRod);
         QVERIFY(form1()->isVisible());
         // The window's focus is set as it shows; the window manager's
         // activation then lands on it.
@@ -142,10 +149,10 @@ private slots:
         QFETCH(WindowId, target);
         QFETCH(bool, hidingFirst);
         if (hidingFirst)
-            windows::switchToWindowHidingFirst(form1(), target);
+            fx.set().switchToHidingFirst(form1(), target);
         else
-            windows::switchToWindow(form1(), target);
-        if (QWidget *shown = windows::existingWindow(target)) {
+            fx.set().switchTo(form1(), target);
+        if (QWidget *shown = fx.set().existing(target)) {
             QVERIFY(shown->isVisible());
             QVERIFY(!form1()->isVisible());
         } else {
@@ -287,7 +294,7 @@ private slots:
         const int code = Fixture::runEventLoop([] { form1()->close(); });
         QCOMPARE(code, 0);
         for (WindowId id : {WindowId::SingleRod, WindowId::About}) {
-            QWidget *window = windows::existingWindow(id);
+            QWidget *window = fx.set().existing(id);
             QVERIFY(!window || !window->isVisible());
         }
     }
@@ -300,8 +307,8 @@ private slots:
             Fixture::runEventLoop([] { Fixture::menuEntry("Form1", "tuichule")->trigger(); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 0);
-        QCOMPARE(windows::existingWindow(WindowId::SingleRod), nullptr);
-        QCOMPARE(windows::existingWindow(WindowId::About), nullptr);
+        QCOMPARE(fx.set().existing(WindowId::SingleRod), nullptr);
+        QCOMPARE(fx.set().existing(WindowId::About), nullptr);
     }
 
     void theStartWindowFollowsTheDesign()
@@ -346,7 +353,7 @@ private slots:
 
     void enterClicksTheDefaultButtonUnlessAButtonHasTheFocus()
     {
-        DefaultButtonWindow probe;
+        DefaultButtonWindow probe(fx.set());
         probe.show();
         QVERIFY(QTest::qWaitForWindowActive(&probe));
         for (QWidget *control :

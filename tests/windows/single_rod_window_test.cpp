@@ -1,5 +1,7 @@
 #include "gui_fixture.h"
 
+#include "windows/branding.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -264,14 +266,14 @@ private slots:
         // No box (the fixture fails on one), nothing calculated or cleared.
         QCOMPARE(text1()->text(), QStringLiteral("abc"));
         QCOMPARE(label8()->text(), QStringLiteral("    "));
-        QWidget *twoRods = windows::existingWindow(windows::WindowId::TwoRods);
+        QWidget *twoRods = fx.set().existing(windows::WindowId::TwoRods);
         QWidget *form1 = Fixture::form("Form1");
         if (key == Qt::Key_F2 && twoRods) {
             QTRY_VERIFY(twoRods->isVisible());
             QVERIFY(!form1->isVisible());
         } else {
             QVERIFY(form1->isVisible());
-            QCOMPARE(windows::existingWindow(windows::WindowId::StrikeCount), nullptr);
+            QCOMPARE(fx.set().existing(windows::WindowId::StrikeCount), nullptr);
         }
     }
 
@@ -282,7 +284,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), combo1());
         Fixture::press(Qt::Key_F10);
         QVERIFY(Fixture::form("Form1")->isVisible());
-        if (QWidget *strikes = windows::existingWindow(windows::WindowId::StrikeCount))
+        if (QWidget *strikes = fx.set().existing(windows::WindowId::StrikeCount))
             QTRY_VERIFY(strikes->isVisible());
     }
 
@@ -313,7 +315,7 @@ private slots:
             [this] { QTest::mouseClick(button("Command3"), Qt::LeftButton); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 1);
-        QWidget *form1 = windows::existingWindow(windows::WindowId::SingleRod);
+        QWidget *form1 = fx.set().existing(windows::WindowId::SingleRod);
         QVERIFY(!form1 || !form1->isVisible());
     }
 
@@ -323,7 +325,7 @@ private slots:
             Fixture::runEventLoop([] { Fixture::menuEntry("Form1", "tuichule")->trigger(); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 0);
-        QWidget *form1 = windows::existingWindow(windows::WindowId::SingleRod);
+        QWidget *form1 = fx.set().existing(windows::WindowId::SingleRod);
         QVERIFY(!form1 || !form1->isVisible());
     }
 
@@ -366,14 +368,14 @@ private slots:
         text1()->setText("15");
         Fixture::menuEntry("Form1", entry.toLatin1().constData())->trigger();
         QWidget *form1 = Fixture::form("Form1");
-        QWidget *shown = windows::existingWindow(target);
+        QWidget *shown = fx.set().existing(target);
         if (!shown) { // not in this build: nothing happens
             QVERIFY(form1->isVisible());
             return;
         }
         QVERIFY(shown->isVisible());
         QVERIFY(!form1->isVisible());
-        windows::switchToWindow(shown, windows::WindowId::SingleRod);
+        fx.set().switchTo(shown, windows::WindowId::SingleRod);
         QVERIFY(form1->isVisible());
         QCOMPARE(text1()->text(), QStringLiteral("15"));
         QCOMPARE(form1->focusWidget(), text1());

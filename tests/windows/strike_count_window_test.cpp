@@ -1,5 +1,8 @@
 #include "gui_fixture.h"
 
+#include "windows/branding.h"
+#include "windows/twips.h"
+
 #include "windows/clock.h"
 
 #include <QComboBox>
@@ -409,14 +412,14 @@ private slots:
                                      std::pair{"shuanggende", WindowId::TwoRods},
                                      std::pair{"zhendegodu", WindowId::RodHeight}}) {
             Fixture::menuEntry("Form4", entry)->trigger();
-            QWidget *shown = windows::existingWindow(target);
+            QWidget *shown = fx.set().existing(target);
             if (!shown) { // not in this build
                 QVERIFY(form4()->isVisible());
                 continue;
             }
             QVERIFY(shown->isVisible());
             QVERIFY(!form4()->isVisible());
-            windows::switchToWindow(shown, WindowId::StrikeCount);
+            fx.set().switchTo(shown, WindowId::StrikeCount);
             QVERIFY(QTest::qWaitForWindowActive(form4()));
             QVERIFY(!shown->isVisible());
             // No activation step: the focus comes back where the user left it.
@@ -444,7 +447,7 @@ private slots:
         QVERIFY(!form4()->isVisible());
         QVERIFY(form1->isVisible());
 
-        windows::switchToWindow(form1, WindowId::StrikeCount);
+        fx.set().switchTo(form1, WindowId::StrikeCount);
         QVERIFY(QTest::qWaitForWindowActive(form4()));
         fx.boxes.expect(QMessageBox::No);
         form4()->close();

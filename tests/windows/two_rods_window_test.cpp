@@ -1,5 +1,7 @@
 #include "gui_fixture.h"
 
+#include "windows/branding.h"
+
 #include "windows/two_rods_window.h"
 
 #include <QComboBox>
@@ -211,16 +213,6 @@ private slots:
         expectResultColours();
         const bool byButton = by == QLatin1String("button");
         QCOMPARE(QApplication::focusWidget(), control(byButton ? QStringLiteral("Command1") : by));
-    }
-
-    // Texts no input of the window is known to reach.
-    void leadingZeroOnlyBeforeThePoint()
-    {
-        using windows::hxCaptionWithLeadingZero;
-        QCOMPARE(hxCaptionWithLeadingZero(".0001"), QStringLiteral("0.0001"));
-        // Cut inside the exponent: not a number, shown as it is.
-        QCOMPARE(hxCaptionWithLeadingZero("1.5E-"), QStringLiteral("1.5E-"));
-        QCOMPARE(hxCaptionWithLeadingZero("1E-05"), QStringLiteral("1E-05"));
     }
 
     void buttonReportsTextsThatAreNotNumbers_data()
@@ -592,7 +584,7 @@ private slots:
         });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), byMenu ? 0 : 1);
-        QWidget *left = windows::existingWindow(windows::WindowId::TwoRods);
+        QWidget *left = fx.set().existing(windows::WindowId::TwoRods);
         QVERIFY(!left || !left->isVisible());
     }
 

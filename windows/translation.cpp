@@ -1,0 +1,21 @@
+#include "windows/translation.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace windows {
+
+void loadQtChineseTexts()
+{
+    const QString name = QStringLiteral("qtbase_zh_CN");
+    if (!qApp || qApp->findChild<QTranslator *>(name, Qt::FindDirectChildrenOnly)) return;
+    auto *translator = new QTranslator(qApp);
+    translator->setObjectName(name);
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+} // namespace windows
