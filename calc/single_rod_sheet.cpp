@@ -44,7 +44,7 @@ drawing::View section(double hx, double h, int hr, const single_rod::SingleRodOk
                               outside ? Ink::ObjectOutside : Ink::Object,
                               true});
     view.labels.push_back({{outer, hx},
-                           "被保护物 hx = " + lengthText(hx) + " m",
+                           "被保护物 hx = " + metres(hx),
                            outside ? Ink::ObjectOutside : Ink::Object,
                            Side::AboveRight});
 
