@@ -12,9 +12,11 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils
 )
 # Tests also use clang (sanitizers, fuzzer), Google Benchmark and the
-# desktop-entry and metainfo validators.
+# desktop-entry and metainfo validators, and lintian with what it needs to
+# check the built .deb.
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream)
+  packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream
+             lintian dpkg-dev fakeroot file)
 fi
 
 missing=()
