@@ -738,29 +738,74 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     };
     auto eval = [&](double th, int branch) { return make(th, branch, origin(th)); };
 
-    std::array<double, kEdgeSamples> disc{};
-    std::array<std::array<Sample, 2>, kEdgeSamples> samples{};
-    int real = 0;
     const bool linear = alongLine(x, origin(0), y.d, hr).a <= 1e-14;
+    const double step = kTwoPi / kEdgeSamples;
+    // Angles evenly round the axis, and densely wherever a branch runs through the whole length
+    // of y between two of them (a cylinder cut at a glancing angle).
+    std::vector<double> angles(kEdgeSamples);
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) angles[i] = static_cast<double>(i) * step;
+    auto along = [&](double th, int branch, double &sOut) {
+        double s0 = 0, s1 = 0;
+        if (solveQuad(alongLine(x, origin(th), y.d, hr), false, s0, s1) == 0) return false;
+        sOut = branch == 0 ? s0 : s1;
+        return true;
+    };
+    std::vector<double> extra;
     for (std::size_t i = 0; i < kEdgeSamples; ++i) {
-        const Point o = originAt(table[i][0], table[i][1]);
+        const double th0 = angles[i], th1 = th0 + step;
+        for (int branch = 0; branch < (linear ? 1 : 2); ++branch) {
+            double s0 = 0, s1 = 0;
+            if (!along(th0, branch, s0) || !along(th1, branch, s1)) continue;
+            const bool straddles =
+                (s0 < -margin && s1 > y.len + margin) || (s1 < -margin && s0 > y.len + margin);
+            if (!straddles) continue;
+            auto crossing = [&](double target) {
+                double lo = th0, hi = th1;
+                const bool loBelow = s0 < target;
+                while (hi - lo > 1e-13) {
+                    const double mid = 0.5 * (lo + hi);
+                    double sm = 0;
+                    if (!along(mid, branch, sm)) break;
+                    if ((sm < target) == loBelow)
+                        lo = mid;
+                    else
+                        hi = mid;
+                }
+                return 0.5 * (lo + hi);
+            };
+            double from = crossing(-margin), to = crossing(y.len + margin);
+            if (from > to) std::swap(from, to);
+            for (int k = 0; k <= 16; ++k) extra.push_back(from + (to - from) * k / 16);
+        }
+    }
+    angles.insert(angles.end(), extra.begin(), extra.end());
+    std::sort(angles.begin(), angles.end());
+    const int count = static_cast<int>(angles.size());
+
+    std::vector<double> disc(angles.size());
+    std::vector<std::array<Sample, 2>> samples(angles.size());
+    int real = 0;
+    for (std::size_t i = 0; i < angles.size(); ++i) {
+        const Point o = i < kEdgeSamples && extra.empty() ? originAt(table[i][0], table[i][1])
+                                                          : origin(angles[i]);
         disc[i] = discriminantAt(o);
         if (disc[i] < 0) continue;
         ++real;
-        const double th = static_cast<double>(i) * kTwoPi / kEdgeSamples;
-        samples[i] = {make(th, 0, o), linear ? Sample{} : make(th, 1, o)};
+        samples[i] = {make(angles[i], 0, o), linear ? Sample{} : make(angles[i], 1, o)};
     }
     if (real == 0) return;
-    auto wrap = [](int i) {
-        return static_cast<std::size_t>((i % kEdgeSamples + kEdgeSamples) % kEdgeSamples);
+    auto wrap = [count](int i) { return static_cast<std::size_t>((i % count + count) % count); };
+    auto angleAt = [&](int i) {
+        const int turns = i >= 0 ? i / count : -((-i + count - 1) / count);
+        return angles[wrap(i)] + turns * kTwoPi;
     };
 
     std::vector<std::vector<Sample>> loops;
-    if (real == kEdgeSamples) {
+    if (real == count) {
         for (std::size_t branch = 0; branch < (linear ? 1u : 2u); ++branch) {
             std::vector<Sample> loop;
             bool any = false;
-            for (std::size_t i = 0; i < kEdgeSamples; ++i) {
+            for (std::size_t i = 0; i < angles.size(); ++i) {
                 loop.push_back(samples[i][branch]);
                 any = any || samples[i][branch].valid;
             }
@@ -778,7 +823,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             }
             return loNegative ? hi : lo;
         };
-        for (int start = 0; start < kEdgeSamples; ++start) {
+        for (int start = 0; start < count; ++start) {
             if (!(disc[wrap(start)] >= 0 && disc[wrap(start - 1)] < 0)) continue;
             int end = start;
             bool any = false;
@@ -787,9 +832,8 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 if (disc[wrap(end + 1)] < 0) break;
             }
             if (!any) continue;
-            const double step = kTwoPi / kEdgeSamples;
-            const double thA = turning((start - 1) * step, start * step);
-            const double thB = turning((end + 1) * step, end * step);
+            const double thA = turning(angleAt(start - 1), angleAt(start));
+            const double thB = turning(angleAt(end + 1), angleAt(end));
             std::vector<Sample> loop;
             loop.push_back(eval(thA, -1));
             for (int i = start; i <= end; ++i) loop.push_back(samples[wrap(i)][0]);
@@ -809,7 +853,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     const double maxStep = hr / 6;
     for (std::vector<Sample> &loop : loops) {
         // Refine where neighbouring samples lie far apart and near enough to matter.
-        for (std::size_t i = 0; i < loop.size() && loop.size() < 8 * kEdgeSamples;) {
+        for (std::size_t i = 0, cap = 8 * loop.size(); i < loop.size() && loop.size() < cap;) {
             const Sample &u = loop[i], &v = loop[(i + 1) % loop.size()];
             const double chord = norm(v.at - u.at);
             if ((u.valid || v.valid) && chord > maxStep &&
@@ -832,8 +876,9 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 std::max(norm(loop[prev].at - loop[i].at), norm(loop[next].at - loop[i].at));
             if (dist[i] - reach >= best_) continue;
             offer(loop[i].at);
-            for (const auto &[u, v] :
+            for (const auto &side :
                  {std::pair{loop[prev], loop[i]}, std::pair{loop[i], loop[next]}}) {
+                const Sample &u = side.first, &v = side.second;
                 const double t =
                     findMinimum([&](double at) { return norm(between(u, v, at).at - p_); },
                                 1e-8 / (angleGap(u.th, v.th) + 1e-300));
