@@ -446,6 +446,7 @@ private:
     std::vector<double> dist_;  // distance from p to each conductor
     std::vector<int> near_;     // conductors that can cut into a centre nearer than best_
     std::vector<Piece> pieces_; // surfaces that pass within best_ of p
+    mutable std::vector<std::int8_t> closeCache_; // conductor pairs within 2 hr; -1 unknown
 
     void offer(Point c)
     {
@@ -525,9 +526,15 @@ bool Search::ownersClose(const Piece &a, const Piece &b) const
         const Conductor &s = L_.conductors[static_cast<std::size_t>(std::max(a.owner, b.owner))];
         return std::min(s.a.z, s.b.z) < reach;
     }
-    const Conductor &s = L_.conductors[static_cast<std::size_t>(a.owner)];
-    const Conductor &t = L_.conductors[static_cast<std::size_t>(b.owner)];
-    return segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach;
+    const std::size_t count = L_.conductors.size();
+    const std::size_t i = static_cast<std::size_t>(std::min(a.owner, b.owner));
+    const std::size_t j = static_cast<std::size_t>(std::max(a.owner, b.owner));
+    std::int8_t &known = closeCache_[i * count + j];
+    if (known < 0) {
+        const Conductor &s = L_.conductors[i], &t = L_.conductors[j];
+        known = segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach;
+    }
+    return known == 1;
 }
 
 void Search::face(const Piece &x)
@@ -760,18 +767,14 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 (s0 < -margin && s1 > y.len + margin) || (s1 < -margin && s0 > y.len + margin);
             if (!straddles) continue;
             auto crossing = [&](double target) {
-                double lo = th0, hi = th1;
-                const bool loBelow = s0 < target;
-                while (hi - lo > 1e-13) {
-                    const double mid = 0.5 * (lo + hi);
-                    double sm = 0;
-                    if (!along(mid, branch, sm)) break;
-                    if ((sm < target) == loBelow)
-                        lo = mid;
-                    else
-                        hi = mid;
-                }
-                return 0.5 * (lo + hi);
+                const double t = findRoot(
+                    [&](double at) {
+                        double sm = target;
+                        along(th0 + at * step, branch, sm);
+                        return sm - target;
+                    },
+                    s0 - target, s1 - target, 1e-9);
+                return th0 + t * step;
             };
             double from = crossing(-margin), to = crossing(y.len + margin);
             if (from > to) std::swap(from, to);
@@ -812,16 +815,12 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             if (any) loops.push_back(std::move(loop));
         }
     } else {
-        auto turning = [&](double lo, double hi) { // disc(lo) < 0 <= disc(hi) or reverse
-            const bool loNegative = discriminantAt(origin(lo)) < 0;
-            while (std::abs(hi - lo) > 1e-13) {
-                const double mid = 0.5 * (lo + hi);
-                if ((discriminantAt(origin(mid)) < 0) == loNegative)
-                    lo = mid;
-                else
-                    hi = mid;
-            }
-            return loNegative ? hi : lo;
+        auto turning = [&](double lo, double hi) { // the discriminant changes sign between
+            const double t =
+                findRoot([&](double at) { return discriminantAt(origin(lo + at * (hi - lo))); },
+                         discriminantAt(origin(lo)), discriminantAt(origin(hi)),
+                         1e-13 / (std::abs(hi - lo) + 1e-300));
+            return lo + t * (hi - lo);
         };
         for (int start = 0; start < count; ++start) {
             if (!(disc[wrap(start)] >= 0 && disc[wrap(start - 1)] < 0)) continue;
@@ -864,14 +863,48 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             ++i;
         }
         const std::size_t n = loop.size();
-        std::vector<double> dist(n);
-        for (std::size_t i = 0; i < n; ++i) dist[i] = norm(loop[i].at - p_);
+        std::vector<double> dist(n), gap(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            dist[i] = norm(loop[i].at - p_);
+            gap[i] = norm(loop[(i + 1) % n].at - loop[i].at);
+        }
+        // How deep each sample lies inside the other obstacles (the deepest two, by owner): a
+        // stretch of the curve deeper inside one than its length holds no free point.
+        struct Depth {
+            double first = -1e300, second = -1e300;
+            int owner = -2;
+            double without(int other) const { return owner == other ? second : first; }
+        };
+        std::vector<Depth> depth(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            Depth &d = depth[i];
+            auto add = [&d](double value, int owner) {
+                if (value > d.first) {
+                    d.second = d.first;
+                    d.first = value;
+                    d.owner = owner;
+                } else if (value > d.second) {
+                    d.second = value;
+                }
+            };
+            if (x.kind != Kind::Plane) add(hr - loop[i].at.z, -1);
+            for (int k : near_) {
+                if (k == y.owner || k == x.owner) continue;
+                const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
+                add(hr - std::sqrt(pointSegmentDist2(loop[i].at, c.a, c.b)), k);
+            }
+        }
+        auto buried = [&](std::size_t i, std::size_t j, int except) {
+            const double length = 2 * std::max(gap[i], gap[j]);
+            return depth[i].without(except) > length && depth[j].without(except) > length;
+        };
 
         // Local minima of the distance to p: refined by golden-section search on both sides.
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
             if (!(dist[i] <= dist[prev] && dist[i] <= dist[next])) continue;
             if (!loop[i].valid && !loop[prev].valid && !loop[next].valid) continue;
+            if (buried(prev, i, -2) && buried(i, next, -2)) continue;
             const double reach =
                 std::max(norm(loop[prev].at - loop[i].at), norm(loop[next].at - loop[i].at));
             if (dist[i] - reach >= best_) continue;
@@ -906,6 +939,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 const std::size_t next = (i + 1) % n;
                 if ((f[i] < 0) == (f[next] < 0)) continue;
                 if (!loop[i].valid && !loop[next].valid) continue;
+                if (buried(i, next, z.owner)) continue;
                 const double chord = norm(loop[next].at - loop[i].at);
                 if (dist[i] - chord > best_ && dist[next] - chord > best_) continue;
                 const Sample &u = loop[i], &v = loop[next];
@@ -923,6 +957,7 @@ double Search::run()
     const double hr = hr_;
     const std::size_t count = L_.conductors.size();
     dist_.resize(count);
+    closeCache_.assign(count * count, -1);
     double margin = p_.z - hr;
     for (std::size_t k = 0; k < count; ++k) {
         const Conductor &s = L_.conductors[k];
