@@ -744,6 +744,22 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                       onBoundingPart(y, at, margin) && onBoundingPart(x, at, margin)};
     };
     auto eval = [&](double th, int branch) { return make(th, branch, origin(th)); };
+    // Whether the stretch between two samples may hold part of the edge: either end is near it,
+    // or the stretch runs across a cylinder's whole length between them.
+    auto across = [&](const Piece &piece, Point a, Point b) {
+        if (piece.kind != Kind::Cylinder) return false;
+        const double sa = dot(a - piece.c, piece.d), sb = dot(b - piece.c, piece.d);
+        return (sa < -margin && sb > piece.len + margin) ||
+               (sb < -margin && sa > piece.len + margin);
+    };
+    auto mayHold = [&](const Sample &u, const Sample &v) {
+        return u.valid || v.valid || across(y, u.at, v.at) || across(x, u.at, v.at);
+    };
+    auto worthFollowing = [&](const std::vector<Sample> &loop) {
+        for (std::size_t i = 0; i < loop.size(); ++i)
+            if (mayHold(loop[i], loop[(i + 1) % loop.size()])) return true;
+        return false;
+    };
 
     const bool linear = alongLine(x, origin(0), y.d, hr).a <= 1e-14;
     const double step = kTwoPi / kEdgeSamples;
@@ -807,12 +823,8 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     if (real == count) {
         for (std::size_t branch = 0; branch < (linear ? 1u : 2u); ++branch) {
             std::vector<Sample> loop;
-            bool any = false;
-            for (std::size_t i = 0; i < angles.size(); ++i) {
-                loop.push_back(samples[i][branch]);
-                any = any || samples[i][branch].valid;
-            }
-            if (any) loops.push_back(std::move(loop));
+            for (std::size_t i = 0; i < angles.size(); ++i) loop.push_back(samples[i][branch]);
+            if (worthFollowing(loop)) loops.push_back(std::move(loop));
         }
     } else {
         auto turning = [&](double lo, double hi) { // the discriminant changes sign between
@@ -825,12 +837,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         for (int start = 0; start < count; ++start) {
             if (!(disc[wrap(start)] >= 0 && disc[wrap(start - 1)] < 0)) continue;
             int end = start;
-            bool any = false;
-            for (;; ++end) {
-                any = any || samples[wrap(end)][0].valid || samples[wrap(end)][1].valid;
-                if (disc[wrap(end + 1)] < 0) break;
-            }
-            if (!any) continue;
+            while (disc[wrap(end + 1)] >= 0) ++end;
             const double thA = turning(angleAt(start - 1), angleAt(start));
             const double thB = turning(angleAt(end + 1), angleAt(end));
             std::vector<Sample> loop;
@@ -838,7 +845,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             for (int i = start; i <= end; ++i) loop.push_back(samples[wrap(i)][0]);
             loop.push_back(eval(thB, -1));
             for (int i = end; i >= start; --i) loop.push_back(samples[wrap(i)][1]);
-            loops.push_back(std::move(loop));
+            if (worthFollowing(loop)) loops.push_back(std::move(loop));
         }
     }
 
@@ -855,7 +862,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         for (std::size_t i = 0, cap = 8 * loop.size(); i < loop.size() && loop.size() < cap;) {
             const Sample &u = loop[i], &v = loop[(i + 1) % loop.size()];
             const double chord = norm(v.at - u.at);
-            if ((u.valid || v.valid) && chord > maxStep &&
+            if (mayHold(u, v) && chord > maxStep &&
                 std::min(norm(u.at - p_), norm(v.at - p_)) - chord < best_) {
                 loop.insert(loop.begin() + static_cast<std::ptrdiff_t>(i + 1), between(u, v, 0.5));
                 continue;
@@ -903,7 +910,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
             if (!(dist[i] <= dist[prev] && dist[i] <= dist[next])) continue;
-            if (!loop[i].valid && !loop[prev].valid && !loop[next].valid) continue;
+            if (!mayHold(loop[prev], loop[i]) && !mayHold(loop[i], loop[next])) continue;
             if (buried(prev, i, -2) && buried(i, next, -2)) continue;
             const double reach =
                 std::max(norm(loop[prev].at - loop[i].at), norm(loop[next].at - loop[i].at));
@@ -938,7 +945,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             for (std::size_t i = 0; i < n; ++i) {
                 const std::size_t next = (i + 1) % n;
                 if ((f[i] < 0) == (f[next] < 0)) continue;
-                if (!loop[i].valid && !loop[next].valid) continue;
+                if (!mayHold(loop[i], loop[next])) continue;
                 if (buried(i, next, z.owner)) continue;
                 const double chord = norm(loop[next].at - loop[i].at);
                 if (dist[i] - chord > best_ && dist[next] - chord > best_) continue;
