@@ -443,9 +443,11 @@ private:
     Point p_;
     double hr_;
     double best_ = 0;
-    std::vector<double> dist_;  // distance from p to each conductor
-    std::vector<int> near_;     // conductors that can cut into a centre nearer than best_
-    std::vector<Piece> pieces_; // surfaces that pass within best_ of p
+    std::vector<double> dist_;       // distance from p to each conductor
+    std::vector<int> near_;          // conductors that can cut into a centre nearer than best_
+    std::vector<Piece> pieces_;      // surfaces that pass within best_ of p
+    std::vector<std::uint8_t> meet_; // surfaces that meet where a free centre may lie
+    bool screened_ = false;
     mutable std::vector<std::int8_t> closeCache_; // conductor pairs within 2 hr; -1 unknown
 
     void offer(Point c)
@@ -463,6 +465,7 @@ private:
     }
 
     void collect();
+    void screen();
     bool ownersClose(const Piece &a, const Piece &b) const;
     void face(const Piece &x);
     void circle(Point m, Point axis, double r);
@@ -518,9 +521,54 @@ void Search::collect()
     }
 }
 
+// Cells over the ball of radius best_ around p: a cell whose centre lies deeper inside an
+// obstacle than half its diagonal holds no free centre; in every other cell, the surfaces that
+// pass within half a diagonal of its centre may meet at a free centre. Only those pairs are
+// followed afterwards. A free point of an edge lies in some cell, which passes both tests, so
+// nothing is missed.
+void Search::screen()
+{
+    const std::size_t count = L_.conductors.size(), m = count + 1;
+    meet_.assign(m * m, 0);
+    constexpr int cells = 16;
+    const double h = 2 * best_ / cells, r = h * std::sqrt(3.0) / 2;
+    std::vector<std::size_t> through;
+    for (int i = 0; i < cells; ++i) {
+        for (int j = 0; j < cells; ++j) {
+            for (int k = 0; k < cells; ++k) {
+                const Point c{p_.x - best_ + (i + 0.5) * h, p_.y - best_ + (j + 0.5) * h,
+                              p_.z - best_ + (k + 0.5) * h};
+                if (norm(c - p_) > best_ + r || c.z - hr_ < -r) continue;
+                through.clear();
+                if (c.z - hr_ <= r) through.push_back(count);
+                bool buried = false;
+                for (int n : near_) {
+                    const Conductor &s = L_.conductors[static_cast<std::size_t>(n)];
+                    const double d = std::sqrt(pointSegmentDist2(c, s.a, s.b)) - hr_;
+                    if (d < -r) {
+                        buried = true;
+                        break;
+                    }
+                    if (d <= r) through.push_back(static_cast<std::size_t>(n));
+                }
+                if (buried) continue;
+                for (std::size_t a : through)
+                    for (std::size_t b : through) meet_[a * m + b] = 1;
+            }
+        }
+    }
+    screened_ = true;
+}
+
 bool Search::ownersClose(const Piece &a, const Piece &b) const
 {
     if (a.owner == b.owner) return false;
+    if (screened_) {
+        const std::size_t count = L_.conductors.size();
+        const std::size_t ia = a.owner < 0 ? count : static_cast<std::size_t>(a.owner);
+        const std::size_t ib = b.owner < 0 ? count : static_cast<std::size_t>(b.owner);
+        if (!meet_[ia * (count + 1) + ib]) return false;
+    }
     const double reach = 2 * hr_;
     if (a.owner < 0 || b.owner < 0) {
         const Conductor &s = L_.conductors[static_cast<std::size_t>(std::max(a.owner, b.owner))];
@@ -882,6 +930,24 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             int owner = -2;
             double without(int other) const { return owner == other ? second : first; }
         };
+        Point low = loop[0].at, high = loop[0].at;
+        for (const Sample &u : loop) {
+            low = {std::min(low.x, u.at.x), std::min(low.y, u.at.y), std::min(low.z, u.at.z)};
+            high = {std::max(high.x, u.at.x), std::max(high.y, u.at.y), std::max(high.z, u.at.z)};
+        }
+        // Only conductors within hr of the curve can bury any of it.
+        std::vector<int> around;
+        for (int k : near_) {
+            if (k == y.owner || k == x.owner) continue;
+            const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
+            const double gx =
+                std::max({0.0, std::min(c.a.x, c.b.x) - high.x, low.x - std::max(c.a.x, c.b.x)});
+            const double gy =
+                std::max({0.0, std::min(c.a.y, c.b.y) - high.y, low.y - std::max(c.a.y, c.b.y)});
+            const double gz =
+                std::max({0.0, std::min(c.a.z, c.b.z) - high.z, low.z - std::max(c.a.z, c.b.z)});
+            if (gx * gx + gy * gy + gz * gz < hr * hr) around.push_back(k);
+        }
         std::vector<Depth> depth(n);
         for (std::size_t i = 0; i < n; ++i) {
             Depth &d = depth[i];
@@ -895,8 +961,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 }
             };
             if (x.kind != Kind::Plane) add(hr - loop[i].at.z, -1);
-            for (int k : near_) {
-                if (k == y.owner || k == x.owner) continue;
+            for (int k : around) {
                 const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
                 add(hr - std::sqrt(pointSegmentDist2(loop[i].at, c.a, c.b)), k);
             }
@@ -927,11 +992,6 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         }
 
         // Vertices: where the curve crosses a third surface.
-        Point low = loop[0].at, high = loop[0].at;
-        for (const Sample &u : loop) {
-            low = {std::min(low.x, u.at.x), std::min(low.y, u.at.y), std::min(low.z, u.at.z)};
-            high = {std::max(high.x, u.at.x), std::max(high.y, u.at.y), std::max(high.z, u.at.z)};
-        }
         for (std::size_t k = 0; k < pieces_.size(); ++k) {
             const Piece &z = pieces_[k];
             if (k == iy || k == ix || z.owner == y.owner || z.owner == x.owner) continue;
@@ -1000,6 +1060,7 @@ double Search::run()
 
     // Edges on cylinders, with the vertices along them.
     collect();
+    screen();
     for (std::size_t i = 0; i < pieces_.size(); ++i) {
         for (std::size_t j = i + 1; j < pieces_.size(); ++j) {
             const Piece &a = pieces_[i], &b = pieces_[j];
