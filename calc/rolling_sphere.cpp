@@ -367,7 +367,7 @@ struct Model {
             f.ny = static_cast<int>(std::ceil((high.y - low.y + 2 * hr + 2 * f.cell) / f.cell));
             f.nz = static_cast<int>(std::ceil((high.z + hr + f.cell) / f.cell));
             const double cells = double(f.nx) * f.ny * f.nz;
-            if (cells > 4e6) {
+            if (cells > 1e6) {
                 f.tooFine = true;
                 fills.push_back(std::move(f));
                 continue;

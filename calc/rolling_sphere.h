@@ -23,7 +23,7 @@
 // passable when it might hold a free centre, so a centre the fill cannot connect to the outside
 // lies in a closed pocket for certain and is ignored; one it can connect is taken as reachable.
 // Any doubt thus errs on the safe side (a sphere assumed to reach); the fill is refined from cells
-// of hr/4 down to hr/64 (as far as four million cells allow) before it concedes, and is exact in
+// of hr/4 down to hr/64 (as far as a million cells allow) before it concedes, and is exact in
 // the limit. The fill is the only grid: it decides topology, never a distance.
 //
 // Invalid input throws std::invalid_argument: hr <= 0 or not finite, a coordinate that is not
