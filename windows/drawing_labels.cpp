@@ -6,6 +6,8 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 
+#include <algorithm>
+
 namespace windows {
 
 using calc::drawing::Side;
@@ -54,6 +56,32 @@ QRectF labelRect(QPointF anchor, const QString &text, Side side, const QPaintDev
         break;
     }
     return {QPointF(x, y), size};
+}
+
+std::vector<QRectF> placeLabels(const calc::drawing::View &view, const QTransform &transform,
+                                const QPaintDevice &device)
+{
+    const qreal space = 0.5 * pointOn(device);
+    std::vector<QRectF> placed;
+    for (const auto &label : view.labels) {
+        QRectF rect = labelRect(transform.map(QPointF(label.at.x, label.at.y)),
+                                QString::fromStdString(label.text), label.side, device);
+        const bool down = label.side == Side::Below || label.side == Side::BelowLeft ||
+                          label.side == Side::BelowRight;
+        // Each move takes the label past one placed label, always the same way,
+        // so it passes each at most once.
+        for (std::size_t moves = 0; moves <= placed.size(); ++moves) {
+            const auto covered = std::find_if(placed.begin(), placed.end(),
+                                              [&](const QRectF &r) { return r.intersects(rect); });
+            if (covered == placed.end()) break;
+            if (down)
+                rect.moveTop(covered->bottom() + space);
+            else
+                rect.moveBottom(covered->top() - space);
+        }
+        placed.push_back(rect);
+    }
+    return placed;
 }
 
 qreal titleHeight(const QString &title, qreal width, const QPaintDevice &device)

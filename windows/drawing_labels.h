@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
+#include <QTransform>
+
+#include <vector>
 
 class QPaintDevice;
 
@@ -25,6 +28,12 @@ inline constexpr qreal kViewPaddingPoints = 4;
 // `anchor`, on the given side of it.
 QRectF labelRect(QPointF anchor, const QString &text, calc::drawing::Side side,
                  const QPaintDevice &device);
+
+// Where the view's labels stand when its metres map through `transform`: each
+// beside its anchor, and a label that would cover one placed before it moved
+// on past it, upwards (downwards for the sides below the anchor).
+std::vector<QRectF> placeLabels(const calc::drawing::View &view, const QTransform &transform,
+                                const QPaintDevice &device);
 
 // The height of a view's title wrapped to `width`, with the space below it;
 // zero for a view without title.

@@ -100,13 +100,17 @@ void paintView(QPainter &painter, const View &view, const QRectF &share,
                             2.5 * point);
     }
 
+    // Texts on a light ground, so that a line running under one leaves it readable.
     painter.setFont(drawingLabelFont());
-    for (const auto &label : view.labels) {
-        const QString text = QString::fromStdString(label.text);
-        const QRectF rect =
-            labelRect(transform.map(QPointF(label.at.x, label.at.y)), text, label.side, device);
+    const std::vector<QRectF> rects = placeLabels(view, transform, device);
+    for (std::size_t i = 0; i < view.labels.size(); ++i) {
+        const auto &label = view.labels[i];
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, 160));
+        painter.drawRect(rects[i]);
         painter.setPen(inkColour(label.ink));
-        painter.drawText(rect, Qt::AlignCenter | Qt::TextDontClip, text);
+        painter.drawText(rects[i], Qt::AlignCenter | Qt::TextDontClip,
+                         QString::fromStdString(label.text));
     }
 
     if (!view.title.empty()) {

@@ -20,20 +20,14 @@ struct Overhang {
     qreal left = 0, right = 0, top = 0, bottom = 0;
 };
 
-// The label rectangles with their anchors at the device origin.
-struct Placed {
-    calc::drawing::Vec2 anchor;
-    QRectF rect;
-};
-
-Overhang overhangAt(const std::vector<Placed> &labels, const View &view, qreal s)
+Overhang overhangAt(const View &view, qreal s, const QPaintDevice &device)
 {
     const qreal width = s * (view.bounds.max.x - view.bounds.min.x);
     const qreal height = s * (view.bounds.max.y - view.bounds.min.y);
+    // The box's top left corner at the origin.
+    const QTransform transform(s, 0, 0, -s, -s * view.bounds.min.x, s * view.bounds.max.y);
     Overhang o;
-    for (const Placed &label : labels) {
-        const QRectF r = label.rect.translated(s * (label.anchor.x - view.bounds.min.x),
-                                               s * (view.bounds.max.y - label.anchor.y));
+    for (const QRectF &r : placeLabels(view, transform, device)) {
         o.left = std::max(o.left, -r.left());
         o.right = std::max(o.right, r.right() - width);
         o.top = std::max(o.top, -r.top());
@@ -61,26 +55,17 @@ QTransform viewTransform(const View &view, const QRectF &share, const QPaintDevi
     inner.setTop(inner.top() +
                  titleHeight(QString::fromStdString(view.title), inner.width(), device));
 
-    std::vector<Placed> labels;
-    Overhang widest; // every label at the edge of the box: room enough at any scale
-    for (const auto &label : view.labels) {
-        const QRectF r =
-            labelRect(QPointF(0, 0), QString::fromStdString(label.text), label.side, device);
-        labels.push_back({label.at, r});
-        widest.left = std::max(widest.left, -r.left());
-        widest.right = std::max(widest.right, r.right());
-        widest.top = std::max(widest.top, -r.top());
-        widest.bottom = std::max(widest.bottom, r.bottom());
-    }
-    // The labels stand out less the larger the scale, so each scale that fits
-    // gives room for a larger one that fits too; a few rounds settle it.
-    qreal s = std::max(fitScale(view, inner, widest), 1e-9);
+    // At a tiny scale the labels stand out the most; the larger the scale, the
+    // less they do, so a scale that fits gives room for a larger one. A few
+    // rounds settle it, each keeping to scales that fit.
+    const auto fits = [&](qreal s) { return fitScale(view, inner, overhangAt(view, s, device)); };
+    qreal s = std::max(fits(1e-9), 1e-9);
     for (int round = 0; round < 12; ++round) {
-        const qreal next = fitScale(view, inner, overhangAt(labels, view, s));
-        if (!(next > s * (1 + 1e-9))) break;
+        const qreal next = fits(s);
+        if (!(next > s * (1 + 1e-9)) || fits(next) < next * (1 - 1e-9)) break;
         s = next;
     }
-    const Overhang o = overhangAt(labels, view, s);
+    const Overhang o = overhangAt(view, s, device);
     const qreal usedWidth = o.left + s * (view.bounds.max.x - view.bounds.min.x) + o.right;
     const qreal usedHeight = o.top + s * (view.bounds.max.y - view.bounds.min.y) + o.bottom;
     const qreal left = inner.left() + (inner.width() - usedWidth) / 2 + o.left;

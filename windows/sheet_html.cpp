@@ -24,8 +24,9 @@ QString cell(const std::string &s, const char *attributes = "")
 
 QString entriesHtml(const std::vector<Entry> &entries)
 {
-    QString html = QStringLiteral("<table class=\"entries\" width=\"100%\" border=\"1\" "
-                                  "cellspacing=\"0\" cellpadding=\"4\">");
+    QString html =
+        QStringLiteral("<table class=\"entries\" width=\"100%\" border=\"1\" "
+                       "cellspacing=\"0\" cellpadding=\"4\" style=\"border-collapse: collapse;\">");
     for (const Entry &entry : entries)
         html += QStringLiteral("<tr>") + cell(entry.label, " width=\"45%\"") + cell(entry.value) +
                 QStringLiteral("</tr>");
@@ -56,8 +57,9 @@ QString stepsHtml(const std::vector<Step> &steps)
 
 QString tableHtml(const Table &table)
 {
-    QString html = QStringLiteral(
-        "<table class=\"grid\" width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">");
+    QString html =
+        QStringLiteral("<table class=\"grid\" width=\"100%\" border=\"1\" cellspacing=\"0\" "
+                       "cellpadding=\"4\" style=\"border-collapse: collapse;\">");
     html += QStringLiteral("<tr>");
     for (const std::string &head : table.header) html += cell(head, " class=\"head\"");
     html += QStringLiteral("</tr>");

@@ -1,6 +1,7 @@
 #include "windows/sheet_rendering.h"
 
 #include "windows/branding.h"
+#include "windows/drawing_transform.h"
 #include "windows/fonts.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -36,7 +37,7 @@ QFont pageFont(qreal points, bool bold = false) { return designFont(kSongTi, poi
 void paintPageFrame(QPainter &painter, const calc::sheet::Sheet &sheet, const QRectF &page,
                     qreal headerHeight, int pageIndex, int pageCount)
 {
-    const qreal point = painter.device()->logicalDpiY() / 72.0;
+    const qreal point = pointOn(*painter.device());
     const QRectF header(page.left(), page.top(), page.width(), headerHeight - 3 * point);
     painter.setPen(Qt::black);
     painter.setFont(pageFont(10, true));
@@ -54,6 +55,28 @@ void paintPageFrame(QPainter &painter, const calc::sheet::Sheet &sheet, const QR
                      QStringLiteral("第 %1 页 共 %2 页").arg(pageIndex + 1).arg(pageCount));
 }
 
+// The least height in which the drawing gets (within 1 %) the scale that the
+// width allows it.
+qreal fullSizeHeight(const calc::drawing::Drawing &drawing, qreal width, qreal maxHeight,
+                     const QPaintDevice &device)
+{
+    const auto scaleAt = [&](qreal height) {
+        qreal scale = 1e300;
+        for (std::size_t i = 0; i < drawing.views.size(); ++i)
+            scale = std::min(
+                scale, drawingViewTransform(drawing, i, QRectF(0, 0, width, height), device).m11());
+        return scale;
+    };
+    const qreal best = scaleAt(maxHeight);
+    qreal low = 0;
+    qreal high = maxHeight;
+    for (int step = 0; step < 24; ++step) {
+        const qreal middle = (low + high) / 2;
+        (scaleAt(middle) >= 0.99 * best ? high : low) = middle;
+    }
+    return high;
+}
+
 bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
 {
     device.setPageSize(QPageSize(QPageSize::A4));
@@ -63,7 +86,7 @@ bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
     QPainter painter;
     if (!painter.begin(&device)) return false;
 
-    const qreal point = device.logicalDpiY() / 72.0;
+    const qreal point = pointOn(device);
     const QRectF page(0, 0, device.width(), device.height());
     const qreal headerHeight = QFontMetricsF(pageFont(10, true), &device).height() + 8 * point;
     const qreal footerHeight = QFontMetricsF(pageFont(9), &device).height() + 8 * point;
@@ -83,16 +106,21 @@ bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
     document.setPageSize(textPage);
     const int textPages = std::max(document.pageCount(), 1);
 
-    // The drawing follows the text on its last page, or takes a page of its own.
+    // The drawing after the text.
     const qreal textBottom =
         document.documentLayout()->blockBoundingRect(document.lastBlock()).bottom() * scale -
         (textPages - 1) * body.height();
-    const std::size_t views = sheet.drawing.views.size();
+    // It follows the text on its last page when it fits there at full size,
+    // or at no less than 60 % of it; otherwise it takes a page of its own.
     const qreal millimetre = device.logicalDpiY() / 25.4;
-    const qreal wanted = views == 0 ? 30 * millimetre : body.width() * (views > 1 ? 1.1 : 0.75);
-    const qreal drawingHeight = std::min(wanted, body.height());
-    const qreal gap = 12 * point;
-    const bool ownPage = textBottom + gap + drawingHeight > body.height();
+    const qreal fullHeight =
+        sheet.drawing.views.empty()
+            ? 30 * millimetre
+            : fullSizeHeight(sheet.drawing, body.width(), body.height(), device);
+    const qreal gap = 8 * millimetre;
+    const qreal room = body.height() - textBottom - gap;
+    const bool ownPage = room < std::min(fullHeight, std::max(0.6 * fullHeight, 80 * millimetre));
+    const qreal drawingHeight = ownPage ? fullHeight : std::min(fullHeight, room);
     const int pageCount = textPages + (ownPage ? 1 : 0);
     const QRectF drawingArea(body.left(), body.top() + (ownPage ? 0 : textBottom + gap),
                              body.width(), drawingHeight);
