@@ -141,7 +141,9 @@ bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
             document.documentLayout()->draw(&painter, context);
             painter.restore();
         }
-        if (index == pageCount - 1) paintDrawing(painter, sheet.drawing, drawingArea);
+        // Without views the text has already said why there is no drawing.
+        if (index == pageCount - 1 && !sheet.drawing.views.empty())
+            paintDrawing(painter, sheet.drawing, drawingArea);
     }
     return painter.end();
 }
