@@ -242,8 +242,11 @@ private slots:
             }
         QCOMPARE(border, 0);
         QVERIFY(painted > 100);
-        if (sheet.drawing.views.empty()) { // the reason in words, centred
-            QVERIFY(std::abs(box.center().x() - image.width() / 2) <= 3);
+        // The reason in words, centred; the ink of a full-width "。" stands in
+        // the left half of its cell, so the ink's box may lean left by half an em.
+        if (sheet.drawing.views.empty()) {
+            QVERIFY2(std::abs(box.center().x() - image.width() / 2) <= 8,
+                     qPrintable(QString::number(box.center().x())));
             QVERIFY(std::abs(box.center().y() - image.height() / 2) <= 3);
         }
     }
@@ -277,10 +280,14 @@ private slots:
         QVERIFY(pages.match(info).captured(1).toInt() > 0);
         QVERIFY(info.contains(QStringLiteral("A4")));
 
+        // pdftotext keeps or drops the spaces between Chinese and Latin text
+        // depending on the face, so they are compared without white space.
+        const auto squeezed = [](QString s) { return s.remove(QRegularExpression("\\s")); };
         const QString text = run("pdftotext", {"-enc", "UTF-8", path, "-"});
         texts << QStringLiteral("计算书") << QStringLiteral("第 1 页");
         for (const QString &expected : texts)
-            QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
+            QVERIFY2(squeezed(text).contains(squeezed(expected)),
+                     qPrintable(expected + " not in:\n" + text));
         QVERIFY(!text.contains(QStringLiteral("nan"), Qt::CaseInsensitive));
 
         // Every font the file uses is embedded.
