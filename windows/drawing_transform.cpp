@@ -20,10 +20,23 @@ struct Overhang {
     qreal left = 0, right = 0, top = 0, bottom = 0;
 };
 
+// The box's sides in metres; a box without extent counts as a metre wide.
+qreal widthOf(const View &view)
+{
+    const qreal width = view.bounds.max.x - view.bounds.min.x;
+    return width > 0 ? width : 1;
+}
+
+qreal heightOf(const View &view)
+{
+    const qreal height = view.bounds.max.y - view.bounds.min.y;
+    return height > 0 ? height : 1;
+}
+
 Overhang overhangAt(const View &view, qreal s, const QPaintDevice &device)
 {
-    const qreal width = s * (view.bounds.max.x - view.bounds.min.x);
-    const qreal height = s * (view.bounds.max.y - view.bounds.min.y);
+    const qreal width = s * widthOf(view);
+    const qreal height = s * heightOf(view);
     // The box's top left corner at the origin.
     const QTransform transform(s, 0, 0, -s, -s * view.bounds.min.x, s * view.bounds.max.y);
     Overhang o;
@@ -38,10 +51,8 @@ Overhang overhangAt(const View &view, qreal s, const QPaintDevice &device)
 
 qreal fitScale(const View &view, const QRectF &inner, const Overhang &o)
 {
-    const qreal width = view.bounds.max.x - view.bounds.min.x;
-    const qreal height = view.bounds.max.y - view.bounds.min.y;
-    return std::min((inner.width() - o.left - o.right) / width,
-                    (inner.height() - o.top - o.bottom) / height);
+    return std::min((inner.width() - o.left - o.right) / widthOf(view),
+                    (inner.height() - o.top - o.bottom) / heightOf(view));
 }
 
 } // namespace
@@ -66,8 +77,8 @@ QTransform viewTransform(const View &view, const QRectF &share, const QPaintDevi
         s = next;
     }
     const Overhang o = overhangAt(view, s, device);
-    const qreal usedWidth = o.left + s * (view.bounds.max.x - view.bounds.min.x) + o.right;
-    const qreal usedHeight = o.top + s * (view.bounds.max.y - view.bounds.min.y) + o.bottom;
+    const qreal usedWidth = o.left + s * widthOf(view) + o.right;
+    const qreal usedHeight = o.top + s * heightOf(view) + o.bottom;
     const qreal left = inner.left() + (inner.width() - usedWidth) / 2 + o.left;
     const qreal top = inner.top() + (inner.height() - usedHeight) / 2 + o.top;
     // x' = left + s·(x - min.x), y' = top + s·(max.y - y)
@@ -86,10 +97,7 @@ std::vector<QRectF> sharesOf(const Drawing &drawing, const QRectF &area, bool co
     const std::size_t count = drawing.views.size();
     const qreal pad = kViewPaddingPoints * pointOn(device);
     const qreal length = columns ? area.width() : area.height();
-    const auto extent = [&](const View &view) {
-        return columns ? view.bounds.max.x - view.bounds.min.x
-                       : view.bounds.max.y - view.bounds.min.y;
-    };
+    const auto extent = [&](const View &view) { return columns ? widthOf(view) : heightOf(view); };
     const auto room = [&](const View &view, qreal scale) {
         const Overhang o = overhangAt(view, scale, device);
         if (columns) return 2 * pad + o.left + o.right;
