@@ -16,7 +16,7 @@ packages=(
 # check the built .deb.
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream
-             lintian dpkg-dev fakeroot file)
+             lintian dpkg-dev fakeroot file poppler-utils)
 fi
 
 missing=()
