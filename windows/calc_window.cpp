@@ -60,6 +60,17 @@ void CalcWindow::showSheet()
         sheet->showFor(*this);
 }
 
+CalcWindow::SheetMaker CalcWindow::sheetOfInputs() const
+{
+    return [name = windowTitle().toStdString()](const std::string &date) {
+        calc::sheet::Sheet sheet;
+        sheet.calculationName = name;
+        sheet.title = name + "计算书";
+        sheet.date = date;
+        return sheet;
+    };
+}
+
 calc::sheet::Sheet CalcWindow::currentSheet(const std::string &date) const
 {
     return sheetOfInputs()(date);

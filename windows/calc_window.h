@@ -63,8 +63,9 @@ signals:
 protected:
     using SheetMaker = std::function<calc::sheet::Sheet(const std::string &date)>;
     // Makes the sheet of the inputs as they are now, through the same core
-    // calculation as the window's button.
-    virtual SheetMaker sheetOfInputs() const = 0;
+    // calculation as the window's button. A window without a calculation of
+    // its own has a sheet with its title alone.
+    virtual SheetMaker sheetOfInputs() const;
     // A calculation brackets its work with these two.
     void calculationStarts() { lastCalculation_ = sheetOfInputs(); }
     void calculationDone() { emit calculated(); }
