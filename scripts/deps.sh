@@ -12,8 +12,8 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils
 )
 # Tests also use clang (sanitizers, fuzzer), Google Benchmark and the
-# desktop-entry and metainfo validators, and lintian with what it needs to
-# check the built .deb.
+# desktop-entry and metainfo validators, lintian with what it needs to check
+# the built .deb, and poppler's tools to read exported PDF files back.
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream
              lintian dpkg-dev fakeroot file poppler-utils)

@@ -127,6 +127,7 @@ void paintView(QPainter &painter, const View &view, const QRectF &share,
 
 void paintDrawing(QPainter &painter, const calc::drawing::Drawing &drawing, const QRectF &area)
 {
+    if (!painter.isActive()) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

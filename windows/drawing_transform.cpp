@@ -20,10 +20,23 @@ struct Overhang {
     qreal left = 0, right = 0, top = 0, bottom = 0;
 };
 
+// The box's sides in metres; a box without extent counts as a metre wide.
+qreal widthOf(const View &view)
+{
+    const qreal width = view.bounds.max.x - view.bounds.min.x;
+    return width > 0 ? width : 1;
+}
+
+qreal heightOf(const View &view)
+{
+    const qreal height = view.bounds.max.y - view.bounds.min.y;
+    return height > 0 ? height : 1;
+}
+
 Overhang overhangAt(const View &view, qreal s, const QPaintDevice &device)
 {
-    const qreal width = s * (view.bounds.max.x - view.bounds.min.x);
-    const qreal height = s * (view.bounds.max.y - view.bounds.min.y);
+    const qreal width = s * widthOf(view);
+    const qreal height = s * heightOf(view);
     // The box's top left corner at the origin.
     const QTransform transform(s, 0, 0, -s, -s * view.bounds.min.x, s * view.bounds.max.y);
     Overhang o;
@@ -38,10 +51,8 @@ Overhang overhangAt(const View &view, qreal s, const QPaintDevice &device)
 
 qreal fitScale(const View &view, const QRectF &inner, const Overhang &o)
 {
-    const qreal width = view.bounds.max.x - view.bounds.min.x;
-    const qreal height = view.bounds.max.y - view.bounds.min.y;
-    return std::min((inner.width() - o.left - o.right) / width,
-                    (inner.height() - o.top - o.bottom) / height);
+    return std::min((inner.width() - o.left - o.right) / widthOf(view),
+                    (inner.height() - o.top - o.bottom) / heightOf(view));
 }
 
 } // namespace
@@ -66,38 +77,89 @@ QTransform viewTransform(const View &view, const QRectF &share, const QPaintDevi
         s = next;
     }
     const Overhang o = overhangAt(view, s, device);
-    const qreal usedWidth = o.left + s * (view.bounds.max.x - view.bounds.min.x) + o.right;
-    const qreal usedHeight = o.top + s * (view.bounds.max.y - view.bounds.min.y) + o.bottom;
+    const qreal usedWidth = o.left + s * widthOf(view) + o.right;
+    const qreal usedHeight = o.top + s * heightOf(view) + o.bottom;
     const qreal left = inner.left() + (inner.width() - usedWidth) / 2 + o.left;
     const qreal top = inner.top() + (inner.height() - usedHeight) / 2 + o.top;
     // x' = left + s·(x - min.x), y' = top + s·(max.y - y)
     return {s, 0, 0, -s, left - s * view.bounds.min.x, top + s * view.bounds.max.y};
 }
 
+namespace {
+
+// The views side by side (columns) or one above the other (rows). Each view
+// needs, along the split, room for its padding, title and labels plus its
+// extent in metres times the scale; the shares are sized so that all views get
+// about the same scale.
+std::vector<QRectF> sharesOf(const Drawing &drawing, const QRectF &area, bool columns,
+                             const QPaintDevice &device)
+{
+    const std::size_t count = drawing.views.size();
+    const qreal pad = kViewPaddingPoints * pointOn(device);
+    const qreal length = columns ? area.width() : area.height();
+    const auto extent = [&](const View &view) { return columns ? widthOf(view) : heightOf(view); };
+    const auto room = [&](const View &view, qreal scale) {
+        const Overhang o = overhangAt(view, scale, device);
+        if (columns) return 2 * pad + o.left + o.right;
+        return 2 * pad + o.top + o.bottom +
+               titleHeight(QString::fromStdString(view.title), area.width() - 2 * pad, device);
+    };
+    // Start from equal shares; two rounds of the balance settle the scale.
+    qreal scale = 1e300;
+    for (std::size_t i = 0; i < count; ++i) {
+        const qreal part = length / static_cast<qreal>(count);
+        const auto at = static_cast<qreal>(i) * part;
+        const QRectF equal = columns ? QRectF(area.left() + at, area.top(), part, area.height())
+                                     : QRectF(area.left(), area.top() + at, area.width(), part);
+        scale = std::min(scale, viewTransform(drawing.views[i], equal, device).m11());
+    }
+    std::vector<qreal> parts(count);
+    for (int round = 0; round < 2; ++round) {
+        qreal fixed = 0;
+        qreal metres = 0;
+        for (const View &view : drawing.views) {
+            fixed += room(view, scale);
+            metres += extent(view);
+        }
+        scale = std::max((length - fixed) / metres, scale);
+        qreal total = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            parts[i] = room(drawing.views[i], scale) + scale * extent(drawing.views[i]);
+            total += parts[i];
+        }
+        for (qreal &part : parts) part *= length / total;
+    }
+    std::vector<QRectF> shares;
+    qreal start = columns ? area.left() : area.top();
+    for (const qreal part : parts) {
+        shares.push_back(columns ? QRectF(start, area.top(), part, area.height())
+                                 : QRectF(area.left(), start, area.width(), part));
+        start += part;
+    }
+    return shares;
+}
+
+qreal smallestScale(const Drawing &drawing, const std::vector<QRectF> &shares,
+                    const QPaintDevice &device)
+{
+    qreal scale = 1e300;
+    for (std::size_t i = 0; i < shares.size(); ++i)
+        scale = std::min(scale, viewTransform(drawing.views[i], shares[i], device).m11());
+    return scale;
+}
+
+} // namespace
+
 QRectF viewShare(const Drawing &drawing, std::size_t index, const QRectF &area,
                  const QPaintDevice &device)
 {
-    const auto count = static_cast<qreal>(drawing.views.size());
     if (drawing.views.size() <= 1) return area;
-    const auto i = static_cast<qreal>(index);
-    const QRectF column(area.left() + i * area.width() / count, area.top(), area.width() / count,
-                        area.height());
-    const QRectF row(area.left(), area.top() + i * area.height() / count, area.width(),
-                     area.height() / count);
-    // Side by side or one above the other: whichever gives the smallest view
-    // the larger scale.
-    qreal columns = 1e300;
-    qreal rows = 1e300;
-    for (std::size_t k = 0; k < drawing.views.size(); ++k) {
-        const auto kk = static_cast<qreal>(k);
-        const QRectF c(area.left() + kk * area.width() / count, area.top(), area.width() / count,
-                       area.height());
-        const QRectF r(area.left(), area.top() + kk * area.height() / count, area.width(),
-                       area.height() / count);
-        columns = std::min(columns, viewTransform(drawing.views[k], c, device).m11());
-        rows = std::min(rows, viewTransform(drawing.views[k], r, device).m11());
-    }
-    return columns >= rows ? column : row;
+    // Whichever arrangement gives the smallest view the larger scale.
+    const std::vector<QRectF> columns = sharesOf(drawing, area, true, device);
+    const std::vector<QRectF> rows = sharesOf(drawing, area, false, device);
+    const bool byColumns =
+        smallestScale(drawing, columns, device) >= smallestScale(drawing, rows, device);
+    return (byColumns ? columns : rows).at(index);
 }
 
 QTransform drawingViewTransform(const Drawing &drawing, std::size_t index, const QRectF &area,

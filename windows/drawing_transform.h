@@ -20,7 +20,8 @@ namespace windows {
 qreal pointOn(const QPaintDevice &device);
 
 // The share of `area` that the view with this index gets: the views side by
-// side or one above the other, whichever draws them larger.
+// side or one above the other, whichever draws them larger, each in a share
+// that suits its shape.
 QRectF viewShare(const calc::drawing::Drawing &drawing, std::size_t index, const QRectF &area,
                  const QPaintDevice &device);
 

@@ -14,9 +14,9 @@ namespace {
 
 using namespace calc::sheet;
 
+// Every text of the sheet goes in escaped: it may hold what the user typed.
 QString text(const std::string &s) { return QString::fromStdString(s).toHtmlEscaped(); }
 
-// A formula stays on one line where it can; a long one breaks at its spaces.
 QString cell(const std::string &s, const char *attributes = "")
 {
     return QStringLiteral("<td%1>%2</td>").arg(QString::fromLatin1(attributes), text(s));

@@ -106,20 +106,20 @@ bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
     document.setPageSize(textPage);
     const int textPages = std::max(document.pageCount(), 1);
 
-    // The drawing after the text.
+    // The drawing follows the text on its last page when it fits there at full
+    // size, or at no less than 60 % of it; otherwise it takes a page of its
+    // own. Without views the text has already said why there is no drawing.
+    const bool drawn = !sheet.drawing.views.empty();
     const qreal textBottom =
         document.documentLayout()->blockBoundingRect(document.lastBlock()).bottom() * scale -
         (textPages - 1) * body.height();
-    // It follows the text on its last page when it fits there at full size,
-    // or at no less than 60 % of it; otherwise it takes a page of its own.
     const qreal millimetre = device.logicalDpiY() / 25.4;
     const qreal fullHeight =
-        sheet.drawing.views.empty()
-            ? 30 * millimetre
-            : fullSizeHeight(sheet.drawing, body.width(), body.height(), device);
+        drawn ? fullSizeHeight(sheet.drawing, body.width(), body.height(), device) : 0;
     const qreal gap = 8 * millimetre;
     const qreal room = body.height() - textBottom - gap;
-    const bool ownPage = room < std::min(fullHeight, std::max(0.6 * fullHeight, 80 * millimetre));
+    const bool ownPage =
+        drawn && room < std::min(fullHeight, std::max(0.6 * fullHeight, 80 * millimetre));
     const qreal drawingHeight = ownPage ? fullHeight : std::min(fullHeight, room);
     const int pageCount = textPages + (ownPage ? 1 : 0);
     const QRectF drawingArea(body.left(), body.top() + (ownPage ? 0 : textBottom + gap),
@@ -141,7 +141,7 @@ bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
             document.documentLayout()->draw(&painter, context);
             painter.restore();
         }
-        if (index == pageCount - 1) paintDrawing(painter, sheet.drawing, drawingArea);
+        if (index == pageCount - 1 && drawn) paintDrawing(painter, sheet.drawing, drawingArea);
     }
     return painter.end();
 }
