@@ -27,13 +27,19 @@ if command -v clang++ >/dev/null; then
   CXX=clang++ cmake -S "$root" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLPCALC_BUILD_WINDOWS=OFF \
     -DLPCALC_BUILD_TESTS=OFF -DLPCALC_BUILD_FUZZERS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
   cmake --build "$fuzz" -j"$jobs"
-  corpus=$(mktemp -d)
-  log=$corpus.log
-  trap 'rm -rf "$corpus" "$log"' EXIT
-  if ! "$fuzz/fuzz/calc_fuzz" -max_total_time="${LPCALC_FUZZ_SECONDS:-30}" "$corpus" >"$log" 2>&1; then
-    cat "$log"
-    exit 1
-  fi
-  tail -n 2 "$log"
+  # The fuzz time is shared between the targets, so the stage keeps its length.
+  seconds=${LPCALC_FUZZ_SECONDS:-30}
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  for target in calc_fuzz:$((seconds / 2)) rolling_sphere_fuzz:$((seconds - seconds / 2)); do
+    name=${target%%:*}
+    mkdir -p "$work/$name"
+    if ! (cd "$work" && "$fuzz/fuzz/$name" -max_total_time="${target##*:}" "$work/$name" \
+      >"$work/$name.log" 2>&1); then
+      cat "$work/$name.log"
+      exit 1
+    fi
+    echo "$name: $(tail -n 1 "$work/$name.log")"
+  done
 fi
 echo "All tests passed."

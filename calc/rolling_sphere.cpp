@@ -1,0 +1,1078 @@
+#include "calc/rolling_sphere.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <numbers>
+#include <stdexcept>
+#include <vector>
+
+namespace calc::rolling_sphere {
+namespace {
+
+// Slack in metres when deciding whether a computed centre cuts into something: candidates sit
+// on boundaries to within rounding, far below this.
+constexpr double kFeasibleSlack = 1e-7;
+constexpr double kPathSlack = 2e-7;
+constexpr int kEdgeSamples = 48;
+constexpr double kTwoPi = 2 * std::numbers::pi;
+
+Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Point operator*(double s, Point a) { return {s * a.x, s * a.y, s * a.z}; }
+double dot(Point a, Point b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Point cross(Point a, Point b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double norm(Point a) { return std::sqrt(dot(a, a)); }
+double sq(double v) { return v * v; }
+
+double pointSegmentDist2(Point p, Point a, Point b)
+{
+    const Point ab = b - a;
+    const double l2 = dot(ab, ab);
+    const double t = l2 > 0 ? std::clamp(dot(p - a, ab) / l2, 0.0, 1.0) : 0.0;
+    const Point d = p - (a + t * ab);
+    return dot(d, d);
+}
+
+// Squared distance between segments p1q1 and p2q2.
+double segmentSegmentDist2(Point p1, Point q1, Point p2, Point q2)
+{
+    const Point d1 = q1 - p1, d2 = q2 - p2, r = p1 - p2;
+    const double a = dot(d1, d1), e = dot(d2, d2), f = dot(d2, r);
+    constexpr double tiny = 1e-30;
+    double s = 0, t = 0;
+    if (a <= tiny && e <= tiny) return dot(r, r);
+    if (a <= tiny) {
+        t = std::clamp(f / e, 0.0, 1.0);
+    } else {
+        const double c = dot(d1, r);
+        if (e <= tiny) {
+            s = std::clamp(-c / a, 0.0, 1.0);
+        } else {
+            const double b = dot(d1, d2), denom = a * e - b * b;
+            s = denom > 0 ? std::clamp((b * f - c * e) / denom, 0.0, 1.0) : 0.0;
+            t = (b * s + f) / e;
+            if (t < 0) {
+                t = 0;
+                s = std::clamp(-c / a, 0.0, 1.0);
+            } else if (t > 1) {
+                t = 1;
+                s = std::clamp((b - c) / a, 0.0, 1.0);
+            }
+        }
+    }
+    const Point d = (p1 + s * d1) - (p2 + t * d2);
+    return dot(d, d);
+}
+
+enum class Kind { Plane, Sphere, Cylinder };
+
+// One smooth piece of an obstacle's surface: the plane z = hr, the sphere of radius hr around a
+// conductor's end, or the infinite cylinder of radius hr around its line (c, unit d; n1, n2
+// complete an orthonormal frame).
+struct Piece {
+    Kind kind = Kind::Plane;
+    int owner = -1; // conductor index; -1 for the plane
+    Point c, d, n1, n2;
+    double len = 0;  // a cylinder's length along d; a sphere's d points away from its conductor
+    Point low, high; // box around the part of the surface that bounds the obstacle
+};
+
+// The box around the bounding part of x (see onBoundingPart).
+void setBox(Piece &x, const Conductor &s, double hr)
+{
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    switch (x.kind) {
+    case Kind::Plane:
+        x.low = {-inf, -inf, hr};
+        x.high = {inf, inf, hr};
+        return;
+    case Kind::Sphere: {
+        const std::array<double, 3> u{x.d.x, x.d.y, x.d.z}, c{x.c.x, x.c.y, x.c.z};
+        std::array<double, 3> lo{}, hi{};
+        for (std::size_t k = 0; k < 3; ++k) {
+            const double side = std::sqrt(std::max(0.0, 1 - u[k] * u[k]));
+            lo[k] = c[k] - hr * (u[k] > 0 ? side : 1);
+            hi[k] = c[k] + hr * (u[k] < 0 ? side : 1);
+        }
+        x.low = {lo[0], lo[1], lo[2]};
+        x.high = {hi[0], hi[1], hi[2]};
+        return;
+    }
+    case Kind::Cylinder: {
+        const Point r{hr * std::sqrt(std::max(0.0, 1 - sq(x.d.x))),
+                      hr * std::sqrt(std::max(0.0, 1 - sq(x.d.y))),
+                      hr * std::sqrt(std::max(0.0, 1 - sq(x.d.z)))};
+        x.low = Point{std::min(s.a.x, s.b.x), std::min(s.a.y, s.b.y), std::min(s.a.z, s.b.z)} - r;
+        x.high = Point{std::max(s.a.x, s.b.x), std::max(s.a.y, s.b.y), std::max(s.a.z, s.b.z)} + r;
+        return;
+    }
+    }
+}
+
+// Whether the bounding parts of a and b can share a curve, and how near p it can come: their
+// boxes must overlap with some thickness (the plane lies flat in its own box).
+bool shareCurve(const Piece &a, const Piece &b, Point p, double hr, double &lowerBound)
+{
+    const std::array<double, 3> alo{a.low.x, a.low.y, a.low.z}, ahi{a.high.x, a.high.y, a.high.z};
+    const std::array<double, 3> blo{b.low.x, b.low.y, b.low.z}, bhi{b.high.x, b.high.y, b.high.z};
+    const std::array<double, 3> q{p.x, p.y, p.z};
+    const bool plane = a.kind == Kind::Plane || b.kind == Kind::Plane;
+    const double thin = 1e-9 * hr;
+    double gap2 = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const double lo = std::max(alo[k], blo[k]), hi = std::min(ahi[k], bhi[k]);
+        if (hi < lo - thin) return false;
+        if (hi - lo < thin && !(plane && k == 2)) return false;
+        if (q[k] < lo) gap2 += sq(lo - q[k]);
+        if (q[k] > hi) gap2 += sq(q[k] - hi);
+    }
+    lowerBound = std::sqrt(gap2);
+    return true;
+}
+
+// Whether c lies on the part of x's surface that bounds its conductor's obstacle, give or take
+// margin: a cylinder between its conductor's ends, a sphere on its outer half.
+bool onBoundingPart(const Piece &x, Point c, double margin)
+{
+    switch (x.kind) {
+    case Kind::Plane:
+        return true;
+    case Kind::Sphere:
+        return dot(c - x.c, x.d) >= -margin;
+    case Kind::Cylinder: {
+        const double s = dot(c - x.c, x.d);
+        return s >= -margin && s <= x.len + margin;
+    }
+    }
+    return true;
+}
+
+double angleGap(double a, double b) { return std::abs(std::remainder(a - b, kTwoPi)); }
+
+// A root of f in [0, 1] where f(0) = f0 and f(1) = f1 differ in sign (Illinois method), to
+// within tolerance.
+template <class F>
+double findRoot(F f, double f0, double f1, double tolerance)
+{
+    double lo = 0, hi = 1;
+    int side = 0;
+    for (int it = 0; it < 100 && hi - lo > tolerance; ++it) {
+        double t = (lo * f1 - hi * f0) / (f1 - f0);
+        if (!(t > lo && t < hi)) t = 0.5 * (lo + hi);
+        const double ft = f(t);
+        if (ft == 0) return t;
+        if ((ft < 0) == (f0 < 0)) {
+            lo = t, f0 = ft;
+            if (side == -1) f1 *= 0.5;
+            side = -1;
+        } else {
+            hi = t, f1 = ft;
+            if (side == 1) f0 *= 0.5;
+            side = 1;
+        }
+    }
+    return std::abs(f0) < std::abs(f1) ? lo : hi;
+}
+
+// A local minimum of f on [0, 1] (Brent's method: golden sections with parabolic steps).
+template <class F>
+double findMinimum(F f, double tolerance)
+{
+    constexpr double golden = 0.3819660112501051;
+    double a = 0, b = 1, x = 0.5, w = x, v = x, fx = f(x), fw = fx, fv = fx, d = 0, e = 0;
+    for (int it = 0; it < 100; ++it) {
+        const double m = 0.5 * (a + b), tol = tolerance + 1e-12 * std::abs(x);
+        if (std::abs(x - m) <= 2 * tol - 0.5 * (b - a)) break;
+        bool parabolic = false;
+        if (std::abs(e) > tol) {
+            const double r = (x - w) * (fx - fv), q0 = (x - v) * (fx - fw);
+            double pp = (x - v) * q0 - (x - w) * r, q = 2 * (q0 - r);
+            if (q > 0) pp = -pp;
+            q = std::abs(q);
+            if (std::abs(pp) < std::abs(0.5 * q * e) && pp > q * (a - x) && pp < q * (b - x)) {
+                e = d;
+                d = pp / q;
+                parabolic = true;
+                if (x + d - a < 2 * tol || b - x - d < 2 * tol) d = x < m ? tol : -tol;
+            }
+        }
+        if (!parabolic) {
+            e = (x < m ? b : a) - x;
+            d = golden * e;
+        }
+        const double u = x + (std::abs(d) >= tol ? d : (d > 0 ? tol : -tol));
+        const double fu = f(u);
+        if (fu <= fx) {
+            (u < x ? b : a) = x;
+            v = w, fv = fw, w = x, fw = fx, x = u, fx = fu;
+        } else {
+            (u < x ? a : b) = u;
+            if (fu <= fw || w == x) {
+                v = w, fv = fw, w = u, fw = fu;
+            } else if (fu <= fv || v == x || v == w) {
+                v = u, fv = fu;
+            }
+        }
+    }
+    return x;
+}
+
+// Solutions of a cos t + b sin t = k in [0, 2pi).
+int solveTrig(double a, double b, double k, std::array<double, 2> &out)
+{
+    const double r = std::hypot(a, b);
+    if (r <= 0 || std::abs(k) > r) return 0;
+    const double phi = std::atan2(b, a), delta = std::acos(std::clamp(k / r, -1.0, 1.0));
+    out = {phi - delta, phi + delta};
+    return delta > 0 ? 2 : 1;
+}
+
+// Coefficients of f(C) = 0 along C = o + s d, as A s^2 + B s + K (A >= 0), for the surface of
+// piece x (squared forms for sphere and cylinder).
+struct Quad {
+    double a = 0, b = 0, k = 0;
+};
+Quad alongLine(const Piece &x, Point o, Point d, double hr)
+{
+    switch (x.kind) {
+    case Kind::Plane:
+        return {0, d.z, o.z - hr};
+    case Kind::Sphere: {
+        const Point w = o - x.c;
+        return {dot(d, d), 2 * dot(w, d), dot(w, w) - hr * hr};
+    }
+    case Kind::Cylinder: {
+        const Point w = o - x.c;
+        const double dd = dot(d, x.d), wd = dot(w, x.d);
+        return {dot(d, d) - dd * dd, 2 * (dot(w, d) - wd * dd), dot(w, w) - wd * wd - hr * hr};
+    }
+    }
+    return {};
+}
+
+// Signed distance in metres from C to the surface of x (positive outside).
+double surfaceValue(const Piece &x, Point c, double hr)
+{
+    switch (x.kind) {
+    case Kind::Plane:
+        return c.z - hr;
+    case Kind::Sphere:
+        return norm(c - x.c) - hr;
+    case Kind::Cylinder: {
+        const Point w = c - x.c;
+        return std::sqrt(std::max(0.0, dot(w, w) - sq(dot(w, x.d)))) - hr;
+    }
+    }
+    return 0;
+}
+
+// Real roots of A s^2 + B s + K, sorted; the discriminant is clamped at zero when clamp is set.
+int solveQuad(const Quad &q, bool clamp, double &s0, double &s1)
+{
+    if (q.a <= 1e-14) {
+        if (std::abs(q.b) <= 1e-300) return 0;
+        s0 = s1 = -q.k / q.b;
+        return 1;
+    }
+    double disc = q.b * q.b - 4 * q.a * q.k;
+    if (disc < 0) {
+        if (!clamp) return 0;
+        disc = 0;
+    }
+    const double root = std::sqrt(disc);
+    const double h = -0.5 * (q.b + std::copysign(root, q.b));
+    if (h == 0) {
+        s0 = s1 = 0;
+        return 2;
+    }
+    s0 = h / q.a;
+    s1 = q.k / h;
+    if (s0 > s1) std::swap(s0, s1);
+    return 2;
+}
+
+// True when the surfaces of y (a cylinder) and x are both unchanged along y's axis, so that
+// they meet in straight lines parallel to it.
+bool invariantPair(const Piece &y, const Piece &x)
+{
+    if (x.kind == Kind::Plane) return std::abs(y.d.z) < 1e-9;
+    if (x.kind == Kind::Cylinder) return sq(norm(cross(y.d, x.d))) < 1e-14;
+    return false;
+}
+
+// A prepared layout: the conductors, their bounding box and the pocket fills.
+struct Model {
+    std::vector<Conductor> conductors;
+    double hr = 0;
+    Point low, high; // bounding box of the conductors
+    bool empty = true;
+
+    // Optimistic pocket fills, coarse to fine, built on first need.
+    struct Fill {
+        double cell = 0;
+        Point origin;
+        int nx = 0, ny = 0, nz = 0;
+        std::vector<std::uint8_t> reached;
+        bool tooFine = false;
+    };
+    mutable std::vector<Fill> fills;
+
+    double freeMargin(Point c) const
+    {
+        double g = c.z - hr;
+        for (const Conductor &k : conductors)
+            g = std::min(g, std::sqrt(pointSegmentDist2(c, k.a, k.b)) - hr);
+        return g;
+    }
+
+    bool pathFree(Point a, Point b) const
+    {
+        const double limit = hr - kPathSlack;
+        if (a.z < limit || b.z < limit) return false;
+        for (const Conductor &k : conductors)
+            if (segmentSegmentDist2(a, b, k.a, k.b) < limit * limit) return false;
+        return true;
+    }
+
+    bool escapes(Point c) const
+    {
+        if (empty) return true;
+        const Point up{c.x, c.y, std::max(c.z, high.z + hr + 1)};
+        if (pathFree(c, up)) return true;
+        const double cx = 0.5 * (low.x + high.x), cy = 0.5 * (low.y + high.y);
+        const double reach = std::hypot(c.x - cx, c.y - cy) +
+                             0.5 * std::hypot(high.x - low.x, high.y - low.y) + hr + 1;
+        for (int i = 0; i < 8; ++i) {
+            const double t = i * kTwoPi / 8;
+            if (pathFree(c, {c.x + reach * std::cos(t), c.y + reach * std::sin(t), c.z}))
+                return true;
+        }
+        return false;
+    }
+
+    const Fill &fillAt(std::size_t level) const
+    {
+        while (fills.size() <= level) {
+            Fill f;
+            f.cell = hr / (4 << fills.size());
+            f.origin = {low.x - hr - f.cell, low.y - hr - f.cell, 0};
+            f.nx = static_cast<int>(std::ceil((high.x - low.x + 2 * hr + 2 * f.cell) / f.cell));
+            f.ny = static_cast<int>(std::ceil((high.y - low.y + 2 * hr + 2 * f.cell) / f.cell));
+            f.nz = static_cast<int>(std::ceil((high.z + hr + f.cell) / f.cell));
+            const double cells = double(f.nx) * f.ny * f.nz;
+            if (cells > 4e6) {
+                f.tooFine = true;
+                fills.push_back(std::move(f));
+                continue;
+            }
+            f.reached.assign(static_cast<std::size_t>(cells), 0);
+            const double halfDiagonal = f.cell * std::sqrt(3.0) / 2;
+            auto index = [&f](int i, int j, int k) {
+                return (static_cast<std::size_t>(k) * f.ny + j) * f.nx + i;
+            };
+            auto passable = [&](int i, int j, int k) {
+                const Point centre{f.origin.x + (i + 0.5) * f.cell, f.origin.y + (j + 0.5) * f.cell,
+                                   (k + 0.5) * f.cell};
+                return freeMargin(centre) >= -halfDiagonal;
+            };
+            std::deque<std::array<int, 3>> queue;
+            auto visit = [&](int i, int j, int k) {
+                if (i < 0 || j < 0 || k < 0 || i >= f.nx || j >= f.ny || k >= f.nz) return;
+                std::uint8_t &mark = f.reached[index(i, j, k)];
+                if (mark) return;
+                mark = 2; // looked at
+                if (!passable(i, j, k)) return;
+                mark = 1;
+                queue.push_back({i, j, k});
+            };
+            for (int k = 0; k < f.nz; ++k)
+                for (int j = 0; j < f.ny; ++j)
+                    for (int i = 0; i < f.nx; ++i)
+                        if (i == 0 || j == 0 || i == f.nx - 1 || j == f.ny - 1 || k == f.nz - 1)
+                            visit(i, j, k);
+            while (!queue.empty()) {
+                const auto [i, j, k] = queue.front();
+                queue.pop_front();
+                visit(i - 1, j, k);
+                visit(i + 1, j, k);
+                visit(i, j - 1, k);
+                visit(i, j + 1, k);
+                visit(i, j, k - 1);
+                visit(i, j, k + 1);
+            }
+            fills.push_back(std::move(f));
+        }
+        return fills[level];
+    }
+
+    // False only when c lies in a closed pocket for certain.
+    bool mayBeReached(Point c) const
+    {
+        for (std::size_t level = 0; level < 5; ++level) {
+            const Fill &f = fillAt(level);
+            if (f.tooFine) return true;
+            const int i = static_cast<int>(std::floor((c.x - f.origin.x) / f.cell));
+            const int j = static_cast<int>(std::floor((c.y - f.origin.y) / f.cell));
+            const int k = static_cast<int>(std::floor(c.z / f.cell));
+            if (i < 0 || j < 0 || k < 0 || i >= f.nx || j >= f.ny || k >= f.nz) return true;
+            if (f.reached[(static_cast<std::size_t>(k) * f.ny + j) * f.nx + i] != 1) return false;
+        }
+        return true;
+    }
+
+    bool reachable(Point c) const { return escapes(c) || mayBeReached(c); }
+};
+
+// The search for one query point: candidates are offered, and the nearest free, reachable one
+// is kept.
+class Search {
+public:
+    Search(const Model &layout, Point p) : L_(layout), p_(p), hr_(layout.hr) {}
+
+    double run();
+
+private:
+    const Model &L_;
+    Point p_;
+    double hr_;
+    double best_ = 0;
+    std::vector<double> dist_;  // distance from p to each conductor
+    std::vector<int> near_;     // conductors that can cut into a centre nearer than best_
+    std::vector<Piece> pieces_; // surfaces that pass within best_ of p
+    mutable std::vector<std::int8_t> closeCache_; // conductor pairs within 2 hr; -1 unknown
+
+    void offer(Point c)
+    {
+        const double d = norm(c - p_);
+        if (!(d < best_)) return;
+        if (c.z < hr_ - kFeasibleSlack) return;
+        const double limit = sq(hr_ - kFeasibleSlack);
+        for (int k : near_) {
+            const Conductor &s = L_.conductors[static_cast<std::size_t>(k)];
+            if (pointSegmentDist2(c, s.a, s.b) < limit) return;
+        }
+        if (!L_.reachable(c)) return;
+        best_ = d;
+    }
+
+    void collect();
+    bool ownersClose(const Piece &a, const Piece &b) const;
+    void face(const Piece &x);
+    void circle(Point m, Point axis, double r);
+    void edgeClosedForm(const Piece &a, const Piece &b);
+    void vertexClosedForm(const Piece &a, const Piece &b, const Piece &c);
+    void lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
+    void curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
+    bool firstEdgeOf(std::size_t i, std::size_t j, std::size_t k) const;
+    bool isCurveEdge(std::size_t i, std::size_t j) const;
+};
+
+void Search::collect()
+{
+    near_.clear();
+    pieces_.clear();
+    const double hr = hr_;
+    if (std::abs(p_.z - hr) <= best_) {
+        pieces_.push_back({Kind::Plane, -1, {}, {}, {}, {}, 0, {}, {}});
+        setBox(pieces_.back(), {}, hr);
+    }
+    for (std::size_t k = 0; k < L_.conductors.size(); ++k) {
+        if (!(dist_[k] < best_ + hr)) continue;
+        near_.push_back(static_cast<int>(k));
+        if (dist_[k] + best_ < hr) continue; // the surface lies beyond best_
+        const Conductor &s = L_.conductors[k];
+        const int owner = static_cast<int>(k);
+        const Point ab = s.b - s.a;
+        const double len = norm(ab);
+        const Point along = len > 0 ? (1 / len) * ab : Point{};
+        for (int e = 0; e < (len > 0 ? 2 : 1); ++e) {
+            const Point end = e == 0 ? s.a : s.b;
+            const Point out = e == 0 ? -1.0 * along : along;
+            // An end whose outer half-sphere stays below z = hr bounds nothing free.
+            const double top = end.z + (out.z >= 0 ? hr : hr * std::sqrt(1 - out.z * out.z));
+            if (top < hr * (1 - 1e-12)) continue;
+            if (std::abs(norm(p_ - end) - hr) <= best_) {
+                pieces_.push_back({Kind::Sphere, owner, end, out, {}, {}, 0, {}, {}});
+                setBox(pieces_.back(), s, hr);
+            }
+        }
+        if (len <= 0) continue;
+        if (std::max(s.a.z, s.b.z) + hr * std::sqrt(std::max(0.0, 1 - sq(along.z))) <
+            hr * (1 - 1e-12))
+            continue;
+        Piece y{Kind::Cylinder, owner, s.a, along, {}, {}, len, {}, {}};
+        setBox(y, s, hr);
+        const Point horizontal = cross(y.d, {0, 0, 1});
+        y.n1 = norm(horizontal) > 1e-9 ? (1 / norm(horizontal)) * horizontal : Point{1, 0, 0};
+        y.n2 = cross(y.d, y.n1);
+        const Point w = p_ - y.c;
+        const double axisDist = std::sqrt(std::max(0.0, dot(w, w) - sq(dot(w, y.d))));
+        if (std::abs(axisDist - hr) <= best_) pieces_.push_back(y);
+    }
+}
+
+bool Search::ownersClose(const Piece &a, const Piece &b) const
+{
+    if (a.owner == b.owner) return false;
+    const double reach = 2 * hr_;
+    if (a.owner < 0 || b.owner < 0) {
+        const Conductor &s = L_.conductors[static_cast<std::size_t>(std::max(a.owner, b.owner))];
+        return std::min(s.a.z, s.b.z) < reach;
+    }
+    const std::size_t count = L_.conductors.size();
+    const std::size_t i = static_cast<std::size_t>(std::min(a.owner, b.owner));
+    const std::size_t j = static_cast<std::size_t>(std::max(a.owner, b.owner));
+    std::int8_t &known = closeCache_[i * count + j];
+    if (known < 0) {
+        const Conductor &s = L_.conductors[i], &t = L_.conductors[j];
+        known = segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach;
+    }
+    return known == 1;
+}
+
+void Search::face(const Piece &x)
+{
+    const double hr = hr_;
+    switch (x.kind) {
+    case Kind::Plane:
+        offer({p_.x, p_.y, hr});
+        return;
+    case Kind::Sphere: {
+        const Point w = p_ - x.c;
+        const double len = norm(w);
+        if (len > 1e-12) {
+            offer(x.c + (hr / len) * w);
+            offer(x.c - (hr / len) * w);
+        } else {
+            for (Point u : {Point{1, 0, 0}, Point{-1, 0, 0}, Point{0, 1, 0}, Point{0, -1, 0},
+                            Point{0, 0, 1}, Point{0, 0, -1}})
+                offer(x.c + hr * u);
+        }
+        return;
+    }
+    case Kind::Cylinder: {
+        const Point w = p_ - x.c;
+        const Point foot = x.c + dot(w, x.d) * x.d;
+        const Point perp = p_ - foot;
+        const double len = norm(perp);
+        if (len > 1e-12) {
+            offer(foot + (hr / len) * perp);
+            offer(foot - (hr / len) * perp);
+        } else {
+            for (int i = 0; i < 8; ++i) {
+                const double t = i * kTwoPi / 8;
+                offer(foot + hr * (std::cos(t) * x.n1 + std::sin(t) * x.n2));
+            }
+        }
+        return;
+    }
+    }
+}
+
+// Stationary points of the distance to p on the circle of centre m, unit axis, radius r.
+void Search::circle(Point m, Point axis, double r)
+{
+    const Point w = p_ - m;
+    const Point v = w - dot(w, axis) * axis;
+    const double len = norm(v);
+    if (len > 1e-12) {
+        offer(m + (r / len) * v);
+        offer(m - (r / len) * v);
+        return;
+    }
+    Point u = cross(axis, {1, 0, 0});
+    if (norm(u) < 0.5) u = cross(axis, {0, 1, 0});
+    u = (1 / norm(u)) * u;
+    const Point u2 = cross(axis, u);
+    for (int i = 0; i < 8; ++i) {
+        const double t = i * kTwoPi / 8;
+        offer(m + r * (std::cos(t) * u + std::sin(t) * u2));
+    }
+}
+
+// Edges where neither surface is a cylinder: circles.
+void Search::edgeClosedForm(const Piece &a, const Piece &b)
+{
+    const double hr = hr_;
+    if (a.kind == Kind::Plane || b.kind == Kind::Plane) {
+        const Piece &s = a.kind == Kind::Plane ? b : a;
+        const double h = hr - s.c.z;
+        if (std::abs(h) >= hr) return;
+        circle({s.c.x, s.c.y, hr}, {0, 0, 1}, std::sqrt(hr * hr - h * h));
+        return;
+    }
+    const Point ab = b.c - a.c;
+    const double len = norm(ab);
+    if (len <= 0 || len >= 2 * hr) return;
+    circle(a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len));
+}
+
+// Vertices where no surface is a cylinder: the plane and two spheres, or three spheres.
+void Search::vertexClosedForm(const Piece &a, const Piece &b, const Piece &c)
+{
+    const double hr = hr_;
+    const Piece *plane = nullptr;
+    std::array<const Piece *, 3> spheres{};
+    int n = 0;
+    for (const Piece *x : {&a, &b, &c}) {
+        if (x->kind == Kind::Plane)
+            plane = x;
+        else
+            spheres[static_cast<std::size_t>(n++)] = x;
+    }
+    if (plane) {
+        const Point q1 = spheres[0]->c, q2 = spheres[1]->c;
+        const double h1 = hr - q1.z, h2 = hr - q2.z;
+        if (std::abs(h1) >= hr || std::abs(h2) >= hr) return;
+        const double r1 = std::sqrt(hr * hr - h1 * h1), r2 = std::sqrt(hr * hr - h2 * h2);
+        const double dx = q2.x - q1.x, dy = q2.y - q1.y, dd = std::hypot(dx, dy);
+        if (dd <= 0 || dd > r1 + r2 || dd < std::abs(r1 - r2)) return;
+        const double along = (dd * dd + r1 * r1 - r2 * r2) / (2 * dd);
+        const double across = std::sqrt(std::max(0.0, r1 * r1 - along * along));
+        const double ux = dx / dd, uy = dy / dd;
+        const double mx = q1.x + along * ux, my = q1.y + along * uy;
+        offer({mx - across * uy, my + across * ux, hr});
+        offer({mx + across * uy, my - across * ux, hr});
+        return;
+    }
+    const Point q1 = spheres[0]->c;
+    const Point e = spheres[1]->c - q1, f = spheres[2]->c - q1;
+    const Point nrm = cross(e, f);
+    const double n2 = dot(nrm, nrm);
+    if (n2 <= 1e-18) return;
+    const Point centre =
+        q1 + (1 / (2 * n2)) * (dot(e, e) * cross(f, nrm) + dot(f, f) * cross(nrm, e));
+    const double r2 = dot(centre - q1, centre - q1);
+    if (r2 > hr * hr) return;
+    const double t = std::sqrt((hr * hr - r2) / n2);
+    offer(centre + t * nrm);
+    offer(centre - t * nrm);
+}
+
+bool Search::isCurveEdge(std::size_t i, std::size_t j) const
+{
+    const Piece &a = pieces_[i], &b = pieces_[j];
+    if (a.kind == Kind::Cylinder) return !invariantPair(a, b);
+    if (b.kind == Kind::Cylinder) return !invariantPair(b, a);
+    return false;
+}
+
+// Each vertex with a cylinder among its three surfaces is found once, on its first curve edge.
+bool Search::firstEdgeOf(std::size_t i, std::size_t j, std::size_t k) const
+{
+    std::array<std::size_t, 3> t{i, j, k};
+    std::sort(t.begin(), t.end());
+    const std::array<std::array<std::size_t, 2>, 3> pairs{
+        {{t[0], t[1]}, {t[0], t[2]}, {t[1], t[2]}}};
+    for (const auto &pr : pairs)
+        if (isCurveEdge(pr[0], pr[1])) return std::min(i, j) == pr[0] && std::max(i, j) == pr[1];
+    return false;
+}
+
+// The two surfaces meet in straight lines parallel to the cylinder y's axis.
+void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix)
+{
+    const double hr = hr_;
+    std::array<double, 2> th{};
+    int n = 0;
+    if (x.kind == Kind::Plane) {
+        n = solveTrig(hr * y.n1.z, hr * y.n2.z, hr - y.c.z, th);
+    } else {
+        const Point w = x.c - y.c;
+        const Point perp = w - dot(w, y.d) * y.d;
+        n = solveTrig(dot(y.n1, perp), dot(y.n2, perp), dot(perp, perp) / (2 * hr), th);
+    }
+    for (int i = 0; i < n; ++i) {
+        const Point o = y.c + hr * (std::cos(th[static_cast<std::size_t>(i)]) * y.n1 +
+                                    std::sin(th[static_cast<std::size_t>(i)]) * y.n2);
+        offer(o + dot(p_ - o, y.d) * y.d);
+        for (std::size_t k = 0; k < pieces_.size(); ++k) {
+            const Piece &z = pieces_[k];
+            if (k == iy || k == ix || !ownersClose(z, y) || !ownersClose(z, x)) continue;
+            double s0 = 0, s1 = 0;
+            const int m = solveQuad(alongLine(z, o, y.d, hr), false, s0, s1);
+            if (m >= 1) offer(o + s0 * y.d);
+            if (m == 2) offer(o + s1 * y.d);
+        }
+    }
+}
+
+struct Sample {
+    double th = 0;
+    int branch = 0; // -1: a turning point, on both branches
+    Point at;
+    bool valid = false; // near the bounding parts of both surfaces
+};
+
+// The curve where cylinder y meets surface x, followed by the angle around y's axis: on each
+// line of y at angle th, x is met at up to two points (two branches joined at turning points).
+void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix)
+{
+    const double hr = hr_;
+    // Samples far off the bounding parts of both surfaces carry no edge of the free set.
+    const double margin = hr / 8;
+    static const auto table = [] {
+        std::array<std::array<double, 2>, kEdgeSamples> t{};
+        for (int i = 0; i < kEdgeSamples; ++i)
+            t[static_cast<std::size_t>(i)] = {std::cos(i * kTwoPi / kEdgeSamples),
+                                              std::sin(i * kTwoPi / kEdgeSamples)};
+        return t;
+    }();
+    auto originAt = [&](double c, double s) { return y.c + hr * (c * y.n1 + s * y.n2); };
+    auto origin = [&](double th) { return originAt(std::cos(th), std::sin(th)); };
+    auto discriminantAt = [&](Point o) {
+        const Quad q = alongLine(x, o, y.d, hr);
+        return q.a <= 1e-14 ? 1.0 : q.b * q.b - 4 * q.a * q.k;
+    };
+    auto pointAt = [&](Point o, int branch) {
+        double s0 = 0, s1 = 0;
+        const int n = solveQuad(alongLine(x, o, y.d, hr), true, s0, s1);
+        if (n == 0) return o;
+        if (branch < 0) return o + (0.5 * (s0 + s1)) * y.d;
+        return o + (branch == 0 ? s0 : s1) * y.d;
+    };
+    auto make = [&](double th, int branch, Point o) {
+        const Point at = pointAt(o, branch);
+        return Sample{th, branch, at,
+                      onBoundingPart(y, at, margin) && onBoundingPart(x, at, margin)};
+    };
+    auto eval = [&](double th, int branch) { return make(th, branch, origin(th)); };
+    // Whether the stretch between two samples may hold part of the edge: either end is near it,
+    // or the stretch runs across a cylinder's whole length between them.
+    auto across = [&](const Piece &piece, Point a, Point b) {
+        if (piece.kind != Kind::Cylinder) return false;
+        const double sa = dot(a - piece.c, piece.d), sb = dot(b - piece.c, piece.d);
+        return (sa < -margin && sb > piece.len + margin) ||
+               (sb < -margin && sa > piece.len + margin);
+    };
+    auto mayHold = [&](const Sample &u, const Sample &v) {
+        return u.valid || v.valid || across(y, u.at, v.at) || across(x, u.at, v.at);
+    };
+    auto worthFollowing = [&](const std::vector<Sample> &loop) {
+        for (std::size_t i = 0; i < loop.size(); ++i)
+            if (mayHold(loop[i], loop[(i + 1) % loop.size()])) return true;
+        return false;
+    };
+
+    const bool linear = alongLine(x, origin(0), y.d, hr).a <= 1e-14;
+    const double step = kTwoPi / kEdgeSamples;
+    // Angles evenly round the axis, and densely wherever a branch runs through the whole length
+    // of y between two of them (a cylinder cut at a glancing angle).
+    std::vector<double> angles(kEdgeSamples);
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) angles[i] = static_cast<double>(i) * step;
+    auto along = [&](double th, int branch, double &sOut) {
+        double s0 = 0, s1 = 0;
+        if (solveQuad(alongLine(x, origin(th), y.d, hr), false, s0, s1) == 0) return false;
+        sOut = branch == 0 ? s0 : s1;
+        return true;
+    };
+    std::vector<double> extra;
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) {
+        const double th0 = angles[i], th1 = th0 + step;
+        for (int branch = 0; branch < (linear ? 1 : 2); ++branch) {
+            double s0 = 0, s1 = 0;
+            if (!along(th0, branch, s0) || !along(th1, branch, s1)) continue;
+            const bool straddles =
+                (s0 < -margin && s1 > y.len + margin) || (s1 < -margin && s0 > y.len + margin);
+            if (!straddles) continue;
+            auto crossing = [&](double target) {
+                const double t = findRoot(
+                    [&](double at) {
+                        double sm = target;
+                        along(th0 + at * step, branch, sm);
+                        return sm - target;
+                    },
+                    s0 - target, s1 - target, 1e-9);
+                return th0 + t * step;
+            };
+            double from = crossing(-margin), to = crossing(y.len + margin);
+            if (from > to) std::swap(from, to);
+            for (int k = 0; k <= 16; ++k) extra.push_back(from + (to - from) * k / 16);
+        }
+    }
+    angles.insert(angles.end(), extra.begin(), extra.end());
+    std::sort(angles.begin(), angles.end());
+    const int count = static_cast<int>(angles.size());
+
+    std::vector<double> disc(angles.size());
+    std::vector<std::array<Sample, 2>> samples(angles.size());
+    int real = 0;
+    for (std::size_t i = 0; i < angles.size(); ++i) {
+        const Point o = i < kEdgeSamples && extra.empty() ? originAt(table[i][0], table[i][1])
+                                                          : origin(angles[i]);
+        disc[i] = discriminantAt(o);
+        if (disc[i] < 0) continue;
+        ++real;
+        samples[i] = {make(angles[i], 0, o), linear ? Sample{} : make(angles[i], 1, o)};
+    }
+    if (real == 0) return;
+    auto wrap = [count](int i) { return static_cast<std::size_t>((i % count + count) % count); };
+    auto angleAt = [&](int i) {
+        const int turns = i >= 0 ? i / count : -((-i + count - 1) / count);
+        return angles[wrap(i)] + turns * kTwoPi;
+    };
+
+    std::vector<std::vector<Sample>> loops;
+    if (real == count) {
+        for (std::size_t branch = 0; branch < (linear ? 1u : 2u); ++branch) {
+            std::vector<Sample> loop;
+            for (std::size_t i = 0; i < angles.size(); ++i) loop.push_back(samples[i][branch]);
+            if (worthFollowing(loop)) loops.push_back(std::move(loop));
+        }
+    } else {
+        auto turning = [&](double lo, double hi) { // the discriminant changes sign between
+            const double t =
+                findRoot([&](double at) { return discriminantAt(origin(lo + at * (hi - lo))); },
+                         discriminantAt(origin(lo)), discriminantAt(origin(hi)),
+                         1e-13 / (std::abs(hi - lo) + 1e-300));
+            return lo + t * (hi - lo);
+        };
+        for (int start = 0; start < count; ++start) {
+            if (!(disc[wrap(start)] >= 0 && disc[wrap(start - 1)] < 0)) continue;
+            int end = start;
+            while (disc[wrap(end + 1)] >= 0) ++end;
+            const double thA = turning(angleAt(start - 1), angleAt(start));
+            const double thB = turning(angleAt(end + 1), angleAt(end));
+            std::vector<Sample> loop;
+            loop.push_back(eval(thA, -1));
+            for (int i = start; i <= end; ++i) loop.push_back(samples[wrap(i)][0]);
+            loop.push_back(eval(thB, -1));
+            for (int i = end; i >= start; --i) loop.push_back(samples[wrap(i)][1]);
+            if (worthFollowing(loop)) loops.push_back(std::move(loop));
+        }
+    }
+
+    auto between = [&](const Sample &u, const Sample &v, double t) {
+        double a = u.th, b = v.th;
+        if (b - a > std::numbers::pi) a += kTwoPi;
+        if (a - b > std::numbers::pi) b += kTwoPi;
+        return eval(a + t * (b - a), u.branch >= 0 ? u.branch : v.branch);
+    };
+
+    const double maxStep = hr / 6;
+    for (std::vector<Sample> &loop : loops) {
+        // Refine where neighbouring samples lie far apart and near enough to matter.
+        for (std::size_t i = 0, cap = 8 * loop.size(); i < loop.size() && loop.size() < cap;) {
+            const Sample &u = loop[i], &v = loop[(i + 1) % loop.size()];
+            const double chord = norm(v.at - u.at);
+            if (mayHold(u, v) && chord > maxStep &&
+                std::min(norm(u.at - p_), norm(v.at - p_)) - chord < best_) {
+                loop.insert(loop.begin() + static_cast<std::ptrdiff_t>(i + 1), between(u, v, 0.5));
+                continue;
+            }
+            ++i;
+        }
+        const std::size_t n = loop.size();
+        std::vector<double> dist(n), gap(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            dist[i] = norm(loop[i].at - p_);
+            gap[i] = norm(loop[(i + 1) % n].at - loop[i].at);
+        }
+        // How deep each sample lies inside the other obstacles (the deepest two, by owner): a
+        // stretch of the curve deeper inside one than its length holds no free point.
+        struct Depth {
+            double first = -1e300, second = -1e300;
+            int owner = -2;
+            double without(int other) const { return owner == other ? second : first; }
+        };
+        std::vector<Depth> depth(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            Depth &d = depth[i];
+            auto add = [&d](double value, int owner) {
+                if (value > d.first) {
+                    d.second = d.first;
+                    d.first = value;
+                    d.owner = owner;
+                } else if (value > d.second) {
+                    d.second = value;
+                }
+            };
+            if (x.kind != Kind::Plane) add(hr - loop[i].at.z, -1);
+            for (int k : near_) {
+                if (k == y.owner || k == x.owner) continue;
+                const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
+                add(hr - std::sqrt(pointSegmentDist2(loop[i].at, c.a, c.b)), k);
+            }
+        }
+        auto buried = [&](std::size_t i, std::size_t j, int except) {
+            const double length = 2 * std::max(gap[i], gap[j]);
+            return depth[i].without(except) > length && depth[j].without(except) > length;
+        };
+
+        // Local minima of the distance to p: refined by golden-section search on both sides.
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
+            if (!(dist[i] <= dist[prev] && dist[i] <= dist[next])) continue;
+            if (!mayHold(loop[prev], loop[i]) && !mayHold(loop[i], loop[next])) continue;
+            if (buried(prev, i, -2) && buried(i, next, -2)) continue;
+            const double reach =
+                std::max(norm(loop[prev].at - loop[i].at), norm(loop[next].at - loop[i].at));
+            if (dist[i] - reach >= best_) continue;
+            offer(loop[i].at);
+            for (const auto &side :
+                 {std::pair{loop[prev], loop[i]}, std::pair{loop[i], loop[next]}}) {
+                const Sample &u = side.first, &v = side.second;
+                const double t =
+                    findMinimum([&](double at) { return norm(between(u, v, at).at - p_); },
+                                1e-8 / (angleGap(u.th, v.th) + 1e-300));
+                offer(between(u, v, t).at);
+            }
+        }
+
+        // Vertices: where the curve crosses a third surface.
+        Point low = loop[0].at, high = loop[0].at;
+        for (const Sample &u : loop) {
+            low = {std::min(low.x, u.at.x), std::min(low.y, u.at.y), std::min(low.z, u.at.z)};
+            high = {std::max(high.x, u.at.x), std::max(high.y, u.at.y), std::max(high.z, u.at.z)};
+        }
+        for (std::size_t k = 0; k < pieces_.size(); ++k) {
+            const Piece &z = pieces_[k];
+            if (k == iy || k == ix || z.owner == y.owner || z.owner == x.owner) continue;
+            if (z.low.x > high.x + maxStep || z.low.y > high.y + maxStep ||
+                z.low.z > high.z + maxStep || z.high.x < low.x - maxStep ||
+                z.high.y < low.y - maxStep || z.high.z < low.z - maxStep)
+                continue;
+            if (!ownersClose(z, y) || !ownersClose(z, x) || !firstEdgeOf(iy, ix, k)) continue;
+            std::vector<double> f(n);
+            for (std::size_t i = 0; i < n; ++i) f[i] = surfaceValue(z, loop[i].at, hr);
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::size_t next = (i + 1) % n;
+                if ((f[i] < 0) == (f[next] < 0)) continue;
+                if (!mayHold(loop[i], loop[next])) continue;
+                if (buried(i, next, z.owner)) continue;
+                const double chord = norm(loop[next].at - loop[i].at);
+                if (dist[i] - chord > best_ && dist[next] - chord > best_) continue;
+                const Sample &u = loop[i], &v = loop[next];
+                const double t =
+                    findRoot([&](double at) { return surfaceValue(z, between(u, v, at).at, hr); },
+                             f[i], f[next], 1e-11 / (angleGap(u.th, v.th) + 1e-300));
+                offer(between(u, v, t).at);
+            }
+        }
+    }
+}
+
+double Search::run()
+{
+    const double hr = hr_;
+    const std::size_t count = L_.conductors.size();
+    dist_.resize(count);
+    closeCache_.assign(count * count, -1);
+    double margin = p_.z - hr;
+    for (std::size_t k = 0; k < count; ++k) {
+        const Conductor &s = L_.conductors[k];
+        dist_[k] = std::sqrt(pointSegmentDist2(p_, s.a, s.b));
+        margin = std::min(margin, dist_[k] - hr);
+    }
+    if (margin >= 0 && L_.reachable(p_)) return -hr;
+
+    // A centre straight above everything is free and reachable.
+    const double top = L_.empty ? hr : std::max(hr, L_.high.z + hr);
+    const Point above{p_.x, p_.y, std::max(top, p_.z)};
+    best_ = norm(above - p_) * (1 + 1e-12) + 1e-12;
+
+    collect();
+    for (const Piece &x : pieces_) face(x);
+
+    // Circles and their crossings first: cheap, and they shrink the search.
+    collect();
+    const std::size_t n = pieces_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (pieces_[i].kind == Kind::Cylinder) continue;
+        for (std::size_t j = i + 1; j < n; ++j) {
+            if (pieces_[j].kind == Kind::Cylinder || !ownersClose(pieces_[i], pieces_[j])) continue;
+            edgeClosedForm(pieces_[i], pieces_[j]);
+            for (std::size_t k = j + 1; k < n; ++k) {
+                if (pieces_[k].kind == Kind::Cylinder) continue;
+                if (!ownersClose(pieces_[i], pieces_[k]) || !ownersClose(pieces_[j], pieces_[k]))
+                    continue;
+                vertexClosedForm(pieces_[i], pieces_[j], pieces_[k]);
+            }
+        }
+    }
+
+    // Edges on cylinders, with the vertices along them.
+    collect();
+    for (std::size_t i = 0; i < pieces_.size(); ++i) {
+        for (std::size_t j = i + 1; j < pieces_.size(); ++j) {
+            const Piece &a = pieces_[i], &b = pieces_[j];
+            if (a.kind != Kind::Cylinder && b.kind != Kind::Cylinder) continue;
+            if (!ownersClose(a, b)) continue;
+            const bool aY = a.kind == Kind::Cylinder;
+            const Piece &y = aY ? a : b, &x = aY ? b : a;
+            // Every point of the edge lies on both surfaces, so at least this far from p.
+            double bound = 0;
+            if (!shareCurve(y, x, p_, hr, bound) || bound >= best_) continue;
+            if (std::max(std::abs(surfaceValue(y, p_, hr)), std::abs(surfaceValue(x, p_, hr))) >=
+                best_)
+                continue;
+            const std::size_t iy = aY ? i : j, ix = aY ? j : i;
+            if (invariantPair(y, x))
+                lines(y, x, iy, ix);
+            else
+                curve(y, x, iy, ix);
+        }
+    }
+    return best_ - hr;
+}
+
+bool finite(Point p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+} // namespace
+
+struct Layout::Impl {
+    Model model;
+};
+
+Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::make_unique<Impl>())
+{
+    if (!std::isfinite(hr) || hr <= 0)
+        throw std::invalid_argument("rolling sphere: the radius must be a positive number");
+    impl_->model.hr = hr;
+    impl_->model.conductors.assign(conductors.begin(), conductors.end());
+    for (const Conductor &k : conductors) {
+        if (!finite(k.a) || !finite(k.b))
+            throw std::invalid_argument("rolling sphere: a conductor coordinate is not a number");
+        if (k.a.z < 0 || k.b.z < 0)
+            throw std::invalid_argument("rolling sphere: a conductor end lies below the ground");
+        for (const Point &e : {k.a, k.b}) {
+            if (impl_->model.empty) {
+                impl_->model.low = impl_->model.high = e;
+                impl_->model.empty = false;
+            }
+            impl_->model.low = {std::min(impl_->model.low.x, e.x),
+                                std::min(impl_->model.low.y, e.y),
+                                std::min(impl_->model.low.z, e.z)};
+            impl_->model.high = {std::max(impl_->model.high.x, e.x),
+                                 std::max(impl_->model.high.y, e.y),
+                                 std::max(impl_->model.high.z, e.z)};
+        }
+    }
+}
+
+Layout::~Layout() = default;
+Layout::Layout(Layout &&) noexcept = default;
+Layout &Layout::operator=(Layout &&) noexcept = default;
+
+double Layout::clearance(Point p) const
+{
+    if (!finite(p))
+        throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
+    return Search(impl_->model, p).run();
+}
+
+double Layout::radius() const { return impl_->model.hr; }
+
+double clearance(std::span<const Conductor> conductors, double hr, Point p)
+{
+    return Layout(conductors, hr).clearance(p);
+}
+
+} // namespace calc::rolling_sphere

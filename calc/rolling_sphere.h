@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <span>
+
+// The rolling-sphere method as exact geometry: a sphere of radius hr rolls in from far away over
+// the ground and every air-termination conductor; whatever it cannot touch is protected.
+//
+// A centre C is free when C.z >= hr and C lies at least hr from every conductor. Only the free
+// centres a sphere can reach by rolling in from beyond every conductor count (the unbounded
+// component of the free set). clearance(p) is the distance from p to the nearest such centre,
+// minus hr: > 0 protected by that margin, 0 on the zone's boundary, < 0 reached by a sphere
+// (-hr when p is itself a reachable centre).
+//
+// Distances come from exact geometry: the nearest reachable centre lies on a face (the plane
+// z = hr, a sphere around a conductor's end, a cylinder around its interior), an edge where two
+// of them meet, or a vertex where three meet, at a point where the distance to p is stationary.
+// Every such point is enumerated (closed forms, or one-parameter curves refined by bisection and
+// golden-section search) and the nearest free, reachable one is taken.
+//
+// Reachability: a centre is reachable when a straight path (up, or out sideways) escapes without
+// cutting into anything. Otherwise an optimistic flood fill over cells decides: a cell counts as
+// passable when it might hold a free centre, so a centre the fill cannot connect to the outside
+// lies in a closed pocket for certain and is ignored; one it can connect is taken as reachable.
+// Any doubt thus errs on the safe side (a sphere assumed to reach), and the fill is refined down
+// to hr/64 before it concedes.
+//
+// Invalid input throws std::invalid_argument: hr <= 0 or not finite, a coordinate that is not
+// finite, or a conductor end below the ground (z < 0).
+namespace calc::rolling_sphere {
+
+struct Point {
+    double x = 0, y = 0, z = 0; // metres, z up, ground at z = 0
+};
+// A straight air-termination conductor; a == b is a single point, such as a rod's tip alone.
+struct Conductor {
+    Point a;
+    Point b;
+};
+
+// One layout prepared once for many queries. Not safe to query from several threads at once
+// (the pocket fill is built lazily on first need).
+class Layout {
+public:
+    Layout(std::span<const Conductor> conductors, double hr);
+    ~Layout();
+    Layout(Layout &&) noexcept;
+    Layout &operator=(Layout &&) noexcept;
+
+    // How far the rolling sphere stays from p, in metres (see above).
+    double clearance(Point p) const;
+    double radius() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// How far the rolling sphere of radius hr stays from p, in metres.
+double clearance(std::span<const Conductor> conductors, double hr, Point p);
+
+} // namespace calc::rolling_sphere
