@@ -318,6 +318,31 @@ struct Model {
     double hr = 0;
     Point low, high; // bounding box of the conductors
     bool empty = true;
+    // Per conductor, bit e set when its end e (0: a, 1: b) is also an end of an earlier one. A
+    // free centre on the sphere around a shared end lies on the outer half of every conductor
+    // ending there, so the earliest one's sphere stands for them all.
+    std::vector<std::uint8_t> sharedEnds;
+
+    void findSharedEnds()
+    {
+        struct End {
+            Point at;
+            std::size_t index;
+        };
+        std::vector<End> ends;
+        for (std::size_t k = 0; k < conductors.size(); ++k)
+            for (std::size_t e = 0; e < 2; ++e)
+                ends.push_back({e == 0 ? conductors[k].a : conductors[k].b, 2 * k + e});
+        auto key = [](const End &u) { return std::array<double, 3>{u.at.x, u.at.y, u.at.z}; };
+        std::sort(ends.begin(), ends.end(), [&](const End &u, const End &v) {
+            return key(u) != key(v) ? key(u) < key(v) : u.index < v.index;
+        });
+        sharedEnds.assign(conductors.size(), 0);
+        for (std::size_t i = 1; i < ends.size(); ++i)
+            if (key(ends[i]) == key(ends[i - 1]) && ends[i].index / 2 != ends[i - 1].index / 2)
+                sharedEnds[ends[i].index / 2] |=
+                    static_cast<std::uint8_t>(1u << (ends[i].index % 2));
+    }
 
     // Optimistic pocket fills, coarse to fine, built on first need.
     struct Fill {
@@ -509,6 +534,7 @@ void Search::collect()
         for (int e = 0; e < (len > 0 ? 2 : 1); ++e) {
             const Point end = e == 0 ? s.a : s.b;
             const Point out = e == 0 ? -1.0 * along : along;
+            if (L_.sharedEnds[k] & (1u << e)) continue;
             // An end whose outer half-sphere stays below z = hr bounds nothing free.
             const double top = end.z + (out.z >= 0 ? hr : hr * std::sqrt(1 - out.z * out.z));
             if (top < hr * (1 - 1e-12)) continue;
@@ -1189,6 +1215,7 @@ Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::ma
                                  std::max(impl_->model.high.z, e.z)};
         }
     }
+    impl_->model.findSharedEnds();
 }
 
 Layout::~Layout() = default;
