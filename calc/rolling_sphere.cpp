@@ -894,12 +894,25 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         sOut = branch == 0 ? s0 : s1;
         return true;
     };
+    // Where each line of y at the even angles meets x.
+    struct Cut {
+        bool real = false;
+        std::array<double, 2> s{};
+    };
+    std::array<Cut, kEdgeSamples> cuts{};
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) {
+        Cut &c = cuts[i];
+        c.real = solveQuad(alongLine(x, originAt(table[i][0], table[i][1]), y.d, hr), false, c.s[0],
+                           c.s[1]) != 0;
+    }
     std::vector<double> extra;
     for (std::size_t i = 0; i < kEdgeSamples; ++i) {
-        const double th0 = angles[i], th1 = th0 + step;
+        const double th0 = angles[i];
+        const Cut &c0 = cuts[i], &c1 = cuts[(i + 1) % kEdgeSamples];
+        if (!c0.real || !c1.real) continue;
         for (int branch = 0; branch < (linear ? 1 : 2); ++branch) {
-            double s0 = 0, s1 = 0;
-            if (!along(th0, branch, s0) || !along(th1, branch, s1)) continue;
+            const double s0 = c0.s[static_cast<std::size_t>(branch)];
+            const double s1 = c1.s[static_cast<std::size_t>(branch)];
             const bool straddles =
                 (s0 < -margin && s1 > y.len + margin) || (s1 < -margin && s0 > y.len + margin);
             if (!straddles) continue;
@@ -996,6 +1009,11 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             dist[i] = norm(loop[i].at - p_);
             gap[i] = norm(loop[(i + 1) % n].at - loop[i].at);
         }
+        // Nothing on a loop whose every stretch lies beyond best_ is offered below.
+        bool nearEnough = false;
+        for (std::size_t i = 0; i < n && !nearEnough; ++i)
+            nearEnough = !(dist[i] - std::max(gap[i], gap[(i + n - 1) % n]) > best_);
+        if (!nearEnough) continue;
         // How deep each sample lies inside the other obstacles (the deepest two, by owner): a
         // stretch of the curve deeper inside one than its length holds no free point.
         struct Depth {
@@ -1022,8 +1040,11 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             if (gx * gx + gy * gy + gz * gz < hr * hr) around.push_back(k);
         }
         std::vector<Depth> depth(n);
-        for (std::size_t i = 0; i < n; ++i) {
+        std::vector<std::uint8_t> known(n, 0);
+        auto depthAt = [&](std::size_t i) -> const Depth & {
             Depth &d = depth[i];
+            if (known[i]) return d;
+            known[i] = 1;
             auto add = [&d](double value, int owner) {
                 if (value > d.first) {
                     d.second = d.first;
@@ -1038,10 +1059,11 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
                 add(hr - std::sqrt(pointSegmentDist2(loop[i].at, c.a, c.b)), k);
             }
-        }
+            return d;
+        };
         auto buried = [&](std::size_t i, std::size_t j, int except) {
             const double length = 2 * std::max(gap[i], gap[j]);
-            return depth[i].without(except) > length && depth[j].without(except) > length;
+            return depthAt(i).without(except) > length && depthAt(j).without(except) > length;
         };
 
         // Local minima of the distance to p: refined by golden-section search on both sides.
