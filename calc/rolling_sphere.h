@@ -22,8 +22,9 @@
 // cutting into anything. Otherwise an optimistic flood fill over cells decides: a cell counts as
 // passable when it might hold a free centre, so a centre the fill cannot connect to the outside
 // lies in a closed pocket for certain and is ignored; one it can connect is taken as reachable.
-// Any doubt thus errs on the safe side (a sphere assumed to reach), and the fill is refined down
-// to hr/64 before it concedes.
+// Any doubt thus errs on the safe side (a sphere assumed to reach); the fill is refined from cells
+// of hr/4 down to hr/64 (as far as a million cells allow) before it concedes, and is exact in
+// the limit. The fill is the only grid: it decides topology, never a distance.
 //
 // Invalid input throws std::invalid_argument: hr <= 0 or not finite, a coordinate that is not
 // finite, or a conductor end below the ground (z < 0).

@@ -2,6 +2,7 @@
 
 #include "calc/visit.h"
 #include "windows/colours.h"
+#include "windows/control_factory.h"
 #include "windows/input_field.h"
 #include "windows/key_hooks.h"
 #include "windows/message_boxes.h"
@@ -34,6 +35,18 @@ CalcWindow::CalcWindow(WindowSet &set, WindowId id, const QString &caption, int 
     setCentralWidget(client_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connect(&set_, &WindowSet::activated, this, &CalcWindow::activated);
+}
+
+CommandButtons makeCommandButtons(QWidget *client, const CommandButtonsDesign &design,
+                                  const QFont &font)
+{
+    std::array<QPushButton *, 3> made{};
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        made[i] = makeButton(client, design.names[i],
+                             {design.lefts[i], design.top, design.width, design.height},
+                             design.captions[i], font);
+    }
+    return {made[0], made[1], made[2]};
 }
 
 void CalcWindow::centreOnScreen() { windows::centreOnScreen(this); }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -26,6 +27,18 @@ struct CommandButtons {
     QPushButton *clear = nullptr;
     QPushButton *exit = nullptr;
 };
+// How a window shows them: object names and captions in the order compute,
+// clear, exit, side by side at `lefts`, one size, one top (twips).
+struct CommandButtonsDesign {
+    std::array<const char *, 3> names;
+    std::array<QString, 3> captions;
+    std::array<int, 3> lefts;
+    int top;
+    int width;
+    int height;
+};
+CommandButtons makeCommandButtons(QWidget *client, const CommandButtonsDesign &design,
+                                  const QFont &font);
 
 // The base of the four calculation windows: a fixed client area on a black
 // background under the menu bar, the menu bar built from a table, the

@@ -67,12 +67,15 @@ void RodWindow::buildControls(const RodWindowDesign &design)
     inputs_.second = makeInputField(area, "Text2", {4920, 1920, 1335, 375}, font);
     inputs_.classList = makeEditableList(area, "Combo1", {2160, 1320, 1335, 300},
                                          designFont(kSongTi, 9, true), protectionClassEntries());
-    buttons_.compute =
-        makeButton(area, "Command1", {1320, 3600, 1555, 495}, QStringLiteral("计  算"), font);
-    buttons_.clear =
-        makeButton(area, "Command2", {2880, 3600, 1555, 495}, QStringLiteral("清  除"), font);
-    buttons_.exit =
-        makeButton(area, "Command3", {4440, 3600, 1555, 495}, QStringLiteral("退  出"), font);
+    buttons_ = makeCommandButtons(
+        area,
+        {{"Command1", "Command2", "Command3"},
+         {QStringLiteral("计  算"), QStringLiteral("清  除"), QStringLiteral("退  出")},
+         {1320, 2880, 4440},
+         3600,
+         1555,
+         495},
+        font);
     attachCaption(makeLabel(area, "Label2", {1080, 1320, 1095, 255}, QStringLiteral("防雷类别"),
                             font, yellow),
                   inputs_.classList);

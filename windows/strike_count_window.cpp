@@ -154,12 +154,15 @@ void StrikeCountWindow::buildButtons()
     attachCaption(resultCaption, result_);
 
     const QFont font = designFont(kSongTi, 10.5, true);
-    buttons_.compute =
-        makeButton(area, "Command1", {2040, 3960, 1000, 430}, QStringLiteral("计算"), font);
-    buttons_.clear =
-        makeButton(area, "清除", {3360, 3960, 1000, 430}, QStringLiteral("清除"), font);
-    buttons_.exit =
-        makeButton(area, "Command3", {4680, 3960, 1000, 430}, QStringLiteral("退出"), font);
+    buttons_ = makeCommandButtons(
+        area,
+        {{"Command1", "清除", "Command3"},
+         {QStringLiteral("计算"), QStringLiteral("清除"), QStringLiteral("退出")},
+         {2040, 3360, 4680},
+         3960,
+         1000,
+         430},
+        font);
     // Drawn as the button that Enter presses.
     buttons_.compute->setDefault(true);
 

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -246,6 +247,37 @@ TEST(RollingSphere, AddingAConductorNeverLowersClearance)
         for (int i = 0; i < 20; ++i) {
             const Point p = randomPoint(rng);
             EXPECT_GE(more.clearance(p), fewer.clearance(p) - kTol);
+        }
+    }
+}
+
+// Layouts where an edge between two cylinders is cut at a glancing angle, so that its free part
+// is short in the angle that follows it; once missed, removing a conductor raised the clearance.
+TEST(RollingSphere, GlancingEdgesAreFollowed)
+{
+    const std::vector<std::vector<Conductor>> layouts{
+        {{{100, 100, 13.647058823529411}, {100, 100, 7.058823529411765}},
+         {{0, 100, 56}, {14.901960784313726, 37.64705882352941, 53.41176470588235}},
+         {{100, 0.39215686274509803, 5.647058823529412},
+          {18.03921568627451, 0, 8.705882352941176}}},
+        {{{0.39215686274509803, 0, 50.8235294117647}, {54.509803921568626, 0.39215686274509803, 0}},
+         {{0.39215686274509803, 25.098039215686274, 52.705882352941174},
+          {62.35294117647059, 15.294117647058824, 53.17647058823529}},
+         {{47.84313725490196, 100, 60}, {100, 100, 60}},
+         {{100, 100, 60}, {1.1764705882352942, 100, 59.294117647058826}},
+         {{100, 23.92156862745098, 60}, {0, 18.823529411764707, 7.529411764705882}},
+         {{37.64705882352941, 11.372549019607844, 45.88235294117647},
+          {76.47058823529412, 76.47058823529412, 45.88235294117647}}}};
+    const std::vector<std::pair<double, Point>> queries{
+        {100, {5.098039215686274, 36.86274509803921, -20}},
+        {85.01176470588236, {56.470588235294116, 56.470588235294116, 56.470588235294116}}};
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        std::vector<Conductor> layout = layouts[i];
+        const auto [hr, p] = queries[i];
+        while (!layout.empty()) {
+            const double all = rs::clearance(layout, hr, p);
+            layout.pop_back();
+            EXPECT_GE(all, rs::clearance(layout, hr, p) - kTol) << "layout " << i;
         }
     }
 }
