@@ -2,7 +2,14 @@
 
 #include "windows/window_id.h"
 
+#include "windows/message_boxes.h"
+
 #include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -57,7 +64,21 @@ Enter 计算则在 rx 处显示红色的"hx应小于h"。</p>
 <li><b>打印…</b>：用打印机打印，页面与 PDF 相同；</li>
 <li><b>关闭</b>（Esc）：关闭计算书窗口，程序继续运行。</li>
 </ul>
+
+<h3>防雷布置（多支避雷针、避雷线）</h3>
+<p>本程序的公式只适用于单支避雷针和两支等高避雷针。多支不等高的避雷针、避雷线和屋面接闪带，
+请用同一软件包中的“防雷布置”程序（lplayout）：在平面图上布置接闪器和被保护物，按滚球法的精确几何
+逐一校核每个被保护物的全部表面，并出具布置的计算书。点击下面的按钮启动它。</p>
 )";
+
+// The layout program stands beside this one, installed or in the build tree;
+// otherwise it is looked for on the search path.
+QString layoutProgram()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/lplayout");
+    if (QFileInfo(beside).isExecutable()) return beside;
+    return QStandardPaths::findExecutable(QStringLiteral("lplayout"));
+}
 
 } // namespace
 
@@ -69,13 +90,24 @@ HelpWindow::HelpWindow()
     auto *text = new QTextBrowser(this);
     text->setObjectName(QStringLiteral("helpText"));
     text->setHtml(QString::fromUtf8(kHelp));
+    auto *start = new QPushButton(QStringLiteral("启动防雷布置"), this);
+    start->setObjectName(QStringLiteral("startLayout"));
+    connect(start, &QPushButton::clicked, this, &HelpWindow::startLayoutProgram);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(text);
+    layout->addWidget(start, 0, Qt::AlignRight);
     auto *closeAction = new QAction(this);
     closeAction->setShortcut(Qt::Key_Escape);
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     addAction(closeAction);
     resize(600, 560);
+}
+
+void HelpWindow::startLayoutProgram()
+{
+    const QString program = layoutProgram();
+    if (program.isEmpty() || !QProcess::startDetached(program, {}))
+        showStopBox(this, QStringLiteral("无法启动防雷布置程序 lplayout。"));
 }
 
 } // namespace windows

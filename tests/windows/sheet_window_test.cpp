@@ -280,8 +280,13 @@ private slots:
                                    "五个字符",   "红色",
                                    "hx应小于h",  "计算书",
                                    "复制",       "PDF",
-                                   "打印"})
+                                   "打印",       "防雷布置",
+                                   "lplayout"})
             QVERIFY2(shown.contains(QString::fromUtf8(needed)), needed);
+        // The layout program is started from here (not in a test: it would run on).
+        auto *start = Fixture::control<QPushButton>("HelpWindow", "startLayout");
+        QVERIFY(start && start->isVisible());
+        QCOMPARE(start->text(), QStringLiteral("启动防雷布置"));
         QVERIFY(Fixture::form("Form1")->isVisible());
     }
 
