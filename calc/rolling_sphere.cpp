@@ -127,9 +127,14 @@ bool shareCurve(const Piece &a, const Piece &b, Point p, double hr, double &lowe
     const double thin = 1e-9 * hr;
     double gap2 = 0;
     for (std::size_t k = 0; k < 3; ++k) {
-        const double lo = std::max(alo[k], blo[k]), hi = std::min(ahi[k], bhi[k]);
+        double lo = std::max(alo[k], blo[k]);
+        const double hi = std::min(ahi[k], bhi[k]);
         if (hi < lo - thin) return false;
         if (hi - lo < thin && !(plane && k == 2)) return false;
+        if (k == 2) { // a free centre lies no lower than hr
+            lo = std::max(lo, hr - kFeasibleSlack);
+            if (hi < lo) return false;
+        }
         if (q[k] < lo) gap2 += sq(lo - q[k]);
         if (q[k] > hi) gap2 += sq(q[k] - hi);
     }
@@ -443,10 +448,14 @@ private:
     Point p_;
     double hr_;
     double best_ = 0;
-    std::vector<double> dist_;       // distance from p to each conductor
-    std::vector<int> near_;          // conductors that can cut into a centre nearer than best_
-    std::vector<Piece> pieces_;      // surfaces that pass within best_ of p
-    std::vector<std::uint8_t> meet_; // surfaces that meet where a free centre may lie
+    std::vector<double> dist_;  // distance from p to each conductor
+    std::vector<int> near_;     // conductors that can cut into a centre nearer than best_
+    std::vector<Piece> pieces_; // surfaces that pass within best_ of p
+    // Screening: for each pair of conductors within reach (the plane last), a lower bound on the
+    // distance from p to a free centre where both their surfaces pass.
+    std::vector<int> slot_;    // a conductor's place in near_, or -1
+    std::vector<double> meet_; // (near_.size() + 1)^2 bounds
+    std::vector<int> through_; // working lists of the screening cells
     bool screened_ = false;
     mutable std::vector<std::int8_t> closeCache_; // conductor pairs within 2 hr; -1 unknown
 
@@ -466,6 +475,8 @@ private:
 
     void collect();
     void screen();
+    void screenCell(Point centre, double half, int depth, std::size_t from, bool plane);
+    double meetBound(int a, int b) const;
     bool ownersClose(const Piece &a, const Piece &b) const;
     void face(const Piece &x);
     void circle(Point m, Point axis, double r);
@@ -521,54 +532,90 @@ void Search::collect()
     }
 }
 
-// Cells over the ball of radius best_ around p: a cell whose centre lies deeper inside an
-// obstacle than half its diagonal holds no free centre; in every other cell, the surfaces that
-// pass within half a diagonal of its centre may meet at a free centre. Only those pairs are
-// followed afterwards. A free point of an edge lies in some cell, which passes both tests, so
-// nothing is missed.
+// Cubes over the ball of radius best_ around p, split eight ways down to a fixed depth: a cube
+// lying wholly inside an obstacle, below z = hr or beyond best_ holds no free centre; in every
+// other one, the surfaces of the conductors that pass through it may meet at a free centre, no
+// nearer to p than the cube. A free point of an edge lies in some finest cube that passes these
+// tests, so the bound recorded for its pair never exceeds its distance, and nothing is missed.
 void Search::screen()
 {
-    const std::size_t count = L_.conductors.size(), m = count + 1;
-    meet_.assign(m * m, 0);
-    constexpr int cells = 16;
-    const double h = 2 * best_ / cells, r = h * std::sqrt(3.0) / 2;
-    std::vector<std::size_t> through;
-    for (int i = 0; i < cells; ++i) {
-        for (int j = 0; j < cells; ++j) {
-            for (int k = 0; k < cells; ++k) {
-                const Point c{p_.x - best_ + (i + 0.5) * h, p_.y - best_ + (j + 0.5) * h,
-                              p_.z - best_ + (k + 0.5) * h};
-                if (norm(c - p_) > best_ + r || c.z - hr_ < -r) continue;
-                through.clear();
-                if (c.z - hr_ <= r) through.push_back(count);
-                bool buried = false;
-                for (int n : near_) {
-                    const Conductor &s = L_.conductors[static_cast<std::size_t>(n)];
-                    const double d = std::sqrt(pointSegmentDist2(c, s.a, s.b)) - hr_;
-                    if (d < -r) {
-                        buried = true;
-                        break;
-                    }
-                    if (d <= r) through.push_back(static_cast<std::size_t>(n));
+    const std::size_t m = near_.size() + 1;
+    meet_.assign(m * m, std::numeric_limits<double>::infinity());
+    slot_.assign(L_.conductors.size(), -1);
+    through_.clear();
+    for (std::size_t i = 0; i < near_.size(); ++i) {
+        slot_[static_cast<std::size_t>(near_[i])] = static_cast<int>(i);
+        through_.push_back(static_cast<int>(i));
+    }
+    screenCell(p_, best_, 0, 0, true);
+    screened_ = true;
+}
+
+void Search::screenCell(Point centre, double half, int depth, std::size_t from, bool plane)
+{
+    constexpr int kDepth = 5;
+    const double gx = std::max(0.0, std::abs(centre.x - p_.x) - half);
+    const double gy = std::max(0.0, std::abs(centre.y - p_.y) - half);
+    const double gz = std::max(0.0, std::abs(centre.z - p_.z) - half);
+    const double gap = std::sqrt(gx * gx + gy * gy + gz * gz);
+    if (gap >= best_ || centre.z + half < hr_ - kFeasibleSlack) return;
+    const double r = half * std::sqrt(3.0);
+    const std::size_t to = through_.size();
+    for (std::size_t i = from; i < to; ++i) {
+        const int k = through_[i];
+        const Conductor &s =
+            L_.conductors[static_cast<std::size_t>(near_[static_cast<std::size_t>(k)])];
+        const double d = std::sqrt(pointSegmentDist2(centre, s.a, s.b)) - hr_;
+        if (d < -r - kFeasibleSlack) {
+            through_.resize(to);
+            return; // wholly inside this conductor's obstacle
+        }
+        if (d <= r) through_.push_back(k);
+    }
+    plane = plane && centre.z - half <= hr_;
+    const std::size_t count = through_.size() - to + (plane ? 1 : 0);
+    if (count >= 2) {
+        if (depth == kDepth) {
+            const std::size_t m = near_.size() + 1;
+            const std::size_t end = through_.size();
+            for (std::size_t i = to; i < end; ++i) {
+                const std::size_t a = static_cast<std::size_t>(through_[i]);
+                for (std::size_t j = i + 1; j < end; ++j) {
+                    const std::size_t b = static_cast<std::size_t>(through_[j]);
+                    double &x = meet_[std::min(a, b) * m + std::max(a, b)];
+                    x = std::min(x, gap);
                 }
-                if (buried) continue;
-                for (std::size_t a : through)
-                    for (std::size_t b : through) meet_[a * m + b] = 1;
+                if (plane) {
+                    double &x = meet_[a * m + m - 1];
+                    x = std::min(x, gap);
+                }
             }
+        } else {
+            const double h = half / 2;
+            for (int c = 0; c < 8; ++c)
+                screenCell({centre.x + (c & 1 ? h : -h), centre.y + (c & 2 ? h : -h),
+                            centre.z + (c & 4 ? h : -h)},
+                           h, depth + 1, to, plane);
         }
     }
-    screened_ = true;
+    through_.resize(to);
+}
+
+double Search::meetBound(int a, int b) const
+{
+    const std::size_t m = near_.size() + 1;
+    const int sa = a < 0 ? static_cast<int>(m - 1) : slot_[static_cast<std::size_t>(a)];
+    const int sb = b < 0 ? static_cast<int>(m - 1) : slot_[static_cast<std::size_t>(b)];
+    if (sa < 0 || sb < 0) return std::numeric_limits<double>::infinity();
+    const std::size_t i = static_cast<std::size_t>(std::min(sa, sb)),
+                      j = static_cast<std::size_t>(std::max(sa, sb));
+    return meet_[i * m + j];
 }
 
 bool Search::ownersClose(const Piece &a, const Piece &b) const
 {
     if (a.owner == b.owner) return false;
-    if (screened_) {
-        const std::size_t count = L_.conductors.size();
-        const std::size_t ia = a.owner < 0 ? count : static_cast<std::size_t>(a.owner);
-        const std::size_t ib = b.owner < 0 ? count : static_cast<std::size_t>(b.owner);
-        if (!meet_[ia * (count + 1) + ib]) return false;
-    }
+    if (screened_ && !(meetBound(a.owner, b.owner) < best_)) return false;
     const double reach = 2 * hr_;
     if (a.owner < 0 || b.owner < 0) {
         const Conductor &s = L_.conductors[static_cast<std::size_t>(std::max(a.owner, b.owner))];
@@ -1037,49 +1084,75 @@ double Search::run()
     const double top = L_.empty ? hr : std::max(hr, L_.high.z + hr);
     const Point above{p_.x, p_.y, std::max(top, p_.z)};
     best_ = norm(above - p_) * (1 + 1e-12) + 1e-12;
+    // Every free centre has z >= hr, so none lies nearer than this: once a candidate is this
+    // near, it is the answer.
+    const double floor = std::max(0.0, hr - p_.z);
+    auto settled = [&] { return best_ <= floor + 1e-12 * hr; };
 
     collect();
-    for (const Piece &x : pieces_) face(x);
+    for (const Piece &x : pieces_) {
+        face(x);
+        if (settled()) return best_ - hr;
+    }
 
-    // Circles and their crossings first: cheap, and they shrink the search.
+    // Circles and their crossings first: cheap, and they shrink the search. A point on several
+    // surfaces lies at least as far from p as from each of them.
     collect();
     const std::size_t n = pieces_.size();
+    std::vector<double> off(n);
+    for (std::size_t i = 0; i < n; ++i)
+        off[i] = std::max(floor, std::abs(surfaceValue(pieces_[i], p_, hr)));
     for (std::size_t i = 0; i < n; ++i) {
-        if (pieces_[i].kind == Kind::Cylinder) continue;
+        if (pieces_[i].kind == Kind::Cylinder || off[i] >= best_) continue;
         for (std::size_t j = i + 1; j < n; ++j) {
-            if (pieces_[j].kind == Kind::Cylinder || !ownersClose(pieces_[i], pieces_[j])) continue;
+            if (pieces_[j].kind == Kind::Cylinder || off[j] >= best_ ||
+                !ownersClose(pieces_[i], pieces_[j]))
+                continue;
             edgeClosedForm(pieces_[i], pieces_[j]);
             for (std::size_t k = j + 1; k < n; ++k) {
-                if (pieces_[k].kind == Kind::Cylinder) continue;
+                if (pieces_[k].kind == Kind::Cylinder || off[k] >= best_) continue;
                 if (!ownersClose(pieces_[i], pieces_[k]) || !ownersClose(pieces_[j], pieces_[k]))
                     continue;
                 vertexClosedForm(pieces_[i], pieces_[j], pieces_[k]);
             }
         }
     }
+    if (settled()) return best_ - hr;
 
-    // Edges on cylinders, with the vertices along them.
+    // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
+    // nearer than the best centre found, neither can any after it.
     collect();
     screen();
+    struct Edge {
+        double bound;
+        std::size_t iy, ix;
+    };
+    std::vector<Edge> edges;
     for (std::size_t i = 0; i < pieces_.size(); ++i) {
         for (std::size_t j = i + 1; j < pieces_.size(); ++j) {
             const Piece &a = pieces_[i], &b = pieces_[j];
             if (a.kind != Kind::Cylinder && b.kind != Kind::Cylinder) continue;
-            if (!ownersClose(a, b)) continue;
             const bool aY = a.kind == Kind::Cylinder;
             const Piece &y = aY ? a : b, &x = aY ? b : a;
             // Every point of the edge lies on both surfaces, so at least this far from p.
             double bound = 0;
-            if (!shareCurve(y, x, p_, hr, bound) || bound >= best_) continue;
-            if (std::max(std::abs(surfaceValue(y, p_, hr)), std::abs(surfaceValue(x, p_, hr))) >=
-                best_)
-                continue;
-            const std::size_t iy = aY ? i : j, ix = aY ? j : i;
-            if (invariantPair(y, x))
-                lines(y, x, iy, ix);
-            else
-                curve(y, x, iy, ix);
+            if (!shareCurve(y, x, p_, hr, bound)) continue;
+            bound = std::max({bound, floor, std::abs(surfaceValue(y, p_, hr)),
+                              std::abs(surfaceValue(x, p_, hr)), meetBound(a.owner, b.owner)});
+            if (bound >= best_ || !ownersClose(a, b)) continue;
+            edges.push_back({bound, aY ? i : j, aY ? j : i});
         }
+    }
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge &u, const Edge &v) { return u.bound < v.bound; });
+    for (const Edge &e : edges) {
+        if (e.bound >= best_) break;
+        const Piece &y = pieces_[e.iy], &x = pieces_[e.ix];
+        if (!ownersClose(y, x)) continue;
+        if (invariantPair(y, x))
+            lines(y, x, e.iy, e.ix);
+        else
+            curve(y, x, e.iy, e.ix);
     }
     return best_ - hr;
 }
