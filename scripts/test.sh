@@ -22,7 +22,7 @@ cmake --build "$asan" -j"$jobs"
 ctest --test-dir "$asan" --output-on-failure -j"$jobs"
 
 if command -v clang++ >/dev/null; then
-  echo "== fuzzing the core for ${LPCALC_FUZZ_SECONDS:-30} s"
+  echo "== fuzzing the core and the layout file loader for ${LPCALC_FUZZ_SECONDS:-30} s"
   fuzz=$root/build-fuzz
   CXX=clang++ cmake -S "$root" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLPCALC_BUILD_WINDOWS=OFF \
     -DLPCALC_BUILD_TESTS=OFF -DLPCALC_BUILD_FUZZERS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
@@ -31,11 +31,15 @@ if command -v clang++ >/dev/null; then
   seconds=${LPCALC_FUZZ_SECONDS:-30}
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  for target in calc_fuzz:$((seconds / 2)) rolling_sphere_fuzz:$((seconds - seconds / 2)); do
+  third=$((seconds / 3))
+  for target in calc_fuzz:$third rolling_sphere_fuzz:$third project_file_fuzz:$((seconds - 2 * third)); do
     name=${target%%:*}
     mkdir -p "$work/$name"
+    # The loader starts from the example layouts rather than from nothing.
+    seeds=()
+    [[ $name != project_file_fuzz ]] || seeds=("$root/tests/layout/examples")
     if ! (cd "$work" && "$fuzz/fuzz/$name" -max_total_time="${target##*:}" "$work/$name" \
-      >"$work/$name.log" 2>&1); then
+      "${seeds[@]}" >"$work/$name.log" 2>&1); then
       cat "$work/$name.log"
       exit 1
     fi
