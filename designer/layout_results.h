@@ -1,0 +1,55 @@
+#pragma once
+
+#include "calc/layout.h"
+#include "calc/layout_zone.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+// What the window shows of a layout that takes time to work out: every object's verdict and
+// the protected area at one height. Worked out off the interface thread; a result for a layout
+// that has changed since is dropped.
+namespace designer {
+
+struct LayoutResults {
+    quint64 generation = 0;
+    double height = 0;
+    std::vector<calc::layout::ObjectVerdict> verdicts; // one per object, in order
+    calc::layout::PlanZone zone;
+    QString error; // why there are no results, when there are none
+};
+
+// The results for one layout, on the calling thread.
+LayoutResults computeResults(const calc::layout::Layout &layout, double height,
+                             quint64 generation = 0);
+
+class Recomputer : public QObject {
+    Q_OBJECT
+public:
+    explicit Recomputer(QObject *parent = nullptr);
+    ~Recomputer() override;
+
+    // Starts working out the results of this layout; supersedes every earlier request.
+    void request(const calc::layout::Layout &layout, double height);
+    bool isBusy() const { return running_; }
+    quint64 generation() const { return generation_; }
+
+signals:
+    void ready(const designer::LayoutResults &results);
+
+private:
+    void start();
+    void finished();
+
+    QFutureWatcher<LayoutResults> watcher_;
+    calc::layout::Layout layout_;
+    double height_ = 0;
+    quint64 generation_ = 0;
+    bool running_ = false;
+    bool pending_ = false;
+};
+
+} // namespace designer
