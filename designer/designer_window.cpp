@@ -102,7 +102,12 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
     resize(1180, 760);
 }
 
-DesignerWindow::~DesignerWindow() = default;
+DesignerWindow::~DesignerWindow()
+{
+    // The widgets go first, while the document they edit still exists: an open cell editor
+    // commits its text as it loses focus.
+    delete takeCentralWidget();
+}
 
 QWidget *DesignerWindow::buildSidePanel()
 {
