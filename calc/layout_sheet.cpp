@@ -223,10 +223,15 @@ drawing::View section(const Layout &layout, const rolling_sphere::Layout &engine
         const auto &o = layout.objects[i];
         // The footprint's extent along the line (a simple polygon may be cut more than once;
         // the cuts are drawn between successive crossings).
+        // A section along one of its walls cuts it a hair inside, so that it shows.
+        double cy = 0;
+        for (const auto &k : o.footprint) cy += k.y / static_cast<double>(o.footprint.size());
+        const double cut = y + (cy > y ? 1e-6 : -1e-6);
         std::vector<double> xs;
         for (std::size_t k = 0; k < o.footprint.size(); ++k) {
             const auto p = o.footprint[k], q = o.footprint[(k + 1) % o.footprint.size()];
-            if ((p.y > y) != (q.y > y)) xs.push_back(p.x + (y - p.y) * (q.x - p.x) / (q.y - p.y));
+            if ((p.y > cut) != (q.y > cut))
+                xs.push_back(p.x + (cut - p.y) * (q.x - p.x) / (q.y - p.y));
         }
         std::sort(xs.begin(), xs.end());
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2)

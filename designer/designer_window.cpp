@@ -138,9 +138,13 @@ QWidget *DesignerWindow::buildSidePanel()
     height_->setDecimals(2);
     height_->setSuffix(QStringLiteral(" m"));
     height_->setKeyboardTracking(false);
-    connect(height_, &QDoubleSpinBox::valueChanged, this, &DesignerWindow::recompute);
+    connect(height_, &QDoubleSpinBox::valueChanged, this, [this] {
+        heightChoice_->setCurrentIndex(heightChoice_->findData(planHeight()));
+        recompute();
+    });
     heightChoice_ = new QComboBox;
     heightChoice_->setObjectName(QStringLiteral("heightChoice"));
+    heightChoice_->setPlaceholderText(QStringLiteral("取常用高度…"));
     heightChoice_->setToolTip(QStringLiteral("取地面或某个被保护物的屋面高度"));
     connect(heightChoice_, &QComboBox::activated, this,
             [this](int index) { height_->setValue(heightChoice_->itemData(index).toDouble()); });
@@ -282,7 +286,7 @@ void DesignerWindow::showResults(const LayoutResults &results)
         for (int c = 0; c < 4; ++c) item->setForeground(c, colour);
     }
     state_->setText(results.error.isEmpty() ? QString() : results.error);
-    if (!fitted_ && !document_.layout().conductors.empty()) {
+    if (!fitted_ && !results.zone.outline.empty()) {
         plan_->fitLayout();
         fitted_ = true;
     }

@@ -5,6 +5,8 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QLineF>
+#include <QRectF>
 #include <QString>
 
 #include <vector>
@@ -14,11 +16,21 @@
 // that has changed since is dropped.
 namespace designer {
 
+// Roof cells (plan rectangles, to be clipped to the footprint) and wall pieces (plan segments)
+// whose middle the sphere reaches.
+struct Exposure {
+    std::vector<QRectF> roofCells;
+    std::vector<QLineF> wallPieces;
+};
+
 struct LayoutResults {
     quint64 generation = 0;
     double height = 0;
     std::vector<calc::layout::ObjectVerdict> verdicts; // one per object, in order
     calc::layout::PlanZone zone;
+    // Per object, the parts of its surface that the sphere reaches, for the plan to mark; empty
+    // for a protected object.
+    std::vector<Exposure> exposed;
     QString error; // why there are no results, when there are none
 };
 

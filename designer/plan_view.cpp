@@ -135,13 +135,17 @@ void PlanView::setPlacingRods(bool placing)
 void PlanView::showLayout(const calc::layout::Layout &layout)
 {
     layout_ = layout;
-    if (verdicts_.size() != layout_.objects.size()) verdicts_.clear();
+    if (verdicts_.size() != layout_.objects.size()) {
+        verdicts_.clear();
+        exposed_.clear();
+    }
     rebuild();
 }
 
 void PlanView::showResults(const LayoutResults &results)
 {
     verdicts_ = results.verdicts;
+    exposed_ = results.exposed;
     zone_ = results.zone;
     QPainterPath fill;
     fill.setFillRule(Qt::WindingFill);
@@ -198,6 +202,24 @@ void PlanView::rebuild()
                                   centre, colour.darker(130));
         scene()->addItem(name);
         name->setZValue(3);
+        if (known && !ok && i < exposed_.size()) {
+            // The parts the sphere reaches: roof cells hatched, wall pieces thick.
+            QPainterPath roof;
+            for (const QRectF &cell : exposed_[i].roofCells)
+                roof.addRect(
+                    QRectF(toScene(cell.left(), cell.bottom()), toScene(cell.right(), cell.top())));
+            QPainterPath footprint;
+            footprint.addPolygon(polygon);
+            auto *hatch = scene()->addPath(roof.intersected(footprint), Qt::NoPen,
+                                           QBrush(kUnprotectedColour, Qt::BDiagPattern));
+            hatch->setZValue(3);
+            QPainterPath walls;
+            for (const QLineF &piece : exposed_[i].wallPieces) {
+                walls.moveTo(toScene(piece.x1(), piece.y1()));
+                walls.lineTo(toScene(piece.x2(), piece.y2()));
+            }
+            scene()->addPath(walls, cosmetic(kUnprotectedColour, 5))->setZValue(3);
+        }
         if (known && !ok) {
             // The unprotected part's worst point, marked with a cross.
             const QPointF at = toScene(verdicts_[i].where.x, verdicts_[i].where.y);
@@ -250,9 +272,32 @@ void PlanView::rodReleased(int conductor, QPointF scenePos)
 
 void PlanView::fitLayout()
 {
-    const calc::layout::PlanBox box = calc::layout::planBox(layout_);
-    const QRectF rect(QPointF(box.minX, -box.maxY), QPointF(box.maxX, -box.minY));
-    fitInView(rect.adjusted(-2, -2, 2, 2), Qt::KeepAspectRatio);
+    // The conductors, the objects and the protected area as drawn, with a margin.
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool any = false;
+    const auto take = [&](double x, double y) {
+        x0 = any ? std::min(x0, x) : x;
+        x1 = any ? std::max(x1, x) : x;
+        y0 = any ? std::min(y0, y) : y;
+        y1 = any ? std::max(y1, y) : y;
+        any = true;
+    };
+    for (const auto &c : layout_.conductors) {
+        if (const auto *rod = std::get_if<calc::layout::Rod>(&c)) {
+            take(rod->x, rod->y);
+        } else {
+            take(std::get<calc::layout::Wire>(c).a.x, std::get<calc::layout::Wire>(c).a.y);
+            take(std::get<calc::layout::Wire>(c).b.x, std::get<calc::layout::Wire>(c).b.y);
+        }
+    }
+    for (const auto &o : layout_.objects)
+        for (const auto &k : o.footprint) take(k.x, k.y);
+    for (const auto &line : zone_.outline)
+        for (const auto &v : line) take(v.x, v.y);
+    const QRectF rect = any ? QRectF(toScene(x0, y1), toScene(x1, y0)) : QRectF(-20, -20, 40, 40);
+    const double margin = std::max(2.0, 0.08 * std::max(rect.width(), rect.height()));
+    fitInView(rect.adjusted(-margin, -margin, margin, margin), Qt::KeepAspectRatio);
+    userZoomed_ = false;
 }
 
 void PlanView::mousePressEvent(QMouseEvent *event)
@@ -273,8 +318,16 @@ void PlanView::mouseReleaseEvent(QMouseEvent *event)
             this, [this] { rebuild(); }, Qt::QueuedConnection);
 }
 
+void PlanView::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    // Until the user zooms, the whole layout stays in view.
+    if (!userZoomed_ && !layout_.conductors.empty()) fitLayout();
+}
+
 void PlanView::wheelEvent(QWheelEvent *event)
 {
+    userZoomed_ = true;
     const double factor = std::pow(1.0015, event->angleDelta().y());
     const double current = transform().m11();
     const double next = std::clamp(current * factor, 0.05, 400.0);

@@ -44,6 +44,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void drawBackground(QPainter *painter, const QRectF &rect) override;
 
 private:
@@ -53,6 +54,8 @@ private:
 
     calc::layout::Layout layout_;
     std::vector<calc::layout::ObjectVerdict> verdicts_;
+    std::vector<Exposure> exposed_;
+    bool userZoomed_ = false;
     calc::layout::PlanZone zone_;
     QGraphicsPathItem *zoneFill_ = nullptr;
     QGraphicsPathItem *zoneOutline_ = nullptr;
