@@ -175,76 +175,89 @@ drawing::View plan(const Layout &layout, const std::vector<ObjectVerdict> &verdi
     return view;
 }
 
-// A vertical section along x through the plan point (x, y): the zone's upper boundary, the
-// conductors that stand on the line, the objects it cuts.
-drawing::View section(const Layout &layout, const rolling_sphere::Layout &engine,
-                      const layout::PlanBox &box, double y, const std::string &title)
+} // namespace
+
+drawing::View layoutSection(const Layout &layout, const std::vector<ObjectVerdict> &verdicts,
+                            const rolling_sphere::Layout &engine, Vec2 a, Vec2 b, std::string title)
 {
     drawing::View view;
-    view.title = title;
+    view.title = std::move(title);
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    if (!(length > 1e-6)) {
+        view.bounds = drawing::boundsOf(view);
+        return view;
+    }
+    const Vec2 u{(b.x - a.x) / length, (b.y - a.y) / length};
+    const auto along = [&](double x, double y) { return (x - a.x) * u.x + (y - a.y) * u.y; };
+    const auto across = [&](double x, double y) { return -(x - a.x) * u.y + (y - a.y) * u.x; };
     double top = 1;
     for (const auto &c : layout.conductors) top = std::max(top, conductorTop(c));
-    const Vec2 a{box.minX, y}, b{box.maxX, y};
     const std::vector<Vec2> profile = layout::zoneProfile(engine, a, b, top, 240);
-    Path zone{{}, Ink::ZoneFill, true, true};
-    Path edge{{}, Ink::Arc};
-    for (const Vec2 &p : profile) {
-        zone.points.push_back({a.x + p.x, p.y});
-        edge.points.push_back({a.x + p.x, p.y});
-    }
-    zone.points.push_back({b.x, 0});
-    zone.points.push_back({a.x, 0});
+    Path zone{profile, Ink::ZoneFill, true, true};
+    zone.points.push_back({length, 0});
+    zone.points.push_back({0, 0});
     view.paths.push_back(std::move(zone));
-    view.paths.push_back(std::move(edge));
-    addGround(view, a.x, b.x);
+    view.paths.push_back(Path{profile, Ink::Arc});
+    addGround(view, 0, length);
     constexpr double kNear = 0.5; // a conductor this close to the line is drawn in it
     for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
         const auto &c = layout.conductors[i];
         if (const auto *rod = std::get_if<layout::Rod>(&c)) {
-            if (std::abs(rod->y - y) > kNear) continue;
-            view.paths.push_back(Path{{{rod->x, 0}, {rod->x, rod->h}}, Ink::Rod});
-            view.labels.push_back({{rod->x, rod->h}, std::to_string(i + 1), Ink::Rod, Side::Above});
+            const double s = along(rod->x, rod->y);
+            if (std::abs(across(rod->x, rod->y)) > kNear || s < 0 || s > length) continue;
+            view.paths.push_back(Path{{{s, 0}, {s, rod->h}}, Ink::Rod});
+            view.labels.push_back({{s, rod->h}, std::to_string(i + 1), Ink::Rod, Side::Above});
         } else {
             const auto &w = std::get<layout::Wire>(c);
-            // Where the wire crosses the section's plane, or all of it when it lies in it.
-            const double dy = w.b.y - w.a.y;
-            if (std::abs(dy) < 1e-9) {
-                if (std::abs(w.a.y - y) <= kNear)
-                    view.paths.push_back(Path{{{w.a.x, w.a.z}, {w.b.x, w.b.z}}, Ink::Rod});
+            const double da = across(w.a.x, w.a.y), db = across(w.b.x, w.b.y);
+            if (std::abs(da) <= kNear && std::abs(db) <= kNear) {
+                view.paths.push_back(
+                    Path{{{along(w.a.x, w.a.y), w.a.z}, {along(w.b.x, w.b.y), w.b.z}}, Ink::Rod});
                 continue;
             }
-            const double t = (y - w.a.y) / dy;
-            if (t < 0 || t > 1) continue;
-            const Vec2 at{w.a.x + t * (w.b.x - w.a.x), w.a.z + t * (w.b.z - w.a.z)};
-            view.markers.push_back({at, Ink::Rod});
+            if ((da > 0) == (db > 0)) continue;
+            // Where the wire passes through the section's plane.
+            const double t = da / (da - db);
+            const double s = along(w.a.x + t * (w.b.x - w.a.x), w.a.y + t * (w.b.y - w.a.y));
+            if (s < 0 || s > length) continue;
+            view.markers.push_back({{s, w.a.z + t * (w.b.z - w.a.z)}, Ink::Rod});
         }
     }
     for (std::size_t i = 0; i < layout.objects.size(); ++i) {
         const auto &o = layout.objects[i];
-        // The footprint's extent along the line (a simple polygon may be cut more than once;
-        // the cuts are drawn between successive crossings).
         // A section along one of its walls cuts it a hair inside, so that it shows.
-        double cy = 0;
-        for (const auto &k : o.footprint) cy += k.y / static_cast<double>(o.footprint.size());
-        const double cut = y + (cy > y ? 1e-6 : -1e-6);
-        std::vector<double> xs;
+        double cx = 0, cy = 0;
+        for (const auto &k : o.footprint) {
+            cx += k.x / static_cast<double>(o.footprint.size());
+            cy += k.y / static_cast<double>(o.footprint.size());
+        }
+        const double shift = across(cx, cy) > 0 ? 1e-6 : -1e-6;
+        std::vector<double> cuts;
         for (std::size_t k = 0; k < o.footprint.size(); ++k) {
             const auto p = o.footprint[k], q = o.footprint[(k + 1) % o.footprint.size()];
-            if ((p.y > cut) != (q.y > cut))
-                xs.push_back(p.x + (cut - p.y) * (q.x - p.x) / (q.y - p.y));
+            const double dp = across(p.x, p.y) - shift, dq = across(q.x, q.y) - shift;
+            if ((dp > 0) == (dq > 0)) continue;
+            const double t = dp / (dp - dq);
+            cuts.push_back(along(p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)));
         }
-        std::sort(xs.begin(), xs.end());
-        for (std::size_t k = 0; k + 1 < xs.size(); k += 2)
-            view.paths.push_back(
-                Path{{{xs[k], 0}, {xs[k], o.height}, {xs[k + 1], o.height}, {xs[k + 1], 0}},
-                     Ink::Building});
-        if (xs.size() >= 2)
-            view.labels.push_back(
-                {{(xs.front() + xs[1]) / 2, o.height}, o.name, Ink::Building, Side::Above});
+        std::sort(cuts.begin(), cuts.end());
+        const Ink ink =
+            i < verdicts.size() && verdicts[i].isProtected ? Ink::Object : Ink::ObjectOutside;
+        bool labelled = false;
+        for (std::size_t k = 0; k + 1 < cuts.size(); k += 2) {
+            const double s0 = std::max(cuts[k], 0.0), s1 = std::min(cuts[k + 1], length);
+            if (s0 >= s1) continue;
+            view.paths.push_back(Path{{{s0, 0}, {s0, o.height}, {s1, o.height}, {s1, 0}}, ink});
+            if (!labelled)
+                view.labels.push_back({{(s0 + s1) / 2, o.height}, o.name, ink, Side::Above});
+            labelled = true;
+        }
     }
     view.bounds = drawing::boundsOf(view);
     return view;
 }
+
+namespace {
 
 void fill(Sheet &sheet, const Layout &layout, const std::vector<ObjectVerdict> &verdicts,
           double planHeight, const rolling_sphere::Layout &engine)
@@ -289,10 +302,10 @@ void fill(Sheet &sheet, const Layout &layout, const std::vector<ObjectVerdict> &
     for (std::size_t i = 0; i < layout.objects.size() && i < verdicts.size() && i < kMostSections;
          ++i) {
         const double y = verdicts[i].where.y;
-        sheet.drawing.views.push_back(section(layout, engine, box, y,
-                                              "剖面 " + std::to_string(i + 1) +
-                                                  "：y = " + lengthText(y) + " m（经" +
-                                                  layout.objects[i].name + "的最小余量点）"));
+        sheet.drawing.views.push_back(
+            layoutSection(layout, verdicts, engine, {box.minX, y}, {box.maxX, y},
+                          "剖面 " + std::to_string(i + 1) + "：y = " + lengthText(y) + " m（经" +
+                              layout.objects[i].name + "的最小余量点）"));
     }
 }
 

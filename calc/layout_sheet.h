@@ -23,6 +23,14 @@ sheet::Sheet layoutSheet(const layout::Layout &layout,
                          const std::vector<layout::ObjectVerdict> &verdicts, double planHeight,
                          std::string date);
 
+// A vertical section along the plan line from a to b (distance along it across, height up):
+// the ground, the zone's upper boundary, the rods standing on the line and the wires crossing
+// it, and the objects it cuts, coloured by their verdicts.
+drawing::View layoutSection(const layout::Layout &layout,
+                            const std::vector<layout::ObjectVerdict> &verdicts,
+                            const rolling_sphere::Layout &engine, drawing::Vec2 a, drawing::Vec2 b,
+                            std::string title);
+
 // The same, working out the verdicts itself.
 sheet::Sheet layoutSheet(const layout::Layout &layout, double planHeight, std::string date);
 

@@ -143,3 +143,31 @@ TEST(LayoutZone, OutlineAndProfileOfOneRod)
 }
 
 } // namespace
+
+namespace {
+
+// Along y = 0 from x = -30: the rod at s = 30 to its height, the block cut from s = 35 to 39 at
+// its height 5 and protected (its farthest corner is sqrt(9² + 2²) = 9.2 m from the rod, inside
+// the 16.801 m the zone reaches at 5 m), the wire crossing the line at (10, 0, 15) a dot there.
+TEST(LayoutSection, CutsRodsWiresAndObjects)
+{
+    const Layout layout{
+        45, {Rod{0, 0, 20}, Wire{{10, -5, 15}, {10, 5, 15}}}, {box("块", 5, -2, 9, 2, 5)}};
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const calc::rolling_sphere::Layout engine(conductors, 45);
+    const auto verdicts = calc::layout::checkObjects(layout);
+    const View view = calc::layoutSection(layout, verdicts, engine, {-30, 0}, {30, 0}, "剖面");
+    bool rod = false, object = false;
+    for (const Path &p : view.paths) {
+        rod = rod || (p.ink == Ink::Rod && p.points == std::vector<Vec2>{{30, 0}, {30, 20}});
+        object = object || (p.ink == Ink::Object &&
+                            p.points == std::vector<Vec2>{{35, 0}, {35, 5}, {39, 5}, {39, 0}});
+    }
+    EXPECT_TRUE(rod);
+    EXPECT_TRUE(object);
+    ASSERT_EQ(view.markers.size(), 1u);
+    EXPECT_NEAR(view.markers[0].at.x, 40, 1e-9);
+    EXPECT_NEAR(view.markers[0].at.y, 15, 1e-9);
+}
+
+} // namespace
