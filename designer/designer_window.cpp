@@ -4,6 +4,7 @@
 #include "calc/numeric.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
+#include "designer/section_pane.h"
 #include "layout/project_file.h"
 #include "windows/sheet_rendering.h"
 
@@ -21,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonValue>
 #include <QLabel>
 #include <QMenuBar>
@@ -42,6 +44,23 @@ namespace {
 const QString kFileFilter = QStringLiteral("防雷布置文件 (*.lplayout)");
 const QString kViewKey = QStringLiteral("view");
 const QString kHeightKey = QStringLiteral("height");
+const QString kSectionKey = QStringLiteral("section");
+
+// "section": [[x, y], [x, y]] under "view", when it holds two finite points.
+SectionLine sectionFrom(const QJsonObject &view)
+{
+    const QJsonArray ends = view.value(kSectionKey).toArray();
+    if (ends.size() != 2) return std::nullopt;
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        const QJsonValue value = ends.at(i / 2).toArray().at(i % 2);
+        if (!value.isDouble() || !std::isfinite(value.toDouble()) ||
+            std::abs(value.toDouble()) > kMaxCoordinate)
+            return std::nullopt;
+        v[i] = value.toDouble();
+    }
+    return std::pair{calc::drawing::Vec2{v[0], v[1]}, calc::drawing::Vec2{v[2], v[3]}};
+}
 
 QString pointText(const calc::rolling_sphere::Point &p)
 {
@@ -72,8 +91,15 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
 
     plan_ = new PlanView;
     plan_->setObjectName(QStringLiteral("plan"));
+    section_ = new SectionPane;
+    section_->setObjectName(QStringLiteral("section"));
+    auto *drawings = new QSplitter(Qt::Vertical);
+    drawings->addWidget(plan_);
+    drawings->addWidget(section_);
+    drawings->setStretchFactor(0, 3);
+    drawings->setStretchFactor(1, 1);
     auto *splitter = new QSplitter;
-    splitter->addWidget(plan_);
+    splitter->addWidget(drawings);
     splitter->addWidget(buildSidePanel());
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
@@ -88,6 +114,12 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
             [this](bool clean) { setWindowModified(!clean); });
     connect(&recomputer_, &Recomputer::ready, this, &DesignerWindow::showResults);
     connect(plan_, &PlanView::rodPlaced, this, &DesignerWindow::addRod);
+    connect(plan_, &PlanView::sectionDrawn, this, [this](QPointF from, QPointF to) {
+        sectionLine_ =
+            std::pair{calc::drawing::Vec2{from.x(), from.y()}, calc::drawing::Vec2{to.x(), to.y()}};
+        plan_->showSectionLine(sectionLine_);
+        recompute();
+    });
     connect(plan_, &PlanView::rodMoved, this, [this](int conductor, QPointF at) {
         calc::layout::Layout after = document_.layout();
         if (conductor < 0 || conductor >= static_cast<int>(after.conductors.size())) return;
@@ -211,6 +243,18 @@ void DesignerWindow::buildMenus()
     place->setCheckable(true);
     place->setShortcut(QKeySequence(Qt::Key_P));
     connect(place, &QAction::toggled, plan_, &PlanView::setPlacingRods);
+    QAction *section = edit->addAction(QStringLiteral("画剖面线(&L)"));
+    section->setObjectName(QStringLiteral("drawSection"));
+    section->setCheckable(true);
+    section->setShortcut(QKeySequence(Qt::Key_L));
+    connect(section, &QAction::toggled, plan_, &PlanView::setDrawingSection);
+    // One mode at a time.
+    connect(place, &QAction::toggled, section, [section](bool on) {
+        if (on) section->setChecked(false);
+    });
+    connect(section, &QAction::toggled, place, [place](bool on) {
+        if (on) place->setChecked(false);
+    });
     QAction *rod =
         edit->addAction(QStringLiteral("添加避雷针"), this, [this] { addRod(viewCentre()); });
     QAction *wire = edit->addAction(QStringLiteral("添加避雷线"), this, &DesignerWindow::addWire);
@@ -229,6 +273,7 @@ void DesignerWindow::buildMenus()
     tools->addAction(redo);
     tools->addSeparator();
     tools->addAction(place);
+    tools->addAction(section);
     tools->addAction(rod);
     tools->addAction(wire);
     tools->addAction(object);
@@ -261,7 +306,7 @@ void DesignerWindow::setPlanHeight(double height) { height_->setValue(height); }
 
 void DesignerWindow::recompute()
 {
-    recomputer_.request(document_.layout(), planHeight());
+    recomputer_.request(document_.layout(), planHeight(), sectionLine_);
     state_->setText(QStringLiteral("计算中…"));
 }
 
@@ -274,6 +319,7 @@ void DesignerWindow::showResults(const LayoutResults &results)
 {
     results_ = results;
     plan_->showResults(results);
+    section_->showSection(results.section);
     verdicts_->clear();
     const auto &objects = document_.layout().objects;
     for (std::size_t i = 0; i < objects.size() && i < results.verdicts.size(); ++i) {
@@ -381,6 +427,8 @@ bool DesignerWindow::maybeSave()
 void DesignerWindow::newLayout()
 {
     if (!maybeSave()) return;
+    sectionLine_.reset();
+    plan_->showSectionLine(sectionLine_);
     document_.reset(emptyLayout());
     path_.clear();
     otherKeys_ = {};
@@ -407,7 +455,10 @@ bool DesignerWindow::openFile(const QString &path)
     otherKeys_ = loaded.file->otherKeys;
     path_ = path;
     fitted_ = false;
-    const double height = otherKeys_.value(kViewKey).toObject().value(kHeightKey).toDouble(0);
+    const QJsonObject view = otherKeys_.value(kViewKey).toObject();
+    const double height = view.value(kHeightKey).toDouble(0);
+    sectionLine_ = sectionFrom(view);
+    plan_->showSectionLine(sectionLine_);
     height_->blockSignals(true);
     height_->setValue(std::isfinite(height) ? height : 0);
     height_->blockSignals(false);
@@ -420,6 +471,12 @@ bool DesignerWindow::saveTo(const QString &path)
 {
     QJsonObject view = otherKeys_.value(kViewKey).toObject();
     view.insert(kHeightKey, planHeight());
+    if (sectionLine_)
+        view.insert(kSectionKey,
+                    QJsonArray{QJsonArray{sectionLine_->first.x, sectionLine_->first.y},
+                               QJsonArray{sectionLine_->second.x, sectionLine_->second.y}});
+    else
+        view.remove(kSectionKey);
     otherKeys_.insert(kViewKey, view);
     QString error;
     if (!lplayout::saveProject(path, {document_.layout(), otherKeys_}, &error)) {

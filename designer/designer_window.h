@@ -22,6 +22,7 @@ class QTreeWidget;
 namespace designer {
 
 class PlanView;
+class SectionPane;
 class ConductorTableModel;
 class ObjectTableModel;
 
@@ -36,6 +37,7 @@ public:
     QTableView &conductorTable() { return *conductorTable_; }
     QTableView &objectTable() { return *objectTable_; }
     QTreeWidget &verdictList() { return *verdicts_; }
+    SectionPane &sectionPane() { return *section_; }
 
     // Opens the file, after asking about unsaved changes; a file that cannot be used is shown
     // as a message and leaves the current layout as it was.
@@ -91,6 +93,8 @@ private:
     LayoutResults results_;
     quint64 shownGeneration_ = 0;
     PlanView *plan_ = nullptr;
+    SectionPane *section_ = nullptr;
+    SectionLine sectionLine_;
     QTableView *conductorTable_ = nullptr;
     QTableView *objectTable_ = nullptr;
     ConductorTableModel *conductorModel_ = nullptr;

@@ -1,5 +1,8 @@
 #include "designer/layout_results.h"
 
+#include "calc/layout_sheet.h"
+#include "calc/sheet_format.h"
+
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -67,9 +70,18 @@ Exposure exposure(const calc::rolling_sphere::Layout &engine, const calc::layout
     return out;
 }
 
+std::string sectionTitle(const std::pair<calc::drawing::Vec2, calc::drawing::Vec2> &line)
+{
+    const auto point = [](calc::drawing::Vec2 p) {
+        return "(" + calc::sheet::inputText(p.x) + ", " + calc::sheet::inputText(p.y) + ")";
+    };
+    return "剖面：自 " + point(line.first) + " 至 " + point(line.second) + "，横向为沿剖面线的距离";
+}
+
 } // namespace
 
-LayoutResults computeResults(const calc::layout::Layout &layout, double height, quint64 generation)
+LayoutResults computeResults(const calc::layout::Layout &layout, double height,
+                             const SectionLine &section, quint64 generation)
 {
     LayoutResults results;
     results.generation = generation;
@@ -88,10 +100,14 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height, 
             // About 60 cells across; the outline is refined to 2 cm between the crossings.
             results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.02);
         }
+        if (section)
+            results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
+                                                  section->second, sectionTitle(*section));
     } catch (const std::exception &) {
         results.verdicts.clear();
         results.exposed.clear();
         results.zone = {};
+        results.section.reset();
         results.error = QStringLiteral("布置数据不能计算");
     }
     return results;
@@ -104,8 +120,10 @@ Recomputer::Recomputer(QObject *parent) : QObject(parent)
 
 Recomputer::~Recomputer() { watcher_.waitForFinished(); }
 
-void Recomputer::request(const calc::layout::Layout &layout, double height)
+void Recomputer::request(const calc::layout::Layout &layout, double height,
+                         const SectionLine &section)
 {
+    section_ = section;
     layout_ = layout;
     height_ = height;
     ++generation_;
@@ -119,7 +137,7 @@ void Recomputer::start()
 {
     running_ = true;
     pending_ = false;
-    watcher_.setFuture(QtConcurrent::run(computeResults, layout_, height_, generation_));
+    watcher_.setFuture(QtConcurrent::run(computeResults, layout_, height_, section_, generation_));
 }
 
 void Recomputer::finished()

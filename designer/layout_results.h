@@ -9,6 +9,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 // What the window shows of a layout that takes time to work out: every object's verdict and
@@ -31,12 +33,17 @@ struct LayoutResults {
     // Per object, the parts of its surface that the sphere reaches, for the plan to mark; empty
     // for a protected object.
     std::vector<Exposure> exposed;
+    // The vertical section along the plan line, when one is drawn.
+    std::optional<calc::drawing::View> section;
     QString error; // why there are no results, when there are none
 };
 
+// A line drawn on the plan, in plan metres.
+using SectionLine = std::optional<std::pair<calc::drawing::Vec2, calc::drawing::Vec2>>;
+
 // The results for one layout, on the calling thread.
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
-                             quint64 generation = 0);
+                             const SectionLine &section = {}, quint64 generation = 0);
 
 class Recomputer : public QObject {
     Q_OBJECT
@@ -45,7 +52,7 @@ public:
     ~Recomputer() override;
 
     // Starts working out the results of this layout; supersedes every earlier request.
-    void request(const calc::layout::Layout &layout, double height);
+    void request(const calc::layout::Layout &layout, double height, const SectionLine &section);
     bool isBusy() const { return running_; }
     quint64 generation() const { return generation_; }
 
@@ -59,6 +66,7 @@ private:
     QFutureWatcher<LayoutResults> watcher_;
     calc::layout::Layout layout_;
     double height_ = 0;
+    SectionLine section_;
     quint64 generation_ = 0;
     bool running_ = false;
     bool pending_ = false;

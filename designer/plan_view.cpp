@@ -3,7 +3,7 @@
 #include "designer/layout_tables.h"
 
 #include <QGraphicsEllipseItem>
-#include <QGraphicsItemGroup>
+#include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
@@ -107,6 +107,11 @@ PlanView::PlanView(QWidget *parent) : QGraphicsView(parent)
     zoneFill_ = scene->addPath(QPainterPath(), Qt::NoPen, kZoneFill);
     zoneOutline_ = scene->addPath(QPainterPath(), cosmetic(kZoneEdge, 1.5));
     zoneOutline_->setZValue(1);
+    QPen sectionPen = cosmetic(QColor(120, 0, 160), 2);
+    sectionPen.setStyle(Qt::DashLine);
+    sectionLine_ = scene->addLine(QLineF(), sectionPen);
+    sectionLine_->setZValue(20);
+    sectionLine_->hide();
     scale(8, 8);
     centerOn(0, 0);
 }
@@ -128,8 +133,24 @@ QPointF PlanView::planPoint(QPoint view) const
 void PlanView::setPlacingRods(bool placing)
 {
     placing_ = placing;
-    setDragMode(placing ? NoDrag : ScrollHandDrag);
-    viewport()->setCursor(placing ? Qt::CrossCursor : Qt::OpenHandCursor);
+    setDragMode(placing || drawingSection_ ? NoDrag : ScrollHandDrag);
+    viewport()->setCursor(placing || drawingSection_ ? Qt::CrossCursor : Qt::OpenHandCursor);
+}
+
+void PlanView::setDrawingSection(bool drawing)
+{
+    drawingSection_ = drawing;
+    sectionStart_.reset();
+    setDragMode(drawing || placing_ ? NoDrag : ScrollHandDrag);
+    viewport()->setCursor(drawing || placing_ ? Qt::CrossCursor : Qt::OpenHandCursor);
+}
+
+void PlanView::showSectionLine(const SectionLine &line)
+{
+    sectionLine_->setVisible(line.has_value());
+    if (line)
+        sectionLine_->setLine(
+            QLineF(toScene(line->first.x, line->first.y), toScene(line->second.x, line->second.y)));
 }
 
 void PlanView::showLayout(const calc::layout::Layout &layout)
@@ -176,7 +197,9 @@ void PlanView::rebuild()
     rebuildPending_ = false;
     QList<QGraphicsItem *> old;
     for (QGraphicsItem *item : scene()->items())
-        if (item != zoneFill_ && item != zoneOutline_ && !item->parentItem()) old << item;
+        if (item != zoneFill_ && item != zoneOutline_ && item != sectionLine_ &&
+            !item->parentItem())
+            old << item;
     qDeleteAll(old);
 
     for (std::size_t i = 0; i < layout_.objects.size(); ++i) {
@@ -307,11 +330,36 @@ void PlanView::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    if (drawingSection_ && event->button() == Qt::LeftButton) {
+        sectionStart_ = snapped(planPoint(event->position().toPoint()));
+        event->accept();
+        return;
+    }
     QGraphicsView::mousePressEvent(event);
+}
+
+void PlanView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (drawingSection_ && sectionStart_) {
+        const QPointF end = snapped(planPoint(event->position().toPoint()));
+        showSectionLine(std::pair{calc::drawing::Vec2{sectionStart_->x(), sectionStart_->y()},
+                                  calc::drawing::Vec2{end.x(), end.y()}});
+        event->accept();
+        return;
+    }
+    QGraphicsView::mouseMoveEvent(event);
 }
 
 void PlanView::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (drawingSection_ && sectionStart_ && event->button() == Qt::LeftButton) {
+        const QPointF start = *sectionStart_;
+        const QPointF end = snapped(planPoint(event->position().toPoint()));
+        sectionStart_.reset();
+        if (start != end) emit sectionDrawn(start, end);
+        event->accept();
+        return;
+    }
     QGraphicsView::mouseReleaseEvent(event);
     if (rebuildPending_)
         QMetaObject::invokeMethod(

@@ -6,6 +6,9 @@
 #include <QGraphicsView>
 #include <QPointF>
 
+#include <optional>
+
+class QGraphicsLineItem;
 class QGraphicsPathItem;
 
 // The layout seen from above on a metre grid: conductors, objects coloured by their verdict,
@@ -24,6 +27,9 @@ public:
     void showLayout(const calc::layout::Layout &layout);
     void showResults(const LayoutResults &results);
     void setPlacingRods(bool placing);
+    // In this mode a drag on the plan draws the line of a section.
+    void setDrawingSection(bool drawing);
+    void showSectionLine(const SectionLine &line);
     bool isPlacingRods() const { return placing_; }
     // Zooms to show the whole layout.
     void fitLayout();
@@ -39,9 +45,11 @@ public:
 signals:
     void rodPlaced(QPointF plan);
     void rodMoved(int conductor, QPointF plan);
+    void sectionDrawn(QPointF from, QPointF to);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -61,6 +69,9 @@ private:
     QGraphicsPathItem *zoneOutline_ = nullptr;
     bool rebuildPending_ = false;
     bool placing_ = false;
+    bool drawingSection_ = false;
+    std::optional<QPointF> sectionStart_;
+    QGraphicsLineItem *sectionLine_ = nullptr;
 };
 
 } // namespace designer

@@ -1,6 +1,7 @@
 #include "designer/designer_window.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
+#include "designer/section_pane.h"
 #include "layout/project_file.h"
 
 #include <QAction>
@@ -314,6 +315,32 @@ private slots:
         // The object's verdict as checkObject gives it.
         QCOMPARE(w().results().verdicts.size(), 1u);
         QVERIFY(!w().results().verdicts[0].isProtected);
+    }
+
+    // A line dragged across the plan gives the section through the rod and the block.
+    void drawSectionWithTheMouse()
+    {
+        w().document().reset(
+            Layout{45, {Rod{0, 0, 20}}, {Object{"块", {{5, -2}, {9, -2}, {9, 2}, {5, 2}}, 5}}});
+        w().plan().fitLayout();
+        action(w(), QStringLiteral("drawSection"))->setChecked(true);
+        QWidget *viewport = w().plan().viewport();
+        const QPoint from = w().plan().viewPoint({-20, 0}), to = w().plan().viewPoint({20, 0});
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        QTest::mouseMove(viewport, to);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+        waitForResults();
+        QTRY_VERIFY(w().sectionPane().section().has_value());
+        const auto &view = *w().sectionPane().section();
+        bool rod = false, block = false;
+        for (const auto &p : view.paths) {
+            rod = rod || (p.ink == calc::drawing::Ink::Rod && p.points.size() == 2 &&
+                          p.points[0].x == 20 && p.points[1].y == 20);
+            block = block || p.ink == calc::drawing::Ink::Object;
+        }
+        QVERIFY(rod);
+        QVERIFY(block);
+        QCOMPARE(w().document().undoStack().count(), 0); // a view setting, not an edit
     }
 
     void saveOpenAndUnsavedChanges()
