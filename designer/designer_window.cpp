@@ -342,8 +342,13 @@ void DesignerWindow::showResults(const LayoutResults &results)
 calc::sheet::Sheet DesignerWindow::sheet() const
 {
     const std::string date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    if (resultsCurrent() && results_.verdicts.size() == document_.layout().objects.size())
-        return calc::layoutSheet(document_.layout(), results_.verdicts, planHeight(), date);
+    if (resultsCurrent() && results_.verdicts.size() == document_.layout().objects.size()) {
+        calc::sheet::Sheet sheet =
+            calc::layoutSheet(document_.layout(), results_.verdicts, planHeight(), date);
+        // The section drawn on the plan goes with the sheet's own.
+        if (results_.section && !sheet.error) sheet.drawing.views.push_back(*results_.section);
+        return sheet;
+    }
     return calc::layoutSheet(document_.layout(), planHeight(), date);
 }
 
