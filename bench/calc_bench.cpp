@@ -1,3 +1,4 @@
+#include "calc/layout.h"
 #include "calc/rod_height.h"
 #include "calc/rolling_sphere.h"
 #include "calc/single_rod.h"
@@ -110,5 +111,29 @@ void rollingSpherePrepared(benchmark::State &state)
     for (auto _ : state) benchmark::DoNotOptimize(layout.clearance(points[i++ % points.size()]));
 }
 BENCHMARK(rollingSpherePrepared)->Arg(10)->Arg(50)->Arg(200);
+
+// Every object's verdict and least clearance over its whole surface, for a site of `count`
+// conductors with 20 buildings (6 to 15 m tall, 8 x 12 m) spread over it: the work after an
+// edit of the layout.
+void layoutCheck(benchmark::State &state)
+{
+    namespace cl = calc::layout;
+    double side = 0;
+    const std::vector<rs::Conductor> conductors = site(static_cast<int>(state.range(0)), side);
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> place(0, side - 12), height(6, 15);
+    std::vector<cl::Object> objects;
+    for (int i = 0; i < 20; ++i) {
+        const double x = place(rng), y = place(rng);
+        objects.push_back({"b", {{x, y}, {x + 12, y}, {x + 12, y + 8}, {x, y + 8}}, height(rng)});
+    }
+    for (auto _ : state) {
+        const rs::Layout layout(conductors, 45);
+        for (const cl::Object &object : objects)
+            benchmark::DoNotOptimize(cl::checkObject(layout, object));
+    }
+}
+// One iteration each: a check takes seconds while the engine's queries take milliseconds.
+BENCHMARK(layoutCheck)->Arg(10)->Arg(50)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -61,3 +61,21 @@ done
 
 QT_QPA_PLATFORM=offscreen "$build/bench/latency_probe" 2>/dev/null |
   awk '{ printf "%-44s %10.1f us   (median of %d)\n", $1, $2, $3 }'
+
+# The sheet: first openings happen once per process, so the probe runs
+# `sheet_runs` times and each figure is the median over the runs.
+sheet_runs=${LPCALC_SHEET_RUNS:-10}
+sheet_out=$(for ((i = 0; i < sheet_runs; i++)); do
+  QT_QPA_PLATFORM=offscreen "$build/bench/sheet_probe" 2>/dev/null
+done)
+sheet() { awk -v k="$1" '$1 == k { print $2 }' <<<"$sheet_out" | median; }
+calc_first=$(sheet first_open_calculation_window)
+sheet_first=$(sheet first_open_sheet_window)
+enter_hidden=$(sheet enter_to_result_sheet_hidden)
+enter_shown=$(sheet enter_to_result_sheet_shown)
+pdf=$(sheet pdf_export)
+printf '%-44s %10.1f us %10.1f us %8s\n' "first opening: sheet / calculation window" \
+  "$sheet_first" "$calc_first" "$(ratio "$sheet_first" "$calc_first")"
+printf '%-44s %10.1f us %10.1f us %8s\n' "Enter to result: sheet shown / hidden" \
+  "$enter_shown" "$enter_hidden" "$(ratio "$enter_shown" "$enter_hidden")"
+printf '%-44s %10.1f us\n' "PDF export of a sheet (median of 20)" "$pdf"

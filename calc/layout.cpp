@@ -211,7 +211,7 @@ private:
     static constexpr double kSlack = 0.0005;
     static constexpr double kSmallestDiagonal = 0.001;
     // Largest first cells: small enough that the first bounds already prune.
-    static constexpr double kSeedSize = 2.0;
+    static constexpr double kSeedSize = 8.0;
 
     struct Face {
         Point origin, u, v; // the surface point at (s, t) is origin + s u + t v

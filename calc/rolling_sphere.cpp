@@ -159,6 +159,62 @@ bool onBoundingPart(const Piece &x, Point c, double margin)
     return true;
 }
 
+// A lower bound on the distance from p to any point of the bounding part of x that lies within
+// hr of the conductor `other` (-1: the plane z = hr), no lower than hr (a free centre's height):
+// on a cylinder, the band of its surface between the axial limits that both allow; on a sphere,
+// its outer half.
+double bandBound(const Piece &x, const Piece &other, const Conductor *owner, Point p, double hr)
+{
+    const double slack = kFeasibleSlack + 1e-9 * hr;
+    const Point w = p - x.c;
+    const double along = dot(w, x.d);
+    const double radial = std::sqrt(std::max(0.0, dot(w, w) - along * along));
+    switch (x.kind) {
+    case Kind::Plane:
+        return std::abs(p.z - hr);
+    case Kind::Sphere:
+        if (along >= 0) return std::abs(norm(w) - hr);
+        return std::hypot(along, radial - hr);
+    case Kind::Cylinder: {
+        double lo = 0, hi = x.len;
+        if (other.kind == Kind::Sphere) {
+            // A point at hr from both the axis and a centre q at delta from the axis lies within
+            // sqrt(hr^2 - (hr - delta)^2) of q along the axis: on the circle of the cylinder's
+            // own end when q is on the axis.
+            const Point v = other.c - x.c;
+            const double sq0 = dot(v, x.d);
+            const double delta = std::sqrt(std::max(0.0, dot(v, v) - sq0 * sq0));
+            const double width = std::sqrt(std::max(0.0, sq(hr) - sq(hr - delta)));
+            lo = std::max(lo, sq0 - width);
+            hi = std::min(hi, sq0 + width);
+        } else if (owner) {
+            const double sa = dot(owner->a - x.c, x.d), sb = dot(owner->b - x.c, x.d);
+            lo = std::max(lo, std::min(sa, sb) - hr);
+            hi = std::min(hi, std::max(sa, sb) + hr);
+        }
+        // Height along the axis s d.z, give or take the radius's share hr sqrt(1 - d.z^2): no
+        // lower than hr anywhere, exactly hr on the plane.
+        const double side = hr * std::sqrt(std::max(0.0, 1 - sq(x.d.z)));
+        if (std::abs(x.d.z) > 1e-9) {
+            const double from = (hr - x.c.z - side) / x.d.z, to = (hr - x.c.z + side) / x.d.z;
+            if (x.d.z > 0) {
+                lo = std::max(lo, from);
+                if (!owner) hi = std::min(hi, to);
+            } else {
+                hi = std::min(hi, from);
+                if (!owner) lo = std::max(lo, to);
+            }
+        }
+        lo -= slack;
+        hi += slack;
+        if (hi < lo) return std::numeric_limits<double>::infinity();
+        const double gap = std::max({0.0, lo - along, along - hi});
+        return std::hypot(radial - hr, gap);
+    }
+    }
+    return 0;
+}
+
 double angleGap(double a, double b) { return std::abs(std::remainder(a - b, kTwoPi)); }
 
 // A root of f in [0, 1] where f(0) = f0 and f(1) = f1 differ in sign (Illinois method), to
@@ -318,6 +374,31 @@ struct Model {
     double hr = 0;
     Point low, high; // bounding box of the conductors
     bool empty = true;
+    // Per conductor, bit e set when its end e (0: a, 1: b) is also an end of an earlier one. A
+    // free centre on the sphere around a shared end lies on the outer half of every conductor
+    // ending there, so the earliest one's sphere stands for them all.
+    std::vector<std::uint8_t> sharedEnds;
+
+    void findSharedEnds()
+    {
+        struct End {
+            Point at;
+            std::size_t index;
+        };
+        std::vector<End> ends;
+        for (std::size_t k = 0; k < conductors.size(); ++k)
+            for (std::size_t e = 0; e < 2; ++e)
+                ends.push_back({e == 0 ? conductors[k].a : conductors[k].b, 2 * k + e});
+        auto key = [](const End &u) { return std::array<double, 3>{u.at.x, u.at.y, u.at.z}; };
+        std::sort(ends.begin(), ends.end(), [&](const End &u, const End &v) {
+            return key(u) != key(v) ? key(u) < key(v) : u.index < v.index;
+        });
+        sharedEnds.assign(conductors.size(), 0);
+        for (std::size_t i = 1; i < ends.size(); ++i)
+            if (key(ends[i]) == key(ends[i - 1]) && ends[i].index / 2 != ends[i - 1].index / 2)
+                sharedEnds[ends[i].index / 2] |=
+                    static_cast<std::uint8_t>(1u << (ends[i].index % 2));
+    }
 
     // Optimistic pocket fills, coarse to fine, built on first need.
     struct Fill {
@@ -509,6 +590,7 @@ void Search::collect()
         for (int e = 0; e < (len > 0 ? 2 : 1); ++e) {
             const Point end = e == 0 ? s.a : s.b;
             const Point out = e == 0 ? -1.0 * along : along;
+            if (L_.sharedEnds[k] & (1u << e)) continue;
             // An end whose outer half-sphere stays below z = hr bounds nothing free.
             const double top = end.z + (out.z >= 0 ? hr : hr * std::sqrt(1 - out.z * out.z));
             if (top < hr * (1 - 1e-12)) continue;
@@ -868,12 +950,25 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         sOut = branch == 0 ? s0 : s1;
         return true;
     };
+    // Where each line of y at the even angles meets x.
+    struct Cut {
+        bool real = false;
+        std::array<double, 2> s{};
+    };
+    std::array<Cut, kEdgeSamples> cuts{};
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) {
+        Cut &c = cuts[i];
+        c.real = solveQuad(alongLine(x, originAt(table[i][0], table[i][1]), y.d, hr), false, c.s[0],
+                           c.s[1]) != 0;
+    }
     std::vector<double> extra;
     for (std::size_t i = 0; i < kEdgeSamples; ++i) {
-        const double th0 = angles[i], th1 = th0 + step;
+        const double th0 = angles[i];
+        const Cut &c0 = cuts[i], &c1 = cuts[(i + 1) % kEdgeSamples];
+        if (!c0.real || !c1.real) continue;
         for (int branch = 0; branch < (linear ? 1 : 2); ++branch) {
-            double s0 = 0, s1 = 0;
-            if (!along(th0, branch, s0) || !along(th1, branch, s1)) continue;
+            const double s0 = c0.s[static_cast<std::size_t>(branch)];
+            const double s1 = c1.s[static_cast<std::size_t>(branch)];
             const bool straddles =
                 (s0 < -margin && s1 > y.len + margin) || (s1 < -margin && s0 > y.len + margin);
             if (!straddles) continue;
@@ -970,6 +1065,11 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             dist[i] = norm(loop[i].at - p_);
             gap[i] = norm(loop[(i + 1) % n].at - loop[i].at);
         }
+        // Nothing on a loop whose every stretch lies beyond best_ is offered below.
+        bool nearEnough = false;
+        for (std::size_t i = 0; i < n && !nearEnough; ++i)
+            nearEnough = !(dist[i] - std::max(gap[i], gap[(i + n - 1) % n]) > best_);
+        if (!nearEnough) continue;
         // How deep each sample lies inside the other obstacles (the deepest two, by owner): a
         // stretch of the curve deeper inside one than its length holds no free point.
         struct Depth {
@@ -996,8 +1096,11 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             if (gx * gx + gy * gy + gz * gz < hr * hr) around.push_back(k);
         }
         std::vector<Depth> depth(n);
-        for (std::size_t i = 0; i < n; ++i) {
+        std::vector<std::uint8_t> known(n, 0);
+        auto depthAt = [&](std::size_t i) -> const Depth & {
             Depth &d = depth[i];
+            if (known[i]) return d;
+            known[i] = 1;
             auto add = [&d](double value, int owner) {
                 if (value > d.first) {
                     d.second = d.first;
@@ -1012,10 +1115,11 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
                 add(hr - std::sqrt(pointSegmentDist2(loop[i].at, c.a, c.b)), k);
             }
-        }
+            return d;
+        };
         auto buried = [&](std::size_t i, std::size_t j, int except) {
             const double length = 2 * std::max(gap[i], gap[j]);
-            return depth[i].without(except) > length && depth[j].without(except) > length;
+            return depthAt(i).without(except) > length && depthAt(j).without(except) > length;
         };
 
         // Local minima of the distance to p: refined by golden-section search on both sides.
@@ -1137,8 +1241,11 @@ double Search::run()
             // Every point of the edge lies on both surfaces, so at least this far from p.
             double bound = 0;
             if (!shareCurve(y, x, p_, hr, bound)) continue;
-            bound = std::max({bound, floor, std::abs(surfaceValue(y, p_, hr)),
-                              std::abs(surfaceValue(x, p_, hr)), meetBound(a.owner, b.owner)});
+            const Conductor *ownerX =
+                x.owner < 0 ? nullptr : &L_.conductors[static_cast<std::size_t>(x.owner)];
+            const Conductor &ownerY = L_.conductors[static_cast<std::size_t>(y.owner)];
+            bound = std::max({bound, floor, bandBound(y, x, ownerX, p_, hr),
+                              bandBound(x, y, &ownerY, p_, hr), meetBound(a.owner, b.owner)});
             if (bound >= best_ || !ownersClose(a, b)) continue;
             edges.push_back({bound, aY ? i : j, aY ? j : i});
         }
@@ -1189,6 +1296,7 @@ Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::ma
                                  std::max(impl_->model.high.z, e.z)};
         }
     }
+    impl_->model.findSharedEnds();
 }
 
 Layout::~Layout() = default;

@@ -2,7 +2,8 @@
 # Starts the real program under a virtual X display, opens each window and
 # saves a picture of it into docs/screenshots/.
 #   scripts/screenshots.sh [path/to/lpcalc]   (default: build/app/lpcalc)
-# Needs xvfb, xdotool and imagemagick (scripts/deps.sh installs them).
+# Needs xvfb, xdotool, imagemagick and poppler-utils (scripts/deps.sh --test
+# installs them).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -79,3 +80,23 @@ shoot form3-rod-height.png '^避雷针高度计算$' "menu 1 0" \
 shoot form4-strike-count.png '^雷击次数计算$' "menu 2 0" \
   "xdotool type 50" "xdotool key Tab" "xdotool type 20" "xdotool key Tab" "xdotool type 30" \
   "xdotool key Return" "sleep 1.2"
+
+# The calculation sheet of each window, with typical inputs (Ctrl+P). The
+# single-rod sheet is also exported (Ctrl+S, the save dialog answered from
+# the keyboard) and its first PDF page saved as a picture.
+pdf_dir=$(mktemp -d)
+shoot sheet-single-rod.png '^计算书 - 单支避雷针保护范围$' \
+  "xdotool type 10" "xdotool key Return" "xdotool type 30" "xdotool key Return" \
+  "xdotool key ctrl+p" "sleep 0.5" "xdotool key ctrl+s" "sleep 1" "xdotool key ctrl+a" \
+  "xdotool type $pdf_dir/sheet.pdf" "xdotool key Return" "sleep 1.5"
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$pdf_dir/sheet.pdf" "$out/sheet-pdf-page"
+rm -rf "$pdf_dir"
+echo "saved docs/screenshots/sheet-pdf-page.png"
+shoot sheet-two-rods.png '^计算书 - 双根等高针保护范围$' "xdotool key F2" \
+  "xdotool type 30" "xdotool key Tab" "xdotool type 40" "xdotool key Return" "xdotool key ctrl+p"
+shoot sheet-rod-height.png '^计算书 - 避雷针高度计算$' "menu 1 0" \
+  "xdotool type 10" "xdotool key Tab" "xdotool type 10" "xdotool key Tab Tab Return" \
+  "xdotool key ctrl+p"
+shoot sheet-strike-count.png '^计算书 - 雷击次数计算$' "menu 2 0" \
+  "xdotool type 50" "xdotool key Tab" "xdotool type 20" "xdotool key Tab" "xdotool type 30" \
+  "xdotool key Return" "xdotool key ctrl+p"

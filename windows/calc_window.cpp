@@ -7,6 +7,7 @@
 #include "windows/key_hooks.h"
 #include "windows/message_boxes.h"
 #include "windows/placement.h"
+#include "windows/sheet_window.h"
 #include "windows/twips.h"
 #include "windows/window_set.h"
 
@@ -35,6 +36,50 @@ CalcWindow::CalcWindow(WindowSet &set, WindowId id, const QString &caption, int 
     setCentralWidget(client_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connect(&set_, &WindowSet::activated, this, &CalcWindow::activated);
+    addSheetAction();
+}
+
+void CalcWindow::addSheetAction()
+{
+    sheetAction_ = new QAction(QStringLiteral("计算书(&J)…"), this);
+    sheetAction_->setObjectName(QStringLiteral("sheetAction"));
+    sheetAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    // From any control of this window, not only the one with the focus.
+    sheetAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(sheetAction_);
+    connect(sheetAction_, &QAction::triggered, this, &CalcWindow::showSheet);
+    // Labels and the frames pass the right click (and the Menu key of a
+    // button) on to the background, which offers the action; fields and lists
+    // answer it with their own editing menus first.
+    client_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    client_->addAction(sheetAction_);
+}
+
+void CalcWindow::showSheet()
+{
+    if (auto *sheet = qobject_cast<SheetWindow *>(set_.window(WindowId::Sheet)))
+        sheet->showFor(*this);
+}
+
+CalcWindow::SheetMaker CalcWindow::sheetOfInputs() const
+{
+    return [name = windowTitle().toStdString()](const std::string &date) {
+        calc::sheet::Sheet sheet;
+        sheet.calculationName = name;
+        sheet.title = name + "计算书";
+        sheet.date = date;
+        return sheet;
+    };
+}
+
+calc::sheet::Sheet CalcWindow::currentSheet(const std::string &date) const
+{
+    return sheetOfInputs()(date);
+}
+
+calc::sheet::Sheet CalcWindow::lastCalculationSheet(const std::string &date) const
+{
+    return lastCalculation_ ? lastCalculation_(date) : currentSheet(date);
 }
 
 CommandButtons makeCommandButtons(QWidget *client, const CommandButtonsDesign &design,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/sheet.h"
 #include "windows/menu_bars.h"
 #include "windows/window_id.h"
 
@@ -11,9 +12,11 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
+class QAction;
 class QLineEdit;
 class QPushButton;
 
@@ -45,7 +48,9 @@ CommandButtons makeCommandButtons(QWidget *client, const CommandButtonsDesign &d
 // close-box rule, the activation step and the default button. A window builds
 // its controls on client() in its constructor, then runs its load step
 // (selecting list entries and calling centreOnScreen()) in the order its
-// design gives.
+// design gives. Every calculation window also has its calculation sheet:
+// the action "计算书" (Ctrl+P, and the context menu of the background and
+// the labels) shows it in the program's sheet window.
 class CalcWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -54,8 +59,30 @@ public:
 
     WindowId windowId() const { return id_; }
     QWidget *client() const { return client_; }
+    QAction *sheetAction() const { return sheetAction_; }
+
+    // The sheet of the current field texts and list indices.
+    calc::sheet::Sheet currentSheet(const std::string &date) const;
+    // The sheet of the inputs the last calculation ran with, which an error
+    // outcome may have cleared from the fields since; the current inputs'
+    // sheet before any calculation.
+    calc::sheet::Sheet lastCalculationSheet(const std::string &date) const;
+
+signals:
+    // A calculation ran (button or Enter, whatever its outcome) and every
+    // message box it showed is closed.
+    void calculated();
 
 protected:
+    using SheetMaker = std::function<calc::sheet::Sheet(const std::string &date)>;
+    // Makes the sheet of the inputs as they are now, through the same core
+    // calculation as the window's button. A window without a calculation of
+    // its own has a sheet with its title alone.
+    virtual SheetMaker sheetOfInputs() const;
+    // A calculation brackets its work with these two.
+    void calculationStarts() { lastCalculation_ = sheetOfInputs(); }
+    void calculationDone() { emit calculated(); }
+
     // Runs when the window becomes active coming from another window of the
     // program: its first showing, a switch to it, or a return from the About
     // window or a window shown beside it. Never when one of its own message
@@ -92,12 +119,16 @@ protected:
 private:
     void connectAction(QAction *action, const menu::Action &what);
     void activated(QWidget *window, std::optional<WindowId> from);
+    void addSheetAction();
+    void showSheet();
 
     WindowSet &set_;
     WindowId id_;
     QWidget *client_ = nullptr;
     QLineEdit *firstField_ = nullptr;
     QPushButton *defaultButton_ = nullptr;
+    QAction *sheetAction_ = nullptr;
+    SheetMaker lastCalculation_;
     // The control that had the focus when the program hid the window.
     QPointer<QWidget> focusWhenHidden_;
 };

@@ -24,7 +24,7 @@ std::vector<menu::BarItem> menuBarOf(WindowId id)
             {"help",
              QStringLiteral("帮助文件"),
              {{"vorn", makerName(), ShowBeside{WindowId::About}},
-              {"note", QStringLiteral("使用说明"), Nothing{}}}},
+              {"note", QStringLiteral("使用说明"), ShowBeside{WindowId::Help}}}},
             {"tuichule", QStringLiteral("退出"), {}, EndProgram{}},
         };
     case WindowId::TwoRods:
@@ -68,6 +68,8 @@ std::vector<menu::BarItem> menuBarOf(WindowId id)
             {"exitedd", QStringLiteral("退出"), {{"exitll", QStringLiteral("退出"), EndProgram{}}}},
         };
     case WindowId::About:
+    case WindowId::Sheet:
+    case WindowId::Help:
         break;
     }
     return {};

@@ -2,7 +2,9 @@
 
 #include "windows/about_window.h"
 #include "windows/fonts.h"
+#include "windows/help_window.h"
 #include "windows/rod_height_window.h"
+#include "windows/sheet_window.h"
 #include "windows/single_rod_window.h"
 #include "windows/strike_count_window.h"
 #include "windows/translation.h"
@@ -27,6 +29,8 @@ void registerWindows(WindowSet &set)
     set.registerWindow(WindowId::RodHeight, windowOfSet<RodHeightWindow>());
     set.registerWindow(WindowId::StrikeCount, windowOfSet<StrikeCountWindow>());
     set.registerWindow(WindowId::About, [](WindowSet &) -> QWidget * { return new AboutWindow; });
+    set.registerWindow(WindowId::Sheet, windowOfSet<SheetWindow>());
+    set.registerWindow(WindowId::Help, [](WindowSet &) -> QWidget * { return new HelpWindow; });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "windows/rod_height_window.h"
 
 #include "calc/rod_height.h"
+#include "calc/rod_height_sheet.h"
 #include "calc/visit.h"
 #include "windows/captions.h"
 #include "windows/colours.h"
@@ -42,6 +43,7 @@ RodHeightWindow::RodHeightWindow(WindowSet &set) : RodWindow(set, design()) {}
 void RodHeightWindow::computeClicked()
 {
     namespace rh = calc::rod_height;
+    calculationStarts();
     const auto outcome =
         calc::computeRodHeight(fieldText(inputs_.first), fieldText(inputs_.second), classIndex());
     std::visit(calc::Overloaded{
@@ -57,6 +59,15 @@ void RodHeightWindow::computeClicked()
                    [&](const rh::NegativeRadicand &e) { rootReset(e.message); },
                },
                outcome);
+    calculationDone();
+}
+
+CalcWindow::SheetMaker RodHeightWindow::sheetOfInputs() const
+{
+    return [hx = fieldText(inputs_.first), distance = fieldText(inputs_.second),
+            index = classIndex()](const std::string &date) {
+        return calc::rodHeightSheet(hx, distance, index, date);
+    };
 }
 
 void RodHeightWindow::rootReset(const std::string &message)

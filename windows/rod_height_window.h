@@ -15,6 +15,7 @@ public:
     explicit RodHeightWindow(WindowSet &set);
 
 protected:
+    SheetMaker sheetOfInputs() const override;
     void computeClicked() override;
 
 private:

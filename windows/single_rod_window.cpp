@@ -1,6 +1,7 @@
 #include "windows/single_rod_window.h"
 
 #include "calc/single_rod.h"
+#include "calc/single_rod_sheet.h"
 #include "calc/visit.h"
 #include "windows/branding.h"
 #include "windows/captions.h"
@@ -67,6 +68,7 @@ void SingleRodWindow::enterPressed(InputField *field)
 void SingleRodWindow::calculate(calc::ResultTextStyle style)
 {
     namespace sr = calc::single_rod;
+    calculationStarts();
     const auto outcome = calc::computeSingleRod(fieldText(inputs_.first), fieldText(inputs_.second),
                                                 classIndex(), style);
     std::visit(calc::Overloaded{
@@ -86,6 +88,13 @@ void SingleRodWindow::calculate(calc::ResultTextStyle style)
                    [&](const sr::HxAboveTwiceRadius &e) { limitReset(e.message); },
                },
                outcome);
+    calculationDone();
+}
+
+CalcWindow::SheetMaker SingleRodWindow::sheetOfInputs() const
+{
+    return [hx = fieldText(inputs_.first), h = fieldText(inputs_.second), index = classIndex()](
+               const std::string &date) { return calc::singleRodSheet(hx, h, index, date); };
 }
 
 void SingleRodWindow::clearClicked()

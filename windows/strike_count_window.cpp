@@ -1,6 +1,7 @@
 #include "windows/strike_count_window.h"
 
 #include "calc/strike_count.h"
+#include "calc/strike_count_sheet.h"
 #include "windows/clock.h"
 #include "calc/visit.h"
 #include "windows/branding.h"
@@ -181,6 +182,7 @@ void StrikeCountWindow::showResult(const QString &caption, QColor colour, qreal 
 void StrikeCountWindow::calculate()
 {
     namespace sc = calc::strike_count;
+    calculationStarts();
     showResult(QString(), yellow(), kResultPoints);
 
     const auto &[length, width, height] = inputs_.dimensions;
@@ -213,6 +215,17 @@ void StrikeCountWindow::calculate()
             [&](const sc::StrikeCountTooLarge &e) { reportAt(e.message, {}); },
         },
         outcome);
+    calculationDone();
+}
+
+CalcWindow::SheetMaker StrikeCountWindow::sheetOfInputs() const
+{
+    const auto &[length, width, height] = inputs_.dimensions;
+    return [l = fieldText(length), w = fieldText(width), h = fieldText(height),
+            setting = std::int16_t(inputs_.setting->currentIndex()),
+            city = std::int16_t(inputs_.city->currentIndex())](const std::string &date) {
+        return calc::strikeCountSheet(l, w, h, setting, city, date);
+    };
 }
 
 void StrikeCountWindow::clear()

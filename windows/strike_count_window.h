@@ -24,6 +24,9 @@ class StrikeCountWindow : public CalcWindow {
 public:
     explicit StrikeCountWindow(WindowSet &set);
 
+protected:
+    SheetMaker sheetOfInputs() const override;
+
 private:
     struct Inputs {
         std::array<InputField *, 3> dimensions{}; // Text1_0..Text1_2: length, width, height

@@ -2,6 +2,7 @@
 
 #include "calc/numeric.h"
 #include "calc/two_rods.h"
+#include "calc/two_rods_sheet.h"
 #include "calc/visit.h"
 #include "windows/captions.h"
 #include "windows/colours.h"
@@ -58,6 +59,7 @@ void TwoRodsWindow::enterPressed(InputField *field)
 void TwoRodsWindow::calculate(Path path)
 {
     namespace tr = calc::two_rods;
+    calculationStarts();
     const auto outcome =
         calc::computeTwoRods(fieldText(inputs_.first), fieldText(inputs_.second), classIndex());
     std::visit(
@@ -75,6 +77,13 @@ void TwoRodsWindow::calculate(Path path)
             [&](const tr::TwoRodsTooFar &e) { handOver(e.message); },
         },
         outcome);
+    calculationDone();
+}
+
+CalcWindow::SheetMaker TwoRodsWindow::sheetOfInputs() const
+{
+    return [h = fieldText(inputs_.first), d = fieldText(inputs_.second), index = classIndex()](
+               const std::string &date) { return calc::twoRodsSheet(h, d, index, date); };
 }
 
 void TwoRodsWindow::handOver(const std::string &message)

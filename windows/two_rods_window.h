@@ -13,6 +13,7 @@ public:
     explicit TwoRodsWindow(WindowSet &set);
 
 protected:
+    SheetMaker sheetOfInputs() const override;
     void enterPressed(InputField *field) override;
     void computeClicked() override;
 

@@ -3,7 +3,9 @@
 // The program's windows, and the object name each one carries.
 namespace windows {
 
-enum class WindowId { SingleRod, TwoRods, RodHeight, StrikeCount, About };
+// Sheet and Help are companions of the calculation windows: shown beside
+// them, never counted as one of them.
+enum class WindowId { SingleRod, TwoRods, RodHeight, StrikeCount, About, Sheet, Help };
 
 constexpr const char *formName(WindowId id)
 {
@@ -18,6 +20,10 @@ constexpr const char *formName(WindowId id)
         return "Form4";
     case WindowId::About:
         return "Form5";
+    case WindowId::Sheet:
+        return "SheetWindow";
+    case WindowId::Help:
+        return "HelpWindow";
     }
     return "";
 }

@@ -156,6 +156,23 @@ TEST(RollingSphere, GroundAndConductorPoints)
     EXPECT_NEAR(rs::clearance(std::vector<Conductor>{}, 30, {1, 2, 3}), -3, kTol);
 }
 
+TEST(RollingSphere, ConductorsSharingAnEndKeepEachZone)
+{
+    // A rod of 20 m with a wire from its tip 60 m along +x and a single point at the tip, in
+    // either order: away from the wire the zone is the rod's alone, and beside the wire's middle
+    // the wire's section, rx from its line (hr 45).
+    const Point tip{0, 0, 20};
+    const Conductor wire{tip, {60, 0, 20}}, point{tip, tip};
+    for (const auto &layout : {std::vector<Conductor>{rod(0, 0, 20), wire, point},
+                               std::vector<Conductor>{point, wire, rod(0, 0, 20)}}) {
+        for (const double hx : {0.0, 8.0, 15.0}) {
+            const double rx = rodRadius(20, 45, hx);
+            expectBoundary(layout, 45, {-rx, 0, hx}, {1, 0, 0});
+            expectBoundary(layout, 45, {30, rx, hx}, {0, -1, 0});
+        }
+    }
+}
+
 TEST(RollingSphere, ClosedCageProtectsItsInside)
 {
     // hr 30, rods at the corners of a 50 m square, 60 m tall, wires along the top edges. A free

@@ -1,7 +1,8 @@
 // Drives every window through thousands of seeded random inputs, clicks, keys
 // and switches, and checks after each step that no label shows "nan" or
 // "inf", no message box is empty, and a calculation window is still shown and
-// usable. Bounded in steps and in time.
+// usable; once more with the calculation sheet open, which must never show
+// "nan" or "inf" either. Bounded in steps and in time.
 #include "gui_fixture.h"
 
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <random>
 
@@ -111,9 +113,19 @@ private slots:
     void init() { fx.start(); }
     void cleanup() { fx.finish(); }
 
-    void randomUseKeepsEveryWindowSound()
+    void randomUseKeepsEveryWindowSound() { soak(false); }
+    void randomUseWithTheSheetOpen() { soak(true); }
+
+private:
+    void soak(bool withSheet)
     {
         fx.boxes.stop();
+        if (withSheet) {
+            guitest::Fixture::form("Form1")
+                ->findChild<QAction *>(QStringLiteral("sheetAction"))
+                ->trigger();
+            QVERIFY(guitest::Fixture::form("SheetWindow")->isVisible());
+        }
         AnyBoxAnswerer answerer;
         std::mt19937 random(20261207);
         QElapsedTimer clock;
@@ -125,6 +137,7 @@ private slots:
             step(random, form);
             QCoreApplication::processEvents();
             checkSound(steps);
+            if (withSheet) checkSheet(steps);
             if (QTest::currentTestFailed()) return;
         }
         QVERIFY2(answerer.faults.isEmpty(), qPrintable(answerer.faults.join(u'|')));
@@ -132,7 +145,6 @@ private slots:
         QVERIFY(answerer.answered > 0);
     }
 
-private:
     void step(std::mt19937 &random, QWidget *form)
     {
         const QString text =
@@ -210,6 +222,16 @@ private:
                                         .arg(step)));
             }
         }
+    }
+
+    static void checkSheet(int step)
+    {
+        auto *text = guitest::Fixture::control<QTextEdit>("SheetWindow", "sheetText");
+        QVERIFY(text);
+        const QString shown = text->toPlainText();
+        QVERIFY2(
+            !showsNonNumber(shown),
+            qPrintable(QStringLiteral("the sheet shows %1 after step %2").arg(shown).arg(step)));
     }
 
     guitest::Fixture fx;

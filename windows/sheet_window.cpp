@@ -1,0 +1,193 @@
+#include "windows/sheet_window.h"
+
+#include "windows/calc_window.h"
+#include "windows/captions.h"
+#include "windows/message_boxes.h"
+#include "windows/sheet_file_dialog.h"
+#include "windows/sheet_rendering.h"
+#include "windows/window_set.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDate>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace windows {
+
+// The sheet's drawing, painted to the widget's size by the same code as on
+// paper.
+class DrawingView : public QWidget {
+public:
+    explicit DrawingView(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("zoneDrawing"));
+        setMinimumSize(340, 300);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+
+    void setDrawing(calc::drawing::Drawing drawing)
+    {
+        drawing_ = std::move(drawing);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillRect(rect(), Qt::white);
+        paintDrawing(painter, drawing_, QRectF(rect()).adjusted(6, 6, -6, -6));
+    }
+
+private:
+    calc::drawing::Drawing drawing_;
+};
+
+namespace {
+
+// The copied drawing's size: about a text column's width in a word processor.
+constexpr QSize kCopiedDrawingSize(560, 420);
+
+std::string today() { return QDate::currentDate().toString(Qt::ISODate).toStdString(); }
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A PNG of the image as a data: address, which word processors take from
+// pasted HTML.
+QString pngDataAddress(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
+
+} // namespace
+
+SheetWindow::SheetWindow(WindowSet &set) : set_(set)
+{
+    setObjectName(QString::fromLatin1(formName(WindowId::Sheet)));
+    setWindowFlag(Qt::Window);
+    setWindowTitle(QStringLiteral("计算书"));
+
+    text_ = new QTextBrowser(this);
+    text_->setObjectName(QStringLiteral("sheetText"));
+    text_->setOpenLinks(false);
+    drawing_ = new DrawingView(this);
+
+    QPushButton *copyButton = makeButton(this, "sheetCopy", QStringLiteral("复制"));
+    QPushButton *pdfButton = makeButton(this, "sheetPdf", QStringLiteral("导出PDF…"));
+    QPushButton *printButton = makeButton(this, "sheetPrint", QStringLiteral("打印…"));
+    QPushButton *closeButton = makeButton(this, "sheetClose", QStringLiteral("关闭"));
+    connect(copyButton, &QPushButton::clicked, this, &SheetWindow::copy);
+    connect(pdfButton, &QPushButton::clicked, this, &SheetWindow::exportPdf);
+    connect(printButton, &QPushButton::clicked, this, &SheetWindow::print);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *saveAction = new QAction(this);
+    saveAction->setShortcut(QKeySequence::Save);
+    connect(saveAction, &QAction::triggered, this, &SheetWindow::exportPdf);
+    auto *closeAction = new QAction(this);
+    closeAction->setShortcut(Qt::Key_Escape);
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addActions({saveAction, closeAction});
+
+    auto *views = new QHBoxLayout;
+    views->addWidget(text_, 3);
+    views->addWidget(drawing_, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton *button : {copyButton, pdfButton, printButton, closeButton})
+        buttons->addWidget(button);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(views, 1);
+    layout->addLayout(buttons);
+    resize(900, 620);
+}
+
+void SheetWindow::showFor(CalcWindow &window)
+{
+    follow(window);
+    present(window.currentSheet(today()));
+    set_.showBeside(WindowId::Sheet);
+}
+
+void SheetWindow::follow(CalcWindow &window)
+{
+    setWindowTitle(QStringLiteral("计算书 - ") + window.windowTitle());
+    if (source_ == &window) return;
+    disconnect(sourceCalculated_);
+    source_ = &window;
+    // A hidden sheet is made afresh when it is shown again.
+    sourceCalculated_ = connect(&window, &CalcWindow::calculated, this, [this] {
+        if (source_ && isVisible()) present(source_->lastCalculationSheet(today()));
+    });
+}
+
+void SheetWindow::present(const calc::sheet::Sheet &sheet)
+{
+    sheet_ = sheet;
+    // The reader keeps their place in the text across a refresh.
+    const int scrolled = text_->verticalScrollBar()->value();
+    text_->setHtml(sheetHtml(sheet_));
+    text_->verticalScrollBar()->setValue(scrolled);
+    drawing_->setDrawing(sheet_.drawing);
+}
+
+void SheetWindow::copy()
+{
+    const QImage image = drawingImage(sheet_.drawing, kCopiedDrawingSize);
+    auto *data = new QMimeData;
+    data->setHtml(sheetHtml(sheet_, pngDataAddress(image)));
+    data->setImageData(image);
+    data->setText(QString::fromStdString(calc::sheet::plainText(sheet_)));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void SheetWindow::exportPdf()
+{
+    const QString name =
+        QString::fromStdString(sheet_.calculationName) + QStringLiteral("计算书.pdf");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = askPdfPath(this, QDir(folder).filePath(name));
+    if (path.isEmpty()) return;
+    const QString reason = writeSheetPdf(sheet_, path);
+    if (!reason.isEmpty())
+        showStopBox(this, QStringLiteral("无法保存文件：") + QDir::toNativeSeparators(path) +
+                              QLatin1Char('\n') + reason);
+}
+
+void SheetWindow::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QString::fromStdString(sheet_.title));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    paintSheetPages(sheet_, printer);
+}
+
+} // namespace windows

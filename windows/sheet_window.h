@@ -1,0 +1,47 @@
+#pragma once
+
+#include "calc/sheet.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QWidget>
+
+class QPushButton;
+class QTextBrowser;
+
+namespace windows {
+
+class CalcWindow;
+class DrawingView;
+class WindowSet;
+
+// The program's one sheet window: the calculation sheet of one calculation
+// window, as text and drawing, with copy, PDF export and print. It follows
+// that window live: the sheet is made afresh whenever it is shown for it and
+// after each of its calculations. A companion: closing it only hides it.
+class SheetWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SheetWindow(WindowSet &set);
+
+    // Shows the sheet of `window`, switching from any other window's sheet,
+    // and brings it to the front.
+    void showFor(CalcWindow &window);
+    const calc::sheet::Sheet &sheet() const { return sheet_; }
+
+private:
+    void follow(CalcWindow &window);
+    void present(const calc::sheet::Sheet &sheet);
+    void copy();
+    void exportPdf();
+    void print();
+
+    WindowSet &set_;
+    QPointer<CalcWindow> source_;
+    QMetaObject::Connection sourceCalculated_;
+    calc::sheet::Sheet sheet_;
+    QTextBrowser *text_ = nullptr;   // sheetText
+    DrawingView *drawing_ = nullptr; // zoneDrawing
+};
+
+} // namespace windows
