@@ -159,6 +159,62 @@ bool onBoundingPart(const Piece &x, Point c, double margin)
     return true;
 }
 
+// A lower bound on the distance from p to any point of the bounding part of x that lies within
+// hr of the conductor `other` (-1: the plane z = hr), no lower than hr (a free centre's height):
+// on a cylinder, the band of its surface between the axial limits that both allow; on a sphere,
+// its outer half.
+double bandBound(const Piece &x, const Piece &other, const Conductor *owner, Point p, double hr)
+{
+    const double slack = kFeasibleSlack + 1e-9 * hr;
+    const Point w = p - x.c;
+    const double along = dot(w, x.d);
+    const double radial = std::sqrt(std::max(0.0, dot(w, w) - along * along));
+    switch (x.kind) {
+    case Kind::Plane:
+        return std::abs(p.z - hr);
+    case Kind::Sphere:
+        if (along >= 0) return std::abs(norm(w) - hr);
+        return std::hypot(along, radial - hr);
+    case Kind::Cylinder: {
+        double lo = 0, hi = x.len;
+        if (other.kind == Kind::Sphere) {
+            // A point at hr from both the axis and a centre q at delta from the axis lies within
+            // sqrt(hr^2 - (hr - delta)^2) of q along the axis: on the circle of the cylinder's
+            // own end when q is on the axis.
+            const Point v = other.c - x.c;
+            const double sq0 = dot(v, x.d);
+            const double delta = std::sqrt(std::max(0.0, dot(v, v) - sq0 * sq0));
+            const double width = std::sqrt(std::max(0.0, sq(hr) - sq(hr - delta)));
+            lo = std::max(lo, sq0 - width);
+            hi = std::min(hi, sq0 + width);
+        } else if (owner) {
+            const double sa = dot(owner->a - x.c, x.d), sb = dot(owner->b - x.c, x.d);
+            lo = std::max(lo, std::min(sa, sb) - hr);
+            hi = std::min(hi, std::max(sa, sb) + hr);
+        }
+        // Height along the axis s d.z, give or take the radius's share hr sqrt(1 - d.z^2): no
+        // lower than hr anywhere, exactly hr on the plane.
+        const double side = hr * std::sqrt(std::max(0.0, 1 - sq(x.d.z)));
+        if (std::abs(x.d.z) > 1e-9) {
+            const double from = (hr - x.c.z - side) / x.d.z, to = (hr - x.c.z + side) / x.d.z;
+            if (x.d.z > 0) {
+                lo = std::max(lo, from);
+                if (!owner) hi = std::min(hi, to);
+            } else {
+                hi = std::min(hi, from);
+                if (!owner) lo = std::max(lo, to);
+            }
+        }
+        lo -= slack;
+        hi += slack;
+        if (hi < lo) return std::numeric_limits<double>::infinity();
+        const double gap = std::max({0.0, lo - along, along - hi});
+        return std::hypot(radial - hr, gap);
+    }
+    }
+    return 0;
+}
+
 double angleGap(double a, double b) { return std::abs(std::remainder(a - b, kTwoPi)); }
 
 // A root of f in [0, 1] where f(0) = f0 and f(1) = f1 differ in sign (Illinois method), to
@@ -1185,8 +1241,11 @@ double Search::run()
             // Every point of the edge lies on both surfaces, so at least this far from p.
             double bound = 0;
             if (!shareCurve(y, x, p_, hr, bound)) continue;
-            bound = std::max({bound, floor, std::abs(surfaceValue(y, p_, hr)),
-                              std::abs(surfaceValue(x, p_, hr)), meetBound(a.owner, b.owner)});
+            const Conductor *ownerX =
+                x.owner < 0 ? nullptr : &L_.conductors[static_cast<std::size_t>(x.owner)];
+            const Conductor &ownerY = L_.conductors[static_cast<std::size_t>(y.owner)];
+            bound = std::max({bound, floor, bandBound(y, x, ownerX, p_, hr),
+                              bandBound(x, y, &ownerY, p_, hr), meetBound(a.owner, b.owner)});
             if (bound >= best_ || !ownersClose(a, b)) continue;
             edges.push_back({bound, aY ? i : j, aY ? j : i});
         }

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "calc/sheet.h"
+#include "designer/layout_document.h"
+#include "designer/layout_results.h"
+
+#include <QJsonObject>
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <functional>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QTableView;
+class QTreeWidget;
+
+// The layout designer's main window, "防雷布置": the plan, the tables of conductors and objects,
+// the protection class, the height at which the plan shows the protected area, every object's
+// verdict, the file and the layout's calculation sheet.
+namespace designer {
+
+class PlanView;
+class SectionPane;
+class ConductorTableModel;
+class ObjectTableModel;
+
+class DesignerWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit DesignerWindow(QWidget *parent = nullptr);
+    ~DesignerWindow() override;
+
+    LayoutDocument &document() { return document_; }
+    PlanView &plan() { return *plan_; }
+    QTableView &conductorTable() { return *conductorTable_; }
+    QTableView &objectTable() { return *objectTable_; }
+    QTreeWidget &verdictList() { return *verdicts_; }
+    SectionPane &sectionPane() { return *section_; }
+
+    // Opens the file, after asking about unsaved changes; a file that cannot be used is shown
+    // as a message and leaves the current layout as it was.
+    bool openFile(const QString &path);
+    bool saveTo(const QString &path);
+    QString filePath() const { return path_; }
+
+    double planHeight() const;
+    void setPlanHeight(double height);
+
+    // The results shown now, and whether they belong to the layout and height shown now.
+    const LayoutResults &results() const { return results_; }
+    bool resultsCurrent() const;
+
+    // The layout's calculation sheet as the export writes it.
+    calc::sheet::Sheet sheet() const;
+
+    // How the window asks and tells; tests put their own answers in.
+    std::function<QMessageBox::StandardButton(const QString &text)> askToSave;
+    std::function<void(const QString &text)> showProblem;
+    std::function<QString(const QString &caption, const QString &suggested, const QString &filter,
+                          bool saving)>
+        chooseFile;
+
+signals:
+    void resultsShown();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    QWidget *buildSidePanel();
+    void layoutChanged();
+    void recompute();
+    void showResults(const LayoutResults &results);
+    void updateHeightChoices();
+    bool maybeSave();
+    void newLayout();
+    void open();
+    bool save();
+    bool saveAs();
+    void exportPdf();
+    void copySheet();
+    void addRod(QPointF at);
+    void addWire();
+    void addObject();
+    void removeSelected();
+    QPointF viewCentre() const;
+
+    LayoutDocument document_;
+    Recomputer recomputer_;
+    LayoutResults results_;
+    quint64 shownGeneration_ = 0;
+    PlanView *plan_ = nullptr;
+    SectionPane *section_ = nullptr;
+    SectionLine sectionLine_;
+    QTableView *conductorTable_ = nullptr;
+    QTableView *objectTable_ = nullptr;
+    ConductorTableModel *conductorModel_ = nullptr;
+    ObjectTableModel *objectModel_ = nullptr;
+    QComboBox *hrChoice_ = nullptr;
+    QDoubleSpinBox *height_ = nullptr;
+    QComboBox *heightChoice_ = nullptr;
+    QTreeWidget *verdicts_ = nullptr;
+    QLabel *state_ = nullptr;
+    QString path_;
+    QJsonObject otherKeys_;
+    bool fitted_ = false;
+};
+
+} // namespace designer

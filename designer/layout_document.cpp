@@ -1,0 +1,86 @@
+#include "designer/layout_document.h"
+
+#include <QUndoCommand>
+
+namespace designer {
+
+namespace {
+
+bool samePoint(const calc::rolling_sphere::Point &a, const calc::rolling_sphere::Point &b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+bool sameConductor(const calc::layout::Conductor &a, const calc::layout::Conductor &b)
+{
+    if (a.index() != b.index()) return false;
+    if (const auto *r = std::get_if<calc::layout::Rod>(&a)) {
+        const auto &s = std::get<calc::layout::Rod>(b);
+        return r->x == s.x && r->y == s.y && r->h == s.h;
+    }
+    const auto &w = std::get<calc::layout::Wire>(a);
+    const auto &v = std::get<calc::layout::Wire>(b);
+    return samePoint(w.a, v.a) && samePoint(w.b, v.b);
+}
+
+bool sameObject(const calc::layout::Object &a, const calc::layout::Object &b)
+{
+    if (a.name != b.name || a.height != b.height || a.footprint.size() != b.footprint.size())
+        return false;
+    for (std::size_t i = 0; i < a.footprint.size(); ++i)
+        if (a.footprint[i].x != b.footprint[i].x || a.footprint[i].y != b.footprint[i].y)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool sameLayout(const calc::layout::Layout &a, const calc::layout::Layout &b)
+{
+    if (a.hr != b.hr || a.conductors.size() != b.conductors.size() ||
+        a.objects.size() != b.objects.size())
+        return false;
+    for (std::size_t i = 0; i < a.conductors.size(); ++i)
+        if (!sameConductor(a.conductors[i], b.conductors[i])) return false;
+    for (std::size_t i = 0; i < a.objects.size(); ++i)
+        if (!sameObject(a.objects[i], b.objects[i])) return false;
+    return true;
+}
+
+class LayoutEdit : public QUndoCommand {
+public:
+    LayoutEdit(LayoutDocument &document, const QString &what, calc::layout::Layout before,
+               calc::layout::Layout after)
+        : QUndoCommand(what), document_(document), before_(std::move(before)),
+          after_(std::move(after))
+    {}
+    void undo() override { document_.set(before_); }
+    void redo() override { document_.set(after_); }
+
+private:
+    LayoutDocument &document_;
+    calc::layout::Layout before_, after_;
+};
+
+LayoutDocument::LayoutDocument(QObject *parent) : QObject(parent) {}
+
+void LayoutDocument::edit(const QString &what, const calc::layout::Layout &after)
+{
+    if (sameLayout(layout_, after)) return;
+    stack_.push(new LayoutEdit(*this, what, layout_, after));
+}
+
+void LayoutDocument::reset(const calc::layout::Layout &layout)
+{
+    stack_.clear();
+    set(layout);
+    stack_.setClean();
+}
+
+void LayoutDocument::set(const calc::layout::Layout &layout)
+{
+    layout_ = layout;
+    emit changed();
+}
+
+} // namespace designer

@@ -1,0 +1,154 @@
+#include "designer/layout_results.h"
+
+#include "calc/layout_sheet.h"
+#include "calc/sheet_format.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace designer {
+
+namespace {
+
+bool insideFootprint(const std::vector<calc::layout::Corner> &polygon, double x, double y)
+{
+    bool inside = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const auto a = polygon[i], b = polygon[j];
+        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x)
+            inside = !inside;
+    }
+    return inside;
+}
+
+// The roof in 16 x 16 cells over the footprint's box, each tested at its middle; each wall in
+// pieces of 1/64 of the perimeter, tested at the top, the middle and the foot. Only for the
+// picture; the verdict is checkObject's.
+Exposure exposure(const calc::rolling_sphere::Layout &engine, const calc::layout::Object &object)
+{
+    Exposure out;
+    const auto reached = [&](double x, double y, double z) {
+        return engine.clearance({x, y, z}) < calc::layout::kProtectedFrom;
+    };
+    double x0 = object.footprint[0].x, x1 = x0, y0 = object.footprint[0].y, y1 = y0;
+    double perimeter = 0;
+    for (std::size_t i = 0; i < object.footprint.size(); ++i) {
+        const auto a = object.footprint[i], b = object.footprint[(i + 1) % object.footprint.size()];
+        x0 = std::min(x0, a.x);
+        x1 = std::max(x1, a.x);
+        y0 = std::min(y0, a.y);
+        y1 = std::max(y1, a.y);
+        perimeter += std::hypot(b.x - a.x, b.y - a.y);
+    }
+    constexpr int kGrid = 16;
+    const double dx = (x1 - x0) / kGrid, dy = (y1 - y0) / kGrid;
+    for (int i = 0; i < kGrid; ++i)
+        for (int j = 0; j < kGrid; ++j) {
+            const double x = x0 + dx * (i + 0.5), y = y0 + dy * (j + 0.5);
+            if (insideFootprint(object.footprint, x, y) && reached(x, y, object.height))
+                out.roofCells.emplace_back(x0 + dx * i, y0 + dy * j, dx, dy);
+        }
+    const double step = perimeter / 64;
+    for (std::size_t i = 0; i < object.footprint.size() && step > 0; ++i) {
+        const auto a = object.footprint[i], b = object.footprint[(i + 1) % object.footprint.size()];
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        const int pieces = std::max(1, static_cast<int>(std::ceil(length / step)));
+        for (int k = 0; k < pieces; ++k) {
+            const double s0 = static_cast<double>(k) / pieces,
+                         s1 = static_cast<double>(k + 1) / pieces;
+            const double xm = a.x + (b.x - a.x) * (s0 + s1) / 2,
+                         ym = a.y + (b.y - a.y) * (s0 + s1) / 2;
+            if (reached(xm, ym, object.height) || reached(xm, ym, object.height / 2) ||
+                reached(xm, ym, 0))
+                out.wallPieces.emplace_back(a.x + (b.x - a.x) * s0, a.y + (b.y - a.y) * s0,
+                                            a.x + (b.x - a.x) * s1, a.y + (b.y - a.y) * s1);
+        }
+    }
+    return out;
+}
+
+std::string sectionTitle(const std::pair<calc::drawing::Vec2, calc::drawing::Vec2> &line)
+{
+    const auto point = [](calc::drawing::Vec2 p) {
+        return "(" + calc::sheet::inputText(p.x) + ", " + calc::sheet::inputText(p.y) + ")";
+    };
+    return "剖面：自 " + point(line.first) + " 至 " + point(line.second) + "，横向为沿剖面线的距离";
+}
+
+} // namespace
+
+LayoutResults computeResults(const calc::layout::Layout &layout, double height,
+                             const SectionLine &section, quint64 generation)
+{
+    LayoutResults results;
+    results.generation = generation;
+    results.height = height;
+    try {
+        const auto conductors = calc::layout::engineConductors(layout.conductors);
+        const calc::rolling_sphere::Layout engine(conductors, layout.hr);
+        for (const auto &object : layout.objects) {
+            results.verdicts.push_back(calc::layout::checkObject(engine, object));
+            results.exposed.push_back(
+                results.verdicts.back().isProtected ? Exposure{} : exposure(engine, object));
+        }
+        if (!layout.conductors.empty()) {
+            const calc::layout::PlanBox box = calc::layout::planBox(layout);
+            const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
+            // About 60 cells across; the outline is refined to 2 cm between the crossings.
+            results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.02);
+        }
+        if (section)
+            results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
+                                                  section->second, sectionTitle(*section));
+    } catch (const std::exception &) {
+        results.verdicts.clear();
+        results.exposed.clear();
+        results.zone = {};
+        results.section.reset();
+        results.error = QStringLiteral("布置数据不能计算");
+    }
+    return results;
+}
+
+Recomputer::Recomputer(QObject *parent) : QObject(parent)
+{
+    connect(&watcher_, &QFutureWatcher<LayoutResults>::finished, this, &Recomputer::finished);
+}
+
+Recomputer::~Recomputer() { watcher_.waitForFinished(); }
+
+void Recomputer::request(const calc::layout::Layout &layout, double height,
+                         const SectionLine &section)
+{
+    section_ = section;
+    layout_ = layout;
+    height_ = height;
+    ++generation_;
+    if (running_)
+        pending_ = true; // started when the running one is done; its result is then stale
+    else
+        start();
+}
+
+void Recomputer::start()
+{
+    running_ = true;
+    pending_ = false;
+    watcher_.setFuture(QtConcurrent::run(computeResults, layout_, height_, section_, generation_));
+}
+
+void Recomputer::finished()
+{
+    running_ = false;
+    const LayoutResults results = watcher_.result();
+    if (pending_) {
+        start();
+        return;
+    }
+    if (results.generation == generation_) emit ready(results);
+}
+
+} // namespace designer

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "calc/layout.h"
+#include "calc/layout_zone.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QLineF>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// What the window shows of a layout that takes time to work out: every object's verdict and
+// the protected area at one height. Worked out off the interface thread; a result for a layout
+// that has changed since is dropped.
+namespace designer {
+
+// Roof cells (plan rectangles, to be clipped to the footprint) and wall pieces (plan segments)
+// whose middle the sphere reaches.
+struct Exposure {
+    std::vector<QRectF> roofCells;
+    std::vector<QLineF> wallPieces;
+};
+
+struct LayoutResults {
+    quint64 generation = 0;
+    double height = 0;
+    std::vector<calc::layout::ObjectVerdict> verdicts; // one per object, in order
+    calc::layout::PlanZone zone;
+    // Per object, the parts of its surface that the sphere reaches, for the plan to mark; empty
+    // for a protected object.
+    std::vector<Exposure> exposed;
+    // The vertical section along the plan line, when one is drawn.
+    std::optional<calc::drawing::View> section;
+    QString error; // why there are no results, when there are none
+};
+
+// A line drawn on the plan, in plan metres.
+using SectionLine = std::optional<std::pair<calc::drawing::Vec2, calc::drawing::Vec2>>;
+
+// The results for one layout, on the calling thread.
+LayoutResults computeResults(const calc::layout::Layout &layout, double height,
+                             const SectionLine &section = {}, quint64 generation = 0);
+
+class Recomputer : public QObject {
+    Q_OBJECT
+public:
+    explicit Recomputer(QObject *parent = nullptr);
+    ~Recomputer() override;
+
+    // Starts working out the results of this layout; supersedes every earlier request.
+    void request(const calc::layout::Layout &layout, double height, const SectionLine &section);
+    bool isBusy() const { return running_; }
+    quint64 generation() const { return generation_; }
+
+signals:
+    void ready(const designer::LayoutResults &results);
+
+private:
+    void start();
+    void finished();
+
+    QFutureWatcher<LayoutResults> watcher_;
+    calc::layout::Layout layout_;
+    double height_ = 0;
+    SectionLine section_;
+    quint64 generation_ = 0;
+    bool running_ = false;
+    bool pending_ = false;
+};
+
+} // namespace designer

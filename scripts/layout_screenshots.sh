@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Starts the layout designer under a virtual X display on the example layout
+# (three rods of unequal height and a wire over two buildings), saves a picture
+# of its window and, through its own PDF export, of the first page of its
+# calculation sheet into docs/screenshots/.
+#   scripts/layout_screenshots.sh [path/to/lplayout]   (default: build/layout/app/lplayout)
+# Needs xvfb, xdotool, imagemagick and poppler-utils (pdftoppm).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=${1:-$root/build/layout/app/lplayout}
+out=$root/docs/screenshots
+example=$root/docs/examples/two_buildings.lplayout
+[[ -x $program ]] || { echo "no program at $program (build first)" >&2; exit 1; }
+mkdir -p "$out"
+
+if [[ -z ${LPLAYOUT_SHOTS_DISPLAY:-} ]]; then
+  exec xvfb-run -a -s "-screen 0 1280x860x24 -dpi 96" \
+    env LPLAYOUT_SHOTS_DISPLAY=1 "$0" "$program"
+fi
+
+find_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [[ -n $id ]] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  echo "window '$1' did not appear" >&2
+  return 1
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+QT_QPA_PLATFORM=xcb "$program" "$example" &
+pid=$!
+window=$(find_window '^防雷布置')
+xdotool windowsize --sync "$window" 1240 800
+xdotool windowfocus --sync "$window"
+sleep 3 # the verdicts and the protected area come from a worker thread
+import -window "$window" "$out/designer.png"
+echo "saved docs/screenshots/designer.png"
+
+# 文件 → 导出计算书 PDF, then the file dialog's name field.
+xdotool key alt+f
+sleep 0.5
+xdotool key e
+dialog=$(find_window '^导出计算书$')
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool key ctrl+a
+xdotool type "$work/sheet.pdf"
+xdotool key Return
+for _ in $(seq 100); do [[ -s $work/sheet.pdf ]] && break; sleep 0.1; done
+sleep 0.5
+pdftoppm -r 90 -png "$work/sheet.pdf" "$work/page"
+pages=("$work"/page*.png)
+# The pages side by side: the text and, on the following page, the drawing.
+convert "${pages[@]:0:2}" +append "$out/designer-sheet.png"
+echo "saved docs/screenshots/designer-sheet.png"
+kill "$pid"
+wait "$pid" 2>/dev/null || true

@@ -1,0 +1,173 @@
+#include "calc/layout_sheet.h"
+#include "calc/layout_zone.h"
+
+#include "sheet_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace sheet_test;
+using calc::layout::Layout;
+using calc::layout::Object;
+using calc::layout::Rod;
+using calc::layout::Wire;
+
+// A rod of height h protects, at height z, the disc of radius
+// sqrt(h (2hr - h)) - sqrt(z (2hr - z)) about its foot (GB 50057-2010 附录D).
+double singleRodRadius(double h, double hr, double z)
+{
+    return std::sqrt(h * (2 * hr - h)) - std::sqrt(z * (2 * hr - z));
+}
+
+Object box(std::string name, double x0, double y0, double x1, double y1, double height)
+{
+    return {std::move(name), {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, height};
+}
+
+const Table *resultTable(const Sheet &sheet)
+{
+    const Section *result = findSection(sheet, kResultHeading);
+    if (!result || result->blocks.empty()) return nullptr;
+    return std::get_if<Table>(&result->blocks.front());
+}
+
+// Rod 20 m, hr 45: at 5 m the zone reaches 37.417 - 20.616 = 16.801 m from the rod. A 4 x 4 m
+// block whose farthest corner is 8.5 m away is inside; one 30 m away is not.
+TEST(LayoutSheet, VerdictsAndConclusion)
+{
+    const Layout layout{
+        45, {Rod{0, 0, 20}}, {box("1#楼", 2, 2, 6, 6, 5), box("2#楼", 30, 0, 34, 4, 5)}};
+    const Sheet sheet = calc::layoutSheet(layout, 5, "2026-12-07");
+    EXPECT_EQ(sheet.title, "防雷布置计算书");
+    EXPECT_FALSE(sheet.error);
+    EXPECT_EQ(entryValue(sheet, kInputHeading, "防雷类别"), "2类 hr=45米");
+    EXPECT_EQ(entryValue(sheet, kInputHeading, "滚球半径"), "45 m");
+
+    const Table *table = resultTable(sheet);
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rows.size(), 2u);
+    EXPECT_EQ(table->rows[0][0], "1#楼");
+    EXPECT_EQ(table->rows[0][1], "受保护");
+    EXPECT_EQ(table->rows[1][1], "未受保护");
+    // The worst point of the far block is its far roof corner... or nearer; it is reached by
+    // the sphere, so its clearance is negative.
+    EXPECT_EQ(table->rows[1][2].front(), '-');
+    EXPECT_TRUE(contains(paragraphs(sheet, kConclusionHeading), "2#楼"));
+    EXPECT_FALSE(contains(paragraphs(sheet, kConclusionHeading), "1#楼"));
+    EXPECT_TRUE(contains(paragraphs(sheet, kCrossCheckHeading), "不适用"));
+    EXPECT_TRUE(contains(plainText(sheet), "避雷针"));
+}
+
+TEST(LayoutSheet, DrawingColoursObjectsByVerdict)
+{
+    const Layout layout{
+        45, {Rod{0, 0, 20}}, {box("1#楼", 2, 2, 6, 6, 5), box("2#楼", 30, 0, 34, 4, 5)}};
+    const Sheet sheet = calc::layoutSheet(layout, 5, "2026-12-07");
+    ASSERT_GE(sheet.drawing.views.size(), 3u); // the plan and one section per object
+    const View &plan = sheet.drawing.views[0];
+    int inside = 0, outside = 0, fills = 0;
+    for (const Path &p : plan.paths) {
+        inside += p.ink == Ink::Object;
+        outside += p.ink == Ink::ObjectOutside;
+        fills += p.ink == Ink::ZoneFill;
+    }
+    EXPECT_EQ(inside, 1);
+    EXPECT_EQ(outside, 1);
+    EXPECT_GT(fills, 0);
+}
+
+struct CrossCheckRow {
+    std::string_view name;
+    Layout layout;
+    std::string_view remark;
+};
+class LayoutSheetCrossCheck : public testing::TestWithParam<CrossCheckRow> {};
+
+TEST_P(LayoutSheetCrossCheck, SaysWhetherTheClosedFormHolds)
+{
+    const Sheet sheet = calc::layoutSheet(GetParam().layout, 0, "2026-12-07");
+    EXPECT_TRUE(contains(paragraphs(sheet, kCrossCheckHeading), GetParam().remark))
+        << paragraphs(sheet, kCrossCheckHeading);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, LayoutSheetCrossCheck,
+    testing::Values(
+        CrossCheckRow{"TwoRods", {45, {Rod{0, 0, 20}, Rod{30, 0, 25}}, {}}, "一致"},
+        CrossCheckRow{"Square",
+                      {45, {Rod{0, 0, 20}, Rod{30, 0, 20}, Rod{30, 30, 20}, Rod{0, 30, 20}}, {}},
+                      "一致"},
+        // The 60 x 10 m rectangle dips to 5.949 m at its long sides against the closed form's
+        // 8.166 m.
+        CrossCheckRow{"NarrowRectangle",
+                      {45, {Rod{0, 0, 20}, Rod{60, 0, 20}, Rod{60, 10, 20}, Rod{0, 10, 20}}, {}},
+                      "偏不安全"},
+        CrossCheckRow{
+            "RodAndWire", {45, {Rod{0, 0, 20}, Wire{{0, 10, 15}, {30, 10, 15}}}, {}}, "不适用"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(LayoutSheet, UnusableLayoutGivesAnErrorSheet)
+{
+    const Sheet sheet = calc::layoutSheet(Layout{50, {Rod{0, 0, 20}}, {}}, 0, "2026-12-07");
+    EXPECT_TRUE(sheet.error);
+    EXPECT_TRUE(sheet.drawing.views.empty());
+    EXPECT_FALSE(sheet.drawing.emptyReason.empty());
+}
+
+// The outline at a height against the single rod's closed form, and the section's top of the
+// zone over the rod's foot (the rod's height) and at 10 m from it: the height z where
+// singleRodRadius(20, 45, z) = 10, i.e. sqrt(z (90 - z)) = 27.417: z = 45 - sqrt(2025 - 751.69)
+// = 9.316.
+TEST(LayoutZone, OutlineAndProfileOfOneRod)
+{
+    const Layout layout{45, {Rod{0, 0, 20}}, {}};
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const calc::rolling_sphere::Layout engine(conductors, 45);
+    for (double z : {0.5, 5.0, 12.0}) {
+        const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), z, 2.0);
+        ASSERT_EQ(zone.outline.size(), 1u) << z;
+        const double r = singleRodRadius(20, 45, z);
+        ASSERT_GT(zone.outline[0].size(), 20u);
+        for (const Vec2 &p : zone.outline[0]) EXPECT_NEAR(std::hypot(p.x, p.y), r, 0.05) << z;
+        EXPECT_EQ(zone.outline[0].front(), zone.outline[0].back());
+    }
+    const auto profile = calc::layout::zoneProfile(engine, {0, 0}, {10, 0}, 20, 1);
+    ASSERT_EQ(profile.size(), 2u);
+    EXPECT_NEAR(profile[0].y, 20, 0.01);
+    const double z10 = 45 - std::sqrt(45 * 45 - std::pow(std::sqrt(20.0 * 70) - 10, 2));
+    EXPECT_NEAR(z10, 9.316, 0.001);
+    EXPECT_NEAR(profile[1].y, z10, 0.01);
+}
+
+} // namespace
+
+namespace {
+
+// Along y = 0 from x = -30: the rod at s = 30 to its height, the block cut from s = 35 to 39 at
+// its height 5 and protected (its farthest corner is sqrt(9² + 2²) = 9.2 m from the rod, inside
+// the 16.801 m the zone reaches at 5 m), the wire crossing the line at (10, 0, 15) a dot there.
+TEST(LayoutSection, CutsRodsWiresAndObjects)
+{
+    const Layout layout{
+        45, {Rod{0, 0, 20}, Wire{{10, -5, 15}, {10, 5, 15}}}, {box("块", 5, -2, 9, 2, 5)}};
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const calc::rolling_sphere::Layout engine(conductors, 45);
+    const auto verdicts = calc::layout::checkObjects(layout);
+    const View view = calc::layoutSection(layout, verdicts, engine, {-30, 0}, {30, 0}, "剖面");
+    bool rod = false, object = false;
+    for (const Path &p : view.paths) {
+        rod = rod || (p.ink == Ink::Rod && p.points == std::vector<Vec2>{{30, 0}, {30, 20}});
+        object = object || (p.ink == Ink::Object &&
+                            p.points == std::vector<Vec2>{{35, 0}, {35, 5}, {39, 5}, {39, 0}});
+    }
+    EXPECT_TRUE(rod);
+    EXPECT_TRUE(object);
+    ASSERT_EQ(view.markers.size(), 1u);
+    EXPECT_NEAR(view.markers[0].at.x, 40, 1e-9);
+    EXPECT_NEAR(view.markers[0].at.y, 15, 1e-9);
+}
+
+} // namespace

@@ -1,0 +1,420 @@
+#include "designer/designer_window.h"
+#include "designer/layout_tables.h"
+#include "designer/plan_view.h"
+#include "designer/section_pane.h"
+#include "layout/project_file.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+using calc::layout::Layout;
+using calc::layout::Object;
+using calc::layout::Rod;
+using calc::layout::Wire;
+using designer::DesignerWindow;
+using designer::LayoutDocument;
+
+namespace {
+
+// A rod of height h protects, at height z, the disc of radius
+// sqrt(h (2hr - h)) - sqrt(z (2hr - z)) about its foot (GB 50057-2010 附录D).
+double singleRodRadius(double h, double hr, double z)
+{
+    return std::sqrt(h * (2 * hr - h)) - std::sqrt(z * (2 * hr - z));
+}
+
+QAction *action(DesignerWindow &w, const QString &text)
+{
+    for (QAction *a : w.findChildren<QAction *>())
+        if (a->objectName() == text || a->text() == text) return a;
+    return nullptr;
+}
+
+} // namespace
+
+class DesignerWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DesignerWindow> window;
+    QStringList asked, problems;
+    QMessageBox::StandardButton answer = QMessageBox::Cancel;
+
+    DesignerWindow &w() { return *window; }
+    void waitForResults() { QTRY_VERIFY_WITH_TIMEOUT(w().resultsCurrent(), 20000); }
+
+    // Types text into the cell's editor as the user does, and presses Enter.
+    void editCell(QTableView &table, int row, int column, const QString &text)
+    {
+        const QModelIndex index = table.model()->index(row, column);
+        if (auto *tabs = w().findChild<QTabWidget *>()) tabs->setCurrentWidget(&table);
+        table.setCurrentIndex(index);
+        table.edit(index);
+        // The open editor: one closed before may still wait for deletion, hidden.
+        QLineEdit *editor = nullptr;
+        for (auto *e : table.viewport()->findChildren<QLineEdit *>())
+            if (e->isVisible()) editor = e;
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), index.data(Qt::EditRole).toString());
+        editor->selectAll();
+        // QTest types ASCII only; other text goes in as an input method would put it.
+        bool ascii = true;
+        for (QChar c : text) ascii = ascii && c.unicode() < 128;
+        if (ascii)
+            QTest::keyClicks(editor, text);
+        else
+            editor->insert(text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The view commits the editor's text from its event queue.
+        QCoreApplication::processEvents();
+    }
+
+    void clickPlan(QPointF plan)
+    {
+        QTest::mouseClick(w().plan().viewport(), Qt::LeftButton, {}, w().plan().viewPoint(plan));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // The offscreen platform's notes about what it cannot do stay out of the log.
+        static QtMessageHandler previous = nullptr;
+        previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+                if (type == QtWarningMsg &&
+                    message.startsWith(QLatin1String("This plugin does not support")))
+                    return;
+                previous(type, context, message);
+            });
+    }
+
+    void init()
+    {
+        window = std::make_unique<DesignerWindow>();
+        asked.clear();
+        problems.clear();
+        answer = QMessageBox::Cancel;
+        w().askToSave = [this](const QString &text) {
+            asked << text;
+            return answer;
+        };
+        w().showProblem = [this](const QString &text) { problems << text; };
+        w().chooseFile = [](const QString &, const QString &, const QString &, bool) {
+            return QString(); // no file dialog in these tests
+        };
+        w().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w()));
+    }
+
+    void cleanup()
+    {
+        QVERIFY(!QApplication::activeModalWidget());
+        w().document().markSaved();
+        window.reset();
+    }
+
+    void titleAndClasses()
+    {
+        QCOMPARE(w().windowTitle(), QStringLiteral("防雷布置[*]"));
+        auto *classes = w().findChild<QComboBox *>(QStringLiteral("hrChoice"));
+        QVERIFY(classes);
+        QCOMPARE(classes->count(), 3);
+        QCOMPARE(classes->itemText(0), QStringLiteral("3类 hr=60米"));
+        QCOMPARE(classes->currentText(), QStringLiteral("2类 hr=45米"));
+    }
+
+    // Click a rod onto the plan, set its height and add a building in the tables; the building
+    // lies inside the rod's zone at its roof, then, moved away, outside it.
+    void buildLayoutWithMouseAndTable()
+    {
+        w().plan().fitLayout();
+        action(w(), QStringLiteral("placeRod"))->setChecked(true);
+        clickPlan({3.2, -4.7});
+        QCOMPARE(w().document().layout().conductors.size(), 1u);
+        const auto &rod = std::get<Rod>(w().document().layout().conductors[0]);
+        QCOMPARE(rod.x, 3.0); // snapped to the metre grid
+        QCOMPARE(rod.y, -5.0);
+        action(w(), QStringLiteral("placeRod"))->setChecked(false);
+
+        editCell(w().conductorTable(), 0, 3, QStringLiteral("25"));
+        QCOMPARE(std::get<Rod>(w().document().layout().conductors[0]).h, 25.0);
+
+        action(w(), QStringLiteral("添加被保护物"))->trigger();
+        QCOMPARE(w().document().layout().objects.size(), 1u);
+        editCell(w().objectTable(), 0, 0, QStringLiteral("1#楼"));
+        editCell(w().objectTable(), 0, 1, QStringLiteral("8"));
+        editCell(w().objectTable(), 0, 2, QStringLiteral("5,-8; 9,-8; 9,-2; 5,-2"));
+        const Object &o = w().document().layout().objects[0];
+        QCOMPARE(QString::fromStdString(o.name), QStringLiteral("1#楼"));
+        QCOMPARE(o.height, 8.0);
+        QCOMPARE(o.footprint.size(), 4u);
+
+        // The farthest roof corner is sqrt(6² + 3²) = 6.7 m from the rod; the zone reaches
+        // 40.311 - 25.612 = 14.699 m there.
+        QVERIFY(singleRodRadius(25, 45, 8) > 14.6);
+        waitForResults();
+        QCOMPARE(w().verdictList().topLevelItemCount(), 1);
+        QCOMPARE(w().verdictList().topLevelItem(0)->text(1), QStringLiteral("受保护"));
+
+        editCell(w().objectTable(), 0, 2, QStringLiteral("40,0; 44,0; 44,4; 40,4"));
+        waitForResults();
+        QCOMPARE(w().verdictList().topLevelItem(0)->text(1), QStringLiteral("未受保护"));
+        QVERIFY(!w().results().verdicts[0].isProtected);
+    }
+
+    void refusedCellsKeepTheirValue_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("height not a number") << 3 << QStringLiteral("abc");
+        QTest::newRow("rod of height zero") << 3 << QStringLiteral("0");
+        QTest::newRow("negative rod height") << 3 << QStringLiteral("-5");
+        QTest::newRow("absurd coordinate") << 1 << QStringLiteral("1e9");
+        QTest::newRow("infinite coordinate") << 2 << QStringLiteral("inf");
+    }
+
+    void refusedCellsKeepTheirValue()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        w().document().reset(Layout{45, {Rod{1, 2, 20}}, {}});
+        editCell(w().conductorTable(), 0, column, text);
+        QVERIFY(designer::sameLayout(w().document().layout(), Layout{45, {Rod{1, 2, 20}}, {}}));
+        QCOMPARE(w().document().undoStack().count(), 0);
+    }
+
+    void crossingFootprintIsRefused()
+    {
+        const Layout before{45, {}, {Object{"a", {{0, 0}, {4, 0}, {4, 4}, {0, 4}}, 5}}};
+        w().document().reset(before);
+        editCell(w().objectTable(), 0, 2, QStringLiteral("0,0; 4,4; 4,0; 0,4"));
+        QVERIFY(designer::sameLayout(w().document().layout(), before));
+    }
+
+    void dragRodSnapsAndUndoes()
+    {
+        w().document().reset(Layout{45, {Rod{0, 0, 20}}, {}});
+        w().plan().fitLayout();
+        QWidget *viewport = w().plan().viewport();
+        const QPoint from = w().plan().viewPoint({0, 0});
+        const QPoint to = w().plan().viewPoint({10.3, 4.8});
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        QTest::mouseMove(viewport, (from + to) / 2);
+        QTest::mouseMove(viewport, to);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+        QTRY_COMPARE(std::get<Rod>(w().document().layout().conductors[0]).x, 10.0);
+        QCOMPARE(std::get<Rod>(w().document().layout().conductors[0]).y, 5.0);
+        QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(std::get<Rod>(w().document().layout().conductors[0]).x, 0.0);
+    }
+
+    // Each kind of edit, undone with Ctrl+Z and redone with Ctrl+Y and Ctrl+Shift+Z.
+    void undoRedoEachEdit_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("place rod") << 0;
+        QTest::newRow("edit conductor cell") << 1;
+        QTest::newRow("change class") << 2;
+        QTest::newRow("add wire") << 3;
+        QTest::newRow("add object") << 4;
+        QTest::newRow("edit object cell") << 5;
+        QTest::newRow("delete conductor") << 6;
+        QTest::newRow("delete object") << 7;
+    }
+
+    void undoRedoEachEdit()
+    {
+        QFETCH(int, kind);
+        const Layout start{45,
+                           {Rod{0, 0, 20}, Wire{{0, 10, 15}, {20, 10, 15}}},
+                           {Object{"a", {{2, 2}, {6, 2}, {6, 6}, {2, 6}}, 5}}};
+        w().document().reset(start);
+        w().plan().fitLayout();
+        switch (kind) {
+        case 0:
+            action(w(), QStringLiteral("placeRod"))->setChecked(true);
+            clickPlan({12, -3});
+            break;
+        case 1:
+            editCell(w().conductorTable(), 1, 6, QStringLiteral("18"));
+            break;
+        case 2: {
+            auto *classes = w().findChild<QComboBox *>(QStringLiteral("hrChoice"));
+            classes->setCurrentIndex(2);
+            emit classes->activated(2);
+            break;
+        }
+        case 3:
+            action(w(), QStringLiteral("添加避雷线"))->trigger();
+            break;
+        case 4:
+            action(w(), QStringLiteral("添加被保护物"))->trigger();
+            break;
+        case 5:
+            editCell(w().objectTable(), 0, 1, QStringLiteral("7.5"));
+            break;
+        case 6:
+            w().conductorTable().setCurrentIndex(w().conductorTable().model()->index(0, 1));
+            action(w(), QStringLiteral("删除所选行"))->trigger();
+            break;
+        case 7: {
+            auto *tabs = w().findChild<QTabWidget *>();
+            tabs->setCurrentIndex(1);
+            w().objectTable().setCurrentIndex(w().objectTable().model()->index(0, 0));
+            action(w(), QStringLiteral("删除所选行"))->trigger();
+            break;
+        }
+        }
+        const Layout edited = w().document().layout();
+        QVERIFY(!designer::sameLayout(edited, start));
+        QVERIFY(w().isWindowModified());
+        QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(designer::sameLayout(w().document().layout(), start));
+        QTest::keyClick(&w(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(designer::sameLayout(w().document().layout(), edited));
+        QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(designer::sameLayout(w().document().layout(), edited));
+    }
+
+    // One click on an object's roof height shows the zone there; its outline is the single
+    // rod's circle of the closed form within 5 cm, and each outline point separates protected
+    // from unprotected as the engine says.
+    void planOutlineAtARoofHeight()
+    {
+        w().document().reset(
+            Layout{45, {Rod{0, 0, 20}}, {Object{"塔", {{30, 0}, {32, 0}, {32, 2}}, 6}}});
+        auto *heights = w().findChild<QComboBox *>(QStringLiteral("heightChoice"));
+        QCOMPARE(heights->count(), 2);
+        heights->setCurrentIndex(1);
+        emit heights->activated(1);
+        QCOMPARE(w().planHeight(), 6.0);
+        waitForResults();
+        const auto &zone = w().plan().zone();
+        QCOMPARE(zone.outline.size(), 1u);
+        const double r = singleRodRadius(20, 45, 6);
+        const auto conductors = calc::layout::engineConductors(w().document().layout().conductors);
+        const calc::rolling_sphere::Layout engine(conductors, 45);
+        for (const auto &p : zone.outline[0]) {
+            const double d = std::hypot(p.x, p.y);
+            QVERIFY2(std::abs(d - r) < 0.05, qPrintable(QString::number(d)));
+            const double ux = p.x / d, uy = p.y / d;
+            QVERIFY(engine.clearance({p.x - 0.05 * ux, p.y - 0.05 * uy, 6}) > 0);
+            QVERIFY(engine.clearance({p.x + 0.05 * ux, p.y + 0.05 * uy, 6}) < 0);
+        }
+        // The object's verdict as checkObject gives it.
+        QCOMPARE(w().results().verdicts.size(), 1u);
+        QVERIFY(!w().results().verdicts[0].isProtected);
+    }
+
+    // A line dragged across the plan gives the section through the rod and the block.
+    void drawSectionWithTheMouse()
+    {
+        w().document().reset(
+            Layout{45, {Rod{0, 0, 20}}, {Object{"块", {{5, -2}, {9, -2}, {9, 2}, {5, 2}}, 5}}});
+        w().plan().fitLayout();
+        action(w(), QStringLiteral("drawSection"))->setChecked(true);
+        QWidget *viewport = w().plan().viewport();
+        const QPoint from = w().plan().viewPoint({-20, 0}), to = w().plan().viewPoint({20, 0});
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        QTest::mouseMove(viewport, to);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+        waitForResults();
+        QTRY_VERIFY(w().sectionPane().section().has_value());
+        const auto &view = *w().sectionPane().section();
+        bool rod = false, block = false;
+        for (const auto &p : view.paths) {
+            rod = rod || (p.ink == calc::drawing::Ink::Rod && p.points.size() == 2 &&
+                          p.points[0].x == 20 && p.points[1].y == 20);
+            block = block || p.ink == calc::drawing::Ink::Object;
+        }
+        QVERIFY(rod);
+        QVERIFY(block);
+        QCOMPARE(w().document().undoStack().count(), 0); // a view setting, not an edit
+    }
+
+    void saveOpenAndUnsavedChanges()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.lplayout"));
+        const Layout saved{30, {Rod{0, 0, 20}}, {Object{"a", {{2, 2}, {6, 2}, {6, 6}}, 5}}};
+        w().document().reset(saved);
+        w().setPlanHeight(5);
+        QVERIFY(w().saveTo(path));
+        QVERIFY(!w().isWindowModified());
+        const auto reread = lplayout::loadProject(path);
+        QVERIFY(reread.file);
+        QVERIFY(designer::sameLayout(reread.file->layout, saved));
+
+        action(w(), QStringLiteral("添加避雷线"))->trigger();
+        QVERIFY(w().isWindowModified());
+        answer = QMessageBox::Cancel;
+        QVERIFY(!w().openFile(path));
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(w().document().layout().conductors.size(), 2u);
+        QVERIFY(!w().close());
+        QCOMPARE(asked.size(), 2);
+
+        answer = QMessageBox::Discard;
+        w().setPlanHeight(0);
+        QVERIFY(w().openFile(path));
+        QVERIFY(designer::sameLayout(w().document().layout(), saved));
+        QCOMPARE(w().planHeight(), 5.0); // the view's height comes back from the file
+        QCOMPARE(w().document().undoStack().count(), 0);
+        QVERIFY(problems.isEmpty());
+    }
+
+    void badFileLeavesTheLayout()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bad.lplayout"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            R"({"format":"lplayout","version":1,"hr":45,"conductors":[{"kind":"rod","x":0,"y":0,"h":-3}],"objects":[]})");
+        file.close();
+        const Layout before{45, {Rod{5, 5, 10}}, {}};
+        w().document().reset(before);
+        QVERIFY(!w().openFile(path));
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems[0].contains(QStringLiteral("conductors[0].h")), qPrintable(problems[0]));
+        QVERIFY(designer::sameLayout(w().document().layout(), before));
+    }
+
+    void failedSaveSaysWhyAndStaysModified()
+    {
+        action(w(), QStringLiteral("添加避雷线"))->trigger();
+        QVERIFY(!w().saveTo(QStringLiteral("/nonexistent-folder/x.lplayout")));
+        QCOMPARE(problems.size(), 1);
+        QVERIFY(w().isWindowModified());
+    }
+
+    void sheetShowsTheVerdicts()
+    {
+        w().document().reset(Layout{45,
+                                    {Rod{0, 0, 20}},
+                                    {Object{"近", {{2, 2}, {6, 2}, {6, 6}, {2, 6}}, 5},
+                                     Object{"远", {{30, 0}, {34, 0}, {34, 4}, {30, 4}}, 5}}});
+        waitForResults();
+        const calc::sheet::Sheet sheet = w().sheet();
+        QCOMPARE(QString::fromStdString(sheet.title), QStringLiteral("防雷布置计算书"));
+        const QString text = QString::fromStdString(calc::sheet::plainText(sheet));
+        QVERIFY(text.contains(QStringLiteral("近 | 受保护")));
+        QVERIFY(text.contains(QStringLiteral("远 | 未受保护")));
+        QVERIFY(!text.contains(QStringLiteral("nan")) && !text.contains(QStringLiteral("inf")));
+        QVERIFY(!sheet.drawing.views.empty());
+    }
+};
+
+QTEST_MAIN(DesignerWindowTest)
+#include "designer_window_test.moc"
