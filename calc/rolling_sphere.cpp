@@ -1013,6 +1013,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     if (real == count) {
         for (std::size_t branch = 0; branch < (linear ? 1u : 2u); ++branch) {
             std::vector<Sample> loop;
+            loop.reserve(2 * angles.size());
             for (std::size_t i = 0; i < angles.size(); ++i) loop.push_back(samples[i][branch]);
             if (worthFollowing(loop)) loops.push_back(std::move(loop));
         }
@@ -1031,6 +1032,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             const double thA = turning(angleAt(start - 1), angleAt(start));
             const double thB = turning(angleAt(end + 1), angleAt(end));
             std::vector<Sample> loop;
+            loop.reserve(4 * static_cast<std::size_t>(end - start + 2));
             loop.push_back(eval(thA, -1));
             for (int i = start; i <= end; ++i) loop.push_back(samples[wrap(i)][0]);
             loop.push_back(eval(thB, -1));
