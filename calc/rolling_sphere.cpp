@@ -1013,6 +1013,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     if (real == count) {
         for (std::size_t branch = 0; branch < (linear ? 1u : 2u); ++branch) {
             std::vector<Sample> loop;
+            loop.reserve(2 * angles.size());
             for (std::size_t i = 0; i < angles.size(); ++i) loop.push_back(samples[i][branch]);
             if (worthFollowing(loop)) loops.push_back(std::move(loop));
         }
@@ -1031,6 +1032,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             const double thA = turning(angleAt(start - 1), angleAt(start));
             const double thB = turning(angleAt(end + 1), angleAt(end));
             std::vector<Sample> loop;
+            loop.reserve(4 * static_cast<std::size_t>(end - start + 2));
             loop.push_back(eval(thA, -1));
             for (int i = start; i <= end; ++i) loop.push_back(samples[wrap(i)][0]);
             loop.push_back(eval(thB, -1));
@@ -1143,6 +1145,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         }
 
         // Vertices: where the curve crosses a third surface.
+        std::vector<double> f;
         for (std::size_t k = 0; k < pieces_.size(); ++k) {
             const Piece &z = pieces_[k];
             if (k == iy || k == ix || z.owner == y.owner || z.owner == x.owner) continue;
@@ -1151,15 +1154,19 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 z.high.y < low.y - maxStep || z.high.z < low.z - maxStep)
                 continue;
             if (!ownersClose(z, y) || !ownersClose(z, x) || !firstEdgeOf(iy, ix, k)) continue;
-            std::vector<double> f(n);
-            for (std::size_t i = 0; i < n; ++i) f[i] = surfaceValue(z, loop[i].at, hr);
+            // The third surface's value at each sample, worked out only where a stretch is near
+            // enough to matter.
+            f.assign(n, std::numeric_limits<double>::quiet_NaN());
+            auto valueAt = [&](std::size_t i) {
+                if (std::isnan(f[i])) f[i] = surfaceValue(z, loop[i].at, hr);
+                return f[i];
+            };
             for (std::size_t i = 0; i < n; ++i) {
                 const std::size_t next = (i + 1) % n;
-                if ((f[i] < 0) == (f[next] < 0)) continue;
+                if (dist[i] - gap[i] > best_ && dist[next] - gap[i] > best_) continue;
                 if (!mayHold(loop[i], loop[next])) continue;
+                if ((valueAt(i) < 0) == (valueAt(next) < 0)) continue;
                 if (buried(i, next, z.owner)) continue;
-                const double chord = norm(loop[next].at - loop[i].at);
-                if (dist[i] - chord > best_ && dist[next] - chord > best_) continue;
                 const Sample &u = loop[i], &v = loop[next];
                 const double t =
                     findRoot([&](double at) { return surfaceValue(z, between(u, v, at).at, hr); },
