@@ -33,7 +33,8 @@ RodWindowDesign design()
             {QStringLiteral("结果 x2"), 975, QStringLiteral("避雷针在地面上的保护半径"),
              colour::kLightYellow, kResultTip},
             std::nullopt,
-            false};
+            false,
+            &calc::rodHeightSheet};
 }
 
 } // namespace
@@ -62,21 +63,11 @@ void RodHeightWindow::computeClicked()
     calculationDone();
 }
 
-CalcWindow::SheetMaker RodHeightWindow::sheetOfInputs() const
-{
-    return [hx = fieldText(inputs_.first), distance = fieldText(inputs_.second),
-            index = classIndex()](const std::string &date) {
-        return calc::rodHeightSheet(hx, distance, index, date);
-    };
-}
-
 void RodHeightWindow::rootReset(const std::string &message)
 {
     // Unlike the limit reset, the results go blank (not four spaces) and the
     // class and the focus stay where they are.
-    showNotice(this, toQString(message));
-    clearInputs();
-    showResults(QString(), QString());
+    noticeReset(message, QString(), QString());
 }
 
 } // namespace windows

@@ -15,7 +15,6 @@ public:
     explicit RodHeightWindow(WindowSet &set);
 
 protected:
-    SheetMaker sheetOfInputs() const override;
     void computeClicked() override;
 
 private:

@@ -41,7 +41,7 @@ ResultLabel *makeResult(QWidget *client, const ResultDesign &design, bool first)
 
 RodWindow::RodWindow(WindowSet &set, const RodWindowDesign &design)
     : CalcWindow(set, design.id, design.title, 7290, 4650), f2_(design.f2),
-      focusFirstOnActivation_(design.focusFirstOnActivation)
+      focusFirstOnActivation_(design.focusFirstOnActivation), sheet_(design.sheet)
 {
     buildControls(design);
     hookKeys();
@@ -185,11 +185,16 @@ void RodWindow::reportAt(const std::string &message, InputField *field)
     focusAndSelect(field);
 }
 
-void RodWindow::limitReset(const std::string &message)
+void RodWindow::noticeReset(const std::string &message, const QString &first, const QString &second)
 {
     showNotice(this, toQString(message));
     clearInputs();
-    showResults(kClearedResult, kClearedResult);
+    showResults(first, second);
+}
+
+void RodWindow::limitReset(const std::string &message)
+{
+    noticeReset(message, kClearedResult, kClearedResult);
     inputs_.classList->setCurrentIndex(0);
     focusAndSelect(inputs_.first);
 }
@@ -204,6 +209,14 @@ void RodWindow::clearInputs()
 {
     inputs_.first->clear();
     inputs_.second->clear();
+}
+
+CalcWindow::SheetMaker RodWindow::sheetOfInputs() const
+{
+    return [sheet = sheet_, first = fieldText(inputs_.first), second = fieldText(inputs_.second),
+            index = classIndex()](const std::string &date) {
+        return sheet(first, second, index, date);
+    };
 }
 
 std::int16_t RodWindow::classIndex() const

@@ -3,6 +3,8 @@
 #include "windows/calc_window.h"
 #include "windows/twips.h"
 
+#include "calc/sheet.h"
+
 #include <QColor>
 
 #include <cstdint>
@@ -62,6 +64,8 @@ struct RodWindowDesign {
     // Whether the window's activation step puts the focus in Text1 with its
     // whole text selected.
     bool focusFirstOnActivation;
+    // The window's calculation sheet from Text1, Text2 and the class index.
+    calc::sheet::Sheet (*sheet)(std::string_view, std::string_view, std::int16_t, std::string);
 };
 
 // The skeleton of the single-rod, two-rod and rod-height windows: client
@@ -87,6 +91,7 @@ protected:
     };
 
     void activationStep() override;
+    SheetMaker sheetOfInputs() const override;
 
     // A key pressed down in an input field of a window with F2; true
     // swallows it. Enter goes to enterPressed(), F2 switches.
@@ -100,6 +105,8 @@ protected:
     // The shared responses to an outcome.
     void reportAt(const std::string &message, InputField *field); // stop box, focus and select
     void limitReset(const std::string &message);                  // notice, everything reset
+    // A notice, then both fields emptied and the results shown as given.
+    void noticeReset(const std::string &message, const QString &first, const QString &second);
     void showResults(const QString &first, const QString &second);
     void clearInputs();
 
@@ -120,6 +127,7 @@ private:
 
     std::optional<F2Switch> f2_;
     bool focusFirstOnActivation_;
+    decltype(RodWindowDesign::sheet) sheet_;
 };
 
 } // namespace windows

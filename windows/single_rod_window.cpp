@@ -31,7 +31,8 @@ RodWindowDesign design()
             {QStringLiteral("结果 rx"), 1095, kRodTip, colour::kYellow, kRodTip},
             {QStringLiteral("结果 ro"), 975, kGroundTip, colour::kLightYellow, kGroundTip},
             F2Switch{WindowId::TwoRods, false},
-            true};
+            true,
+            &calc::singleRodSheet};
 }
 
 } // namespace
@@ -89,12 +90,6 @@ void SingleRodWindow::calculate(calc::ResultTextStyle style)
                },
                outcome);
     calculationDone();
-}
-
-CalcWindow::SheetMaker SingleRodWindow::sheetOfInputs() const
-{
-    return [hx = fieldText(inputs_.first), h = fieldText(inputs_.second), index = classIndex()](
-               const std::string &date) { return calc::singleRodSheet(hx, h, index, date); };
 }
 
 void SingleRodWindow::clearClicked()

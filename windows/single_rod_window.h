@@ -16,7 +16,6 @@ public:
     explicit SingleRodWindow(WindowSet &set);
 
 protected:
-    SheetMaker sheetOfInputs() const override;
     bool fieldKeyDown(InputField *field, int keyCode) override;
     void enterPressed(InputField *field) override;
     void computeClicked() override;

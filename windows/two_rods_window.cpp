@@ -32,7 +32,8 @@ RodWindowDesign design()
             {hxCaption, 975, {}, colour::kLightYellow, {}},
             {boCaption, 975, {}, colour::kLightYellow, {}},
             F2Switch{WindowId::SingleRod, true},
-            true};
+            true,
+            &calc::twoRodsSheet};
 }
 
 } // namespace
@@ -80,19 +81,11 @@ void TwoRodsWindow::calculate(Path path)
     calculationDone();
 }
 
-CalcWindow::SheetMaker TwoRodsWindow::sheetOfInputs() const
-{
-    return [h = fieldText(inputs_.first), d = fieldText(inputs_.second), index = classIndex()](
-               const std::string &date) { return calc::twoRodsSheet(h, d, index, date); };
-}
-
 void TwoRodsWindow::handOver(const std::string &message)
 {
     // The rods are too far apart to protect jointly: each is a single rod.
     // The class stays; hx shows the cleared result, bo nothing at all.
-    showNotice(this, toQString(message));
-    clearInputs();
-    showResults(kClearedResult, QString());
+    noticeReset(message, kClearedResult, QString());
     switchTo(WindowId::SingleRod);
 }
 

@@ -13,7 +13,6 @@ public:
     explicit TwoRodsWindow(WindowSet &set);
 
 protected:
-    SheetMaker sheetOfInputs() const override;
     void enterPressed(InputField *field) override;
     void computeClicked() override;
 
