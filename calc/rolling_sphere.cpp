@@ -392,6 +392,49 @@ bool firstEdgeOf(const std::vector<Piece> &pieces, std::size_t i, std::size_t j,
     return false;
 }
 
+// Vertices where no surface is a cylinder: the plane and two spheres, or three spheres. Up to
+// two points, written to out; returns how many.
+int closedFormVertices(const Piece &a, const Piece &b, const Piece &c, double hr,
+                       std::array<Point, 2> &out)
+{
+    const Piece *plane = nullptr;
+    std::array<const Piece *, 3> spheres{};
+    int n = 0;
+    for (const Piece *x : {&a, &b, &c}) {
+        if (x->kind == Kind::Plane)
+            plane = x;
+        else
+            spheres[static_cast<std::size_t>(n++)] = x;
+    }
+    if (plane) {
+        const Point q1 = spheres[0]->c, q2 = spheres[1]->c;
+        const double h1 = hr - q1.z, h2 = hr - q2.z;
+        if (std::abs(h1) >= hr || std::abs(h2) >= hr) return 0;
+        const double r1 = std::sqrt(hr * hr - h1 * h1), r2 = std::sqrt(hr * hr - h2 * h2);
+        const double dx = q2.x - q1.x, dy = q2.y - q1.y, dd = std::hypot(dx, dy);
+        if (dd <= 0 || dd > r1 + r2 || dd < std::abs(r1 - r2)) return 0;
+        const double along = (dd * dd + r1 * r1 - r2 * r2) / (2 * dd);
+        const double across = std::sqrt(std::max(0.0, r1 * r1 - along * along));
+        const double ux = dx / dd, uy = dy / dd;
+        const double mx = q1.x + along * ux, my = q1.y + along * uy;
+        out = {Point{mx - across * uy, my + across * ux, hr},
+               Point{mx + across * uy, my - across * ux, hr}};
+        return 2;
+    }
+    const Point q1 = spheres[0]->c;
+    const Point e = spheres[1]->c - q1, f = spheres[2]->c - q1;
+    const Point nrm = cross(e, f);
+    const double n2 = dot(nrm, nrm);
+    if (n2 <= 1e-18) return 0;
+    const Point centre =
+        q1 + (1 / (2 * n2)) * (dot(e, e) * cross(f, nrm) + dot(f, f) * cross(nrm, e));
+    const double r2 = dot(centre - q1, centre - q1);
+    if (r2 > hr * hr) return 0;
+    const double t = std::sqrt((hr * hr - r2) / n2);
+    out = {centre + t * nrm, centre - t * nrm};
+    return 2;
+}
+
 // A point of the curve where cylinder y meets surface x: on the line of y at angle th round its
 // axis, x is met at up to two points (branch 0 and 1), joined at turning points (branch -1).
 struct Sample {
@@ -457,7 +500,10 @@ struct EdgeLoop {
     std::vector<double> gap;          // from sample i to the next
     std::vector<std::uint8_t> holds;  // the stretch from sample i to the next may hold the edge
     std::vector<std::uint8_t> buried; // ... lies deeper inside another obstacle than its length
-    std::vector<double> depth;        // how deep sample i lies inside another obstacle
+    // How far the curve strays from the straight line between sample i and the next, and
+    // whether that stretch lies wholly inside one other obstacle.
+    std::vector<double> bulge;
+    std::vector<std::uint8_t> dead;
     // Runs of consecutive samples with the box around them and their longest stretch, so that
     // a query skips the runs that lie beyond its best centre.
     struct Run {
@@ -579,6 +625,23 @@ struct Model {
         if (found == edges.end()) found = edges.emplace(key, followEdge(*this, iy, ix)).first;
         return found->second;
     }
+
+    // Whether c is a free centre: above z = hr and at least hr from every conductor (give or
+    // take the slack of a computed point).
+    bool isFree(Point c) const
+    {
+        if (c.z < hr - kFeasibleSlack) return false;
+        const double limit = sq(hr - kFeasibleSlack);
+        for (const Conductor &k : conductors)
+            if (pointSegmentDist2(c, k.a, k.b) < limit) return false;
+        return true;
+    }
+
+    // The free, reachable vertices where the plane and spheres meet, three at a time: they do
+    // not depend on the point asked about, so they are worked out once, on first need.
+    mutable std::vector<Point> roundVertices;
+    mutable bool roundVerticesKnown = false;
+    const std::vector<Point> &vertices() const;
 
     // Optimistic pocket fills, coarse to fine, built on first need.
     struct Fill {
@@ -901,10 +964,31 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
             return depth[i].without(except) > length && depth[j].without(except) > length;
         };
         out.buried.resize(n);
-        out.depth.resize(n);
+        // The curve between two samples is measured against their chord at three points (with
+        // a margin of half again). An obstacle is convex, so when it holds both ends of a chord
+        // deeper than the curve strays from it, it holds that whole stretch of the curve.
+        out.bulge.resize(n);
+        out.dead.resize(n);
+        auto depthIn = [&](int owner, Point c) {
+            if (owner < 0) return hr - c.z;
+            const Conductor &k = L.conductors[static_cast<std::size_t>(owner)];
+            return hr - std::sqrt(pointSegmentDist2(c, k.a, k.b));
+        };
         for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t j = (i + 1) % n;
             out.buried[i] = buried(i, -2);
-            out.depth[i] = depth[i].first;
+            if (!out.holds[i]) continue;
+            const Sample &u = loop[i], &v = loop[j];
+            double stray = 0;
+            for (double t : {0.25, 0.5, 0.75})
+                stray = std::max(stray,
+                                 std::sqrt(pointSegmentDist2(f.between(u, v, t).at, u.at, v.at)));
+            out.bulge[i] = 1.5 * stray + 1e-9 * hr;
+            for (int owner : {depth[i].owner, depth[j].owner}) {
+                if (owner == -2) continue;
+                if (std::min(depthIn(owner, u.at), depthIn(owner, v.at)) > out.bulge[i])
+                    out.dead[i] = 1;
+            }
         }
 
         // Vertices: where the curve crosses a third surface, kept when free and reachable.
@@ -943,6 +1027,33 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
         edge.loops.push_back(std::move(out));
     }
     return edge;
+}
+
+const std::vector<Point> &Model::vertices() const
+{
+    if (roundVerticesKnown) return roundVertices;
+    roundVerticesKnown = true;
+    std::vector<std::size_t> round;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        if (pieces[i].kind != Kind::Cylinder) round.push_back(i);
+    auto near = [&](std::size_t a, std::size_t b) {
+        return pieces[a].owner != pieces[b].owner && ownersNear(pieces[a].owner, pieces[b].owner);
+    };
+    std::array<Point, 2> found{};
+    for (std::size_t i = 0; i < round.size(); ++i)
+        for (std::size_t j = i + 1; j < round.size(); ++j) {
+            if (!near(round[i], round[j])) continue;
+            for (std::size_t k = j + 1; k < round.size(); ++k) {
+                if (!near(round[i], round[k]) || !near(round[j], round[k])) continue;
+                const int n = closedFormVertices(pieces[round[i]], pieces[round[j]],
+                                                 pieces[round[k]], hr, found);
+                for (int m = 0; m < n; ++m) {
+                    const Point c = found[static_cast<std::size_t>(m)];
+                    if (isFree(c) && reachable(c)) roundVertices.push_back(c);
+                }
+            }
+        }
+    return roundVertices;
 }
 
 // The search for one query point: candidates are offered, and the nearest free, reachable one
@@ -992,7 +1103,6 @@ private:
     void face(const Piece &x);
     void circle(Point m, Point axis, double r);
     void edgeClosedForm(const Piece &a, const Piece &b);
-    void vertexClosedForm(const Piece &a, const Piece &b, const Piece &c);
     void lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
     void curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
 };
@@ -1182,48 +1292,6 @@ void Search::edgeClosedForm(const Piece &a, const Piece &b)
     circle(a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len));
 }
 
-// Vertices where no surface is a cylinder: the plane and two spheres, or three spheres.
-void Search::vertexClosedForm(const Piece &a, const Piece &b, const Piece &c)
-{
-    const double hr = hr_;
-    const Piece *plane = nullptr;
-    std::array<const Piece *, 3> spheres{};
-    int n = 0;
-    for (const Piece *x : {&a, &b, &c}) {
-        if (x->kind == Kind::Plane)
-            plane = x;
-        else
-            spheres[static_cast<std::size_t>(n++)] = x;
-    }
-    if (plane) {
-        const Point q1 = spheres[0]->c, q2 = spheres[1]->c;
-        const double h1 = hr - q1.z, h2 = hr - q2.z;
-        if (std::abs(h1) >= hr || std::abs(h2) >= hr) return;
-        const double r1 = std::sqrt(hr * hr - h1 * h1), r2 = std::sqrt(hr * hr - h2 * h2);
-        const double dx = q2.x - q1.x, dy = q2.y - q1.y, dd = std::hypot(dx, dy);
-        if (dd <= 0 || dd > r1 + r2 || dd < std::abs(r1 - r2)) return;
-        const double along = (dd * dd + r1 * r1 - r2 * r2) / (2 * dd);
-        const double across = std::sqrt(std::max(0.0, r1 * r1 - along * along));
-        const double ux = dx / dd, uy = dy / dd;
-        const double mx = q1.x + along * ux, my = q1.y + along * uy;
-        offer({mx - across * uy, my + across * ux, hr});
-        offer({mx + across * uy, my - across * ux, hr});
-        return;
-    }
-    const Point q1 = spheres[0]->c;
-    const Point e = spheres[1]->c - q1, f = spheres[2]->c - q1;
-    const Point nrm = cross(e, f);
-    const double n2 = dot(nrm, nrm);
-    if (n2 <= 1e-18) return;
-    const Point centre =
-        q1 + (1 / (2 * n2)) * (dot(e, e) * cross(f, nrm) + dot(f, f) * cross(nrm, e));
-    const double r2 = dot(centre - q1, centre - q1);
-    if (r2 > hr * hr) return;
-    const double t = std::sqrt((hr * hr - r2) / n2);
-    offer(centre + t * nrm);
-    offer(centre - t * nrm);
-}
-
 // The two surfaces meet in straight lines parallel to the cylinder y's axis.
 void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix)
 {
@@ -1281,11 +1349,19 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                 if (loop.buried[prev] && loop.buried[i]) continue;
                 const double reach = std::max(loop.gap[prev], loop.gap[i]);
                 if (dist[i] - reach >= best_) continue;
-                // Every point of both stretches lies within 2 reach of the sample, so inside the
-                // obstacle that holds the sample deeper than that.
-                if (loop.depth[i] > 2 * reach) continue;
+                // A stretch is worth refining only when it may hold the edge, is not buried in
+                // one obstacle and may come nearer than best_: no nearer than its chord, less
+                // how far the curve strays from it.
+                auto worth = [&](std::size_t k) {
+                    const Point a = loop.samples[k].at, b = loop.samples[(k + 1) % n].at;
+                    return loop.holds[k] && !loop.buried[k] && !loop.dead[k] &&
+                           std::sqrt(pointSegmentDist2(p_, a, b)) - loop.bulge[k] < best_;
+                };
+                const bool before = worth(prev), after = worth(i);
+                if (!before && !after) continue;
                 offer(loop.samples[i].at);
                 for (const auto &side : {std::pair{prev, i}, std::pair{i, next}}) {
+                    if (!(side.first == prev ? before : after)) continue;
                     const Sample &u = loop.samples[side.first], &v = loop.samples[side.second];
                     const double t =
                         findMinimum([&](double at) { return norm(f.between(u, v, at).at - p_); },
@@ -1339,14 +1415,9 @@ double Search::run()
                 !ownersClose(pieces_[i], pieces_[j]))
                 continue;
             edgeClosedForm(pieces_[i], pieces_[j]);
-            for (std::size_t k = j + 1; k < n; ++k) {
-                if (pieces_[k].kind == Kind::Cylinder || off[k] >= best_) continue;
-                if (!ownersClose(pieces_[i], pieces_[k]) || !ownersClose(pieces_[j], pieces_[k]))
-                    continue;
-                vertexClosedForm(pieces_[i], pieces_[j], pieces_[k]);
-            }
         }
     }
+    for (const Point &v : L_.vertices()) best_ = std::min(best_, norm(v - p_));
     if (settled()) return best_ - hr;
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
