@@ -19,7 +19,6 @@ namespace {
 constexpr double kFeasibleSlack = 1e-7;
 constexpr double kPathSlack = 2e-7;
 constexpr int kEdgeSamples = 48;
-constexpr std::size_t kScreenFrom = 16;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
 Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
@@ -484,6 +483,14 @@ struct CurveFrame {
     {
         return u.valid || v.valid || across(y, u.at, v.at) || across(x, u.at, v.at);
     }
+    // The point of the curve between two samples, at t in [0, 1] of the angle between them.
+    Point pointBetween(const Sample &u, const Sample &v, double t) const
+    {
+        double a = u.th, b = v.th;
+        if (b - a > std::numbers::pi) a += kTwoPi;
+        if (a - b > std::numbers::pi) b += kTwoPi;
+        return pointAt(origin(a + t * (b - a)), u.branch >= 0 ? u.branch : v.branch);
+    }
     Sample between(const Sample &u, const Sample &v, double t) const
     {
         double a = u.th, b = v.th;
@@ -504,12 +511,15 @@ struct EdgeLoop {
     // whether that stretch lies wholly inside one other obstacle.
     std::vector<double> bulge;
     std::vector<std::uint8_t> dead;
+    // The stretch may hold a free point of the edge: it holds the edge, and is neither buried
+    // nor held by one obstacle. Only samples next to such a stretch are looked at.
+    std::vector<std::uint8_t> alive;
     // Runs of consecutive samples with the box around them and their longest stretch, so that
     // a query skips the runs that lie beyond its best centre.
     struct Run {
         std::size_t begin = 0, end = 0;
-        Point low, high;
-        double maxGap = 0;
+        Point low, high;     // box around the run and the samples on either side of it
+        double maxBulge = 0; // how far the curve strays from the chords of those stretches
     };
     std::vector<Run> runs;
 };
@@ -902,24 +912,13 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
         out.gap.resize(n);
         out.holds.resize(n);
         Point low = loop[0].at, high = loop[0].at;
-        constexpr std::size_t kRun = 8;
         for (std::size_t i = 0; i < n; ++i) {
             const Sample &u = loop[i], &v = loop[(i + 1) % n];
             out.gap[i] = norm(v.at - u.at);
             out.holds[i] = f.mayHold(u, v);
-            if (i % kRun == 0) out.runs.push_back({i, std::min(n, i + kRun), u.at, u.at, 0});
-            EdgeLoop::Run &run = out.runs.back();
-            run.maxGap = std::max(run.maxGap, out.gap[i]);
-            run.low = {std::min(run.low.x, u.at.x), std::min(run.low.y, u.at.y),
-                       std::min(run.low.z, u.at.z)};
-            run.high = {std::max(run.high.x, u.at.x), std::max(run.high.y, u.at.y),
-                        std::max(run.high.z, u.at.z)};
             low = {std::min(low.x, u.at.x), std::min(low.y, u.at.y), std::min(low.z, u.at.z)};
             high = {std::max(high.x, u.at.x), std::max(high.y, u.at.y), std::max(high.z, u.at.z)};
         }
-        // A sample's reach spans the stretches on both its sides.
-        for (EdgeLoop::Run &run : out.runs)
-            run.maxGap = std::max(run.maxGap, out.gap[(run.begin + n - 1) % n]);
         // How deep each sample lies inside the other obstacles (the deepest two, by owner): a
         // stretch of the curve deeper inside one than its length holds no free point. Only
         // conductors within hr of the curve can bury any of it.
@@ -989,6 +988,29 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
                 if (std::min(depthIn(owner, u.at), depthIn(owner, v.at)) > out.bulge[i])
                     out.dead[i] = 1;
             }
+        }
+        // Runs of samples, each with a box that holds every stretch on either side of its
+        // samples: a query skips a run whose box lies beyond its best centre by more than the
+        // curve strays from those stretches' chords.
+        out.alive.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            out.alive[i] = out.holds[i] && !out.buried[i] && !out.dead[i];
+        constexpr std::size_t kRun = 8;
+        for (std::size_t begin = 0; begin < n; begin += kRun) {
+            EdgeLoop::Run run{begin, std::min(n, begin + kRun), loop[begin].at, loop[begin].at, 0};
+            bool any = false;
+            for (std::size_t i = run.begin; i < run.end; ++i)
+                any = any || out.alive[i] || out.alive[(i + n - 1) % n];
+            if (!any) continue;
+            for (std::size_t k = begin + n - 1; k <= run.end + n; ++k) {
+                const Point a = loop[k % n].at;
+                run.low = {std::min(run.low.x, a.x), std::min(run.low.y, a.y),
+                           std::min(run.low.z, a.z)};
+                run.high = {std::max(run.high.x, a.x), std::max(run.high.y, a.y),
+                            std::max(run.high.z, a.z)};
+                if (k < run.end + n) run.maxBulge = std::max(run.maxBulge, out.bulge[k % n]);
+            }
+            out.runs.push_back(run);
         }
 
         // Vertices: where the curve crosses a third surface, kept when free and reachable.
@@ -1074,12 +1096,6 @@ private:
     std::vector<Piece> pieces_;    // surfaces that pass within best_ of p
     std::vector<std::size_t> ids_; // their places in the layout's list of surfaces
     std::vector<double> loopDist_;
-    // Screening: for each pair of conductors within reach (the plane last), a lower bound on the
-    // distance from p to a free centre where both their surfaces pass.
-    std::vector<int> slot_;    // a conductor's place in near_, or -1
-    std::vector<double> meet_; // (near_.size() + 1)^2 bounds
-    std::vector<int> through_; // working lists of the screening cells
-    bool screened_ = false;
 
     void offer(Point c)
     {
@@ -1096,9 +1112,6 @@ private:
     }
 
     void collect();
-    void screen();
-    void screenCell(Point centre, double half, int depth, std::size_t from, bool plane);
-    double meetBound(int a, int b) const;
     bool ownersClose(const Piece &a, const Piece &b) const;
     void face(const Piece &x);
     void circle(Point m, Point axis, double r);
@@ -1127,91 +1140,9 @@ void Search::collect()
     }
 }
 
-// Cubes over the ball of radius best_ around p, split eight ways down to a fixed depth: a cube
-// lying wholly inside an obstacle, below z = hr or beyond best_ holds no free centre; in every
-// other one, the surfaces of the conductors that pass through it may meet at a free centre, no
-// nearer to p than the cube. A free point of an edge lies in some finest cube that passes these
-// tests, so the bound recorded for its pair never exceeds its distance, and nothing is missed.
-void Search::screen()
-{
-    const std::size_t m = near_.size() + 1;
-    meet_.assign(m * m, std::numeric_limits<double>::infinity());
-    slot_.assign(L_.conductors.size(), -1);
-    through_.clear();
-    for (std::size_t i = 0; i < near_.size(); ++i) {
-        slot_[static_cast<std::size_t>(near_[i])] = static_cast<int>(i);
-        through_.push_back(static_cast<int>(i));
-    }
-    screenCell(p_, best_, 0, 0, true);
-    screened_ = true;
-}
-
-void Search::screenCell(Point centre, double half, int depth, std::size_t from, bool plane)
-{
-    constexpr int kDepth = 5;
-    const double gx = std::max(0.0, std::abs(centre.x - p_.x) - half);
-    const double gy = std::max(0.0, std::abs(centre.y - p_.y) - half);
-    const double gz = std::max(0.0, std::abs(centre.z - p_.z) - half);
-    const double gap = std::sqrt(gx * gx + gy * gy + gz * gz);
-    if (gap >= best_ || centre.z + half < hr_ - kFeasibleSlack) return;
-    const double r = half * std::sqrt(3.0);
-    const std::size_t to = through_.size();
-    for (std::size_t i = from; i < to; ++i) {
-        const int k = through_[i];
-        const Conductor &s =
-            L_.conductors[static_cast<std::size_t>(near_[static_cast<std::size_t>(k)])];
-        const double d = std::sqrt(pointSegmentDist2(centre, s.a, s.b)) - hr_;
-        if (d < -r - kFeasibleSlack) {
-            through_.resize(to);
-            return; // wholly inside this conductor's obstacle
-        }
-        if (d <= r) through_.push_back(k);
-    }
-    plane = plane && centre.z - half <= hr_;
-    const std::size_t count = through_.size() - to + (plane ? 1 : 0);
-    if (count >= 2) {
-        if (depth == kDepth) {
-            const std::size_t m = near_.size() + 1;
-            const std::size_t end = through_.size();
-            for (std::size_t i = to; i < end; ++i) {
-                const std::size_t a = static_cast<std::size_t>(through_[i]);
-                for (std::size_t j = i + 1; j < end; ++j) {
-                    const std::size_t b = static_cast<std::size_t>(through_[j]);
-                    double &x = meet_[std::min(a, b) * m + std::max(a, b)];
-                    x = std::min(x, gap);
-                }
-                if (plane) {
-                    double &x = meet_[a * m + m - 1];
-                    x = std::min(x, gap);
-                }
-            }
-        } else {
-            const double h = half / 2;
-            for (int c = 0; c < 8; ++c)
-                screenCell({centre.x + (c & 1 ? h : -h), centre.y + (c & 2 ? h : -h),
-                            centre.z + (c & 4 ? h : -h)},
-                           h, depth + 1, to, plane);
-        }
-    }
-    through_.resize(to);
-}
-
-double Search::meetBound(int a, int b) const
-{
-    if (!screened_) return 0;
-    const std::size_t m = near_.size() + 1;
-    const int sa = a < 0 ? static_cast<int>(m - 1) : slot_[static_cast<std::size_t>(a)];
-    const int sb = b < 0 ? static_cast<int>(m - 1) : slot_[static_cast<std::size_t>(b)];
-    if (sa < 0 || sb < 0) return std::numeric_limits<double>::infinity();
-    const std::size_t i = static_cast<std::size_t>(std::min(sa, sb)),
-                      j = static_cast<std::size_t>(std::max(sa, sb));
-    return meet_[i * m + j];
-}
-
 bool Search::ownersClose(const Piece &a, const Piece &b) const
 {
     if (a.owner == b.owner) return false;
-    if (screened_ && !(meetBound(a.owner, b.owner) < best_)) return false;
     return L_.ownersNear(a.owner, b.owner);
 }
 
@@ -1328,35 +1259,35 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     for (const Point &v : edge.vertices) best_ = std::min(best_, norm(v - p_));
     const CurveFrame f{y, x, hr_, hr_ / 8};
     for (const EdgeLoop &loop : edge.loops) {
-        // Distances from p, worked out only on the runs that come near enough: no sample of
-        // another run can start a stretch nearer than best_.
+        // Squared distances from p, worked out only on the runs that come near enough.
         const std::size_t n = loop.samples.size();
         std::vector<double> &dist = loopDist_;
         dist.assign(n, -1);
         auto distAt = [&](std::size_t i) {
-            if (dist[i] < 0) dist[i] = norm(loop.samples[i].at - p_);
+            if (dist[i] < 0) {
+                const Point w = loop.samples[i].at - p_;
+                dist[i] = dot(w, w);
+            }
             return dist[i];
+        };
+        // A stretch is worth refining only when it may hold the edge, is not buried in one
+        // obstacle and may come nearer than best_: no nearer than its chord, less how far the
+        // curve strays from it.
+        auto worth = [&](std::size_t k) {
+            const Point a = loop.samples[k].at, b = loop.samples[(k + 1) % n].at;
+            return loop.alive[k] && std::sqrt(pointSegmentDist2(p_, a, b)) - loop.bulge[k] < best_;
         };
         for (const EdgeLoop::Run &run : loop.runs) {
             const double gx = std::max({0.0, run.low.x - p_.x, p_.x - run.high.x});
             const double gy = std::max({0.0, run.low.y - p_.y, p_.y - run.high.y});
             const double gz = std::max({0.0, run.low.z - p_.z, p_.z - run.high.z});
-            if (std::sqrt(gx * gx + gy * gy + gz * gz) - run.maxGap > best_) continue;
+            if (std::sqrt(gx * gx + gy * gy + gz * gz) - run.maxBulge >= best_) continue;
             for (std::size_t i = run.begin; i < run.end; ++i) {
                 const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
+                if (!loop.alive[prev] && !loop.alive[i]) continue;
                 if (!(distAt(i) <= distAt(prev) && dist[i] <= distAt(next))) continue;
-                if (!loop.holds[prev] && !loop.holds[i]) continue;
-                if (loop.buried[prev] && loop.buried[i]) continue;
-                const double reach = std::max(loop.gap[prev], loop.gap[i]);
-                if (dist[i] - reach >= best_) continue;
-                // A stretch is worth refining only when it may hold the edge, is not buried in
-                // one obstacle and may come nearer than best_: no nearer than its chord, less
-                // how far the curve strays from it.
-                auto worth = [&](std::size_t k) {
-                    const Point a = loop.samples[k].at, b = loop.samples[(k + 1) % n].at;
-                    return loop.holds[k] && !loop.buried[k] && !loop.dead[k] &&
-                           std::sqrt(pointSegmentDist2(p_, a, b)) - loop.bulge[k] < best_;
-                };
+                const double reach = std::max(loop.gap[prev], loop.gap[i]) + best_;
+                if (dist[i] >= reach * reach) continue;
                 const bool before = worth(prev), after = worth(i);
                 if (!before && !after) continue;
                 offer(loop.samples[i].at);
@@ -1364,9 +1295,9 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
                     if (!(side.first == prev ? before : after)) continue;
                     const Sample &u = loop.samples[side.first], &v = loop.samples[side.second];
                     const double t =
-                        findMinimum([&](double at) { return norm(f.between(u, v, at).at - p_); },
+                        findMinimum([&](double at) { return norm(f.pointBetween(u, v, at) - p_); },
                                     1e-8 / (angleGap(u.th, v.th) + 1e-300));
-                    offer(f.between(u, v, t).at);
+                    offer(f.pointBetween(u, v, t));
                 }
             }
         }
@@ -1423,9 +1354,6 @@ double Search::run()
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
     // nearer than the best centre found, neither can any after it.
     collect();
-    // The screen pays for itself only when many conductors are within reach: a few edges'
-    // followed loops cost less than the octree.
-    if (near_.size() > kScreenFrom) screen();
     struct Edge {
         double bound;
         std::size_t iy, ix;
@@ -1443,8 +1371,8 @@ double Search::run()
             const Conductor *ownerX =
                 x.owner < 0 ? nullptr : &L_.conductors[static_cast<std::size_t>(x.owner)];
             const Conductor &ownerY = L_.conductors[static_cast<std::size_t>(y.owner)];
-            bound = std::max({bound, floor, bandBound(y, x, ownerX, p_, hr),
-                              bandBound(x, y, &ownerY, p_, hr), meetBound(a.owner, b.owner)});
+            bound = std::max(
+                {bound, floor, bandBound(y, x, ownerX, p_, hr), bandBound(x, y, &ownerY, p_, hr)});
             if (bound >= best_ || !ownersClose(a, b)) continue;
             edges.push_back({bound, aY ? i : j, aY ? j : i});
         }
