@@ -524,11 +524,18 @@ struct EdgeLoop {
     std::vector<Run> runs;
 };
 
-// An edge of the free set's boundary on a cylinder: its loops, and the vertices along it where
-// a third surface crosses it that are free and reachable.
+// A free vertex of the free set's boundary; whether a sphere can reach it is worked out only
+// when a query finds it nearer than its best centre (it may need the pocket fill).
+struct Vertex {
+    Point at;
+    mutable std::int8_t reachable = -1; // -1: not yet known
+};
+
+// An edge of the free set's boundary on a cylinder: its loops, and the free vertices along it
+// where a third surface crosses it.
 struct Edge {
     std::vector<EdgeLoop> loops;
-    std::vector<Point> vertices;
+    std::vector<Vertex> vertices;
 };
 
 struct Model;
@@ -647,11 +654,11 @@ struct Model {
         return true;
     }
 
-    // The free, reachable vertices where the plane and spheres meet, three at a time: they do
+    // The free vertices where the plane and spheres meet, three at a time: they do
     // not depend on the point asked about, so they are worked out once, on first need.
-    mutable std::vector<Point> roundVertices;
+    mutable std::vector<Vertex> roundVertices;
     mutable bool roundVerticesKnown = false;
-    const std::vector<Point> &vertices() const;
+    const std::vector<Vertex> &vertices() const;
 
     // Optimistic pocket fills, coarse to fine, built on first need.
     struct Fill {
@@ -941,6 +948,7 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
         }
         std::vector<Depth> depth(n);
         for (std::size_t i = 0; i < n; ++i) {
+            if (!out.holds[i] && !out.holds[(i + n - 1) % n]) continue; // never asked about
             Depth &d = depth[i];
             auto add = [&d](double value, int owner) {
                 if (value > d.first) {
@@ -975,8 +983,9 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
         };
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t j = (i + 1) % n;
-            out.buried[i] = buried(i, -2);
             if (!out.holds[i]) continue;
+            out.buried[i] = buried(i, -2);
+            if (out.buried[i]) continue;
             const Sample &u = loop[i], &v = loop[j];
             double stray = 0;
             for (double t : {0.25, 0.5, 0.75})
@@ -1013,7 +1022,11 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
             out.runs.push_back(run);
         }
 
-        // Vertices: where the curve crosses a third surface, kept when free and reachable.
+        // Vertices: where the curve crosses a third surface, kept when free. None lies on a
+        // stretch held wholly inside one obstacle.
+        std::vector<std::size_t> open;
+        for (std::size_t i = 0; i < n; ++i)
+            if (out.holds[i] && !out.dead[i]) open.push_back(i);
         std::vector<double> value(n);
         for (std::size_t k = 0; k < L.pieces.size(); ++k) {
             const Piece &z = L.pieces[k];
@@ -1025,10 +1038,13 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
             if (!L.ownersNear(z.owner, y.owner) || !L.ownersNear(z.owner, x.owner) ||
                 !firstEdgeOf(L.pieces, iy, ix, k))
                 continue;
-            for (std::size_t i = 0; i < n; ++i) value[i] = surfaceValue(z, loop[i].at, hr);
-            for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t i : open) {
+                value[i] = surfaceValue(z, loop[i].at, hr);
+                value[(i + 1) % n] = surfaceValue(z, loop[(i + 1) % n].at, hr);
+            }
+            for (std::size_t i : open) {
                 const std::size_t next = (i + 1) % n;
-                if (!out.holds[i] || (value[i] < 0) == (value[next] < 0)) continue;
+                if ((value[i] < 0) == (value[next] < 0)) continue;
                 if (buried(i, z.owner)) continue;
                 const Sample &u = loop[i], &v = loop[next];
                 const double t =
@@ -1042,7 +1058,7 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
                         free = false;
                         break;
                     }
-                if (free && L.reachable(c)) edge.vertices.push_back(c);
+                if (free) edge.vertices.push_back({c});
             }
         }
         out.samples = std::move(loop);
@@ -1051,7 +1067,7 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
     return edge;
 }
 
-const std::vector<Point> &Model::vertices() const
+const std::vector<Vertex> &Model::vertices() const
 {
     if (roundVerticesKnown) return roundVertices;
     roundVerticesKnown = true;
@@ -1071,7 +1087,7 @@ const std::vector<Point> &Model::vertices() const
                                                  pieces[round[k]], hr, found);
                 for (int m = 0; m < n; ++m) {
                     const Point c = found[static_cast<std::size_t>(m)];
-                    if (isFree(c) && reachable(c)) roundVertices.push_back(c);
+                    if (isFree(c)) roundVertices.push_back({c});
                 }
             }
         }
@@ -1109,6 +1125,15 @@ private:
         }
         if (!L_.reachable(c)) return;
         best_ = d;
+    }
+
+    // A free vertex worked out once per layout: taken when nearer, and reachable.
+    void offerVertex(const Vertex &v)
+    {
+        const double d = norm(v.at - p_);
+        if (!(d < best_)) return;
+        if (v.reachable < 0) v.reachable = L_.reachable(v.at) ? 1 : 0;
+        if (v.reachable) best_ = d;
     }
 
     void collect();
@@ -1256,7 +1281,7 @@ void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
 void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix)
 {
     const Edge &edge = L_.edge(ids_[iy], ids_[ix]);
-    for (const Point &v : edge.vertices) best_ = std::min(best_, norm(v - p_));
+    for (const Vertex &v : edge.vertices) offerVertex(v);
     const CurveFrame f{y, x, hr_, hr_ / 8};
     for (const EdgeLoop &loop : edge.loops) {
         // Squared distances from p, worked out only on the runs that come near enough.
@@ -1348,7 +1373,7 @@ double Search::run()
             edgeClosedForm(pieces_[i], pieces_[j]);
         }
     }
-    for (const Point &v : L_.vertices()) best_ = std::min(best_, norm(v - p_));
+    for (const Vertex &v : L_.vertices()) offerVertex(v);
     if (settled()) return best_ - hr;
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
