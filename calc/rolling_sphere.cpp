@@ -642,6 +642,12 @@ struct Model {
         if (found == edges.end()) found = edges.emplace(key, followEdge(*this, iy, ix)).first;
         return found->second;
     }
+    // The edge when it has been followed already, else null.
+    const Edge *followed(std::size_t iy, std::size_t ix) const
+    {
+        const auto found = edges.find(static_cast<std::uint64_t>(iy) * pieces.size() + ix);
+        return found == edges.end() ? nullptr : &found->second;
+    }
 
     // Whether c is a free centre: above z = hr and at least hr from every conductor (give or
     // take the slack of a computed point).
@@ -1136,6 +1142,24 @@ private:
         if (v.reachable) best_ = d;
     }
 
+    // A lower bound on the distance from p to a free point of a followed curve.
+    double nearestOf(const Edge &edge) const
+    {
+        double bound = std::numeric_limits<double>::infinity();
+        for (const Vertex &v : edge.vertices) bound = std::min(bound, norm(v.at - p_));
+        for (const EdgeLoop &loop : edge.loops)
+            for (const EdgeLoop::Run &run : loop.runs)
+                bound = std::min(bound, boxGap(run.low, run.high) - run.maxBulge);
+        return bound;
+    }
+    double boxGap(Point low, Point high) const
+    {
+        const double gx = std::max({0.0, low.x - p_.x, p_.x - high.x});
+        const double gy = std::max({0.0, low.y - p_.y, p_.y - high.y});
+        const double gz = std::max({0.0, low.z - p_.z, p_.z - high.z});
+        return std::sqrt(gx * gx + gy * gy + gz * gz);
+    }
+
     void collect();
     bool ownersClose(const Piece &a, const Piece &b) const;
     void face(const Piece &x);
@@ -1303,10 +1327,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
             return loop.alive[k] && std::sqrt(pointSegmentDist2(p_, a, b)) - loop.bulge[k] < best_;
         };
         for (const EdgeLoop::Run &run : loop.runs) {
-            const double gx = std::max({0.0, run.low.x - p_.x, p_.x - run.high.x});
-            const double gy = std::max({0.0, run.low.y - p_.y, p_.y - run.high.y});
-            const double gz = std::max({0.0, run.low.z - p_.z, p_.z - run.high.z});
-            if (std::sqrt(gx * gx + gy * gy + gz * gz) - run.maxBulge >= best_) continue;
+            if (boxGap(run.low, run.high) - run.maxBulge >= best_) continue;
             for (std::size_t i = run.begin; i < run.end; ++i) {
                 const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
                 if (!loop.alive[prev] && !loop.alive[i]) continue;
@@ -1379,17 +1400,18 @@ double Search::run()
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
     // nearer than the best centre found, neither can any after it.
     collect();
-    struct Edge {
+    struct Candidate {
         double bound;
         std::size_t iy, ix;
     };
-    std::vector<Edge> edges;
+    std::vector<Candidate> edges;
     for (std::size_t i = 0; i < pieces_.size(); ++i) {
         for (std::size_t j = i + 1; j < pieces_.size(); ++j) {
             const Piece &a = pieces_[i], &b = pieces_[j];
             if (a.kind != Kind::Cylinder && b.kind != Kind::Cylinder) continue;
             const bool aY = a.kind == Kind::Cylinder;
             const Piece &y = aY ? a : b, &x = aY ? b : a;
+            if (!ownersClose(a, b)) continue;
             // Every point of the edge lies on both surfaces, so at least this far from p.
             double bound = 0;
             if (!shareCurve(y, x, p_, hr, bound)) continue;
@@ -1398,13 +1420,19 @@ double Search::run()
             const Conductor &ownerY = L_.conductors[static_cast<std::size_t>(y.owner)];
             bound = std::max(
                 {bound, floor, bandBound(y, x, ownerX, p_, hr), bandBound(x, y, &ownerY, p_, hr)});
-            if (bound >= best_ || !ownersClose(a, b)) continue;
+            if (bound >= best_) continue;
+            // A curve followed already bounds itself more tightly: by its vertices and the boxes
+            // of its living runs.
+            if (const Edge *known = L_.followed(ids_[aY ? i : j], ids_[aY ? j : i]);
+                known && !invariantPair(y, x))
+                bound = std::max(bound, nearestOf(*known));
+            if (bound >= best_) continue;
             edges.push_back({bound, aY ? i : j, aY ? j : i});
         }
     }
     std::sort(edges.begin(), edges.end(),
-              [](const Edge &u, const Edge &v) { return u.bound < v.bound; });
-    for (const Edge &e : edges) {
+              [](const Candidate &u, const Candidate &v) { return u.bound < v.bound; });
+    for (const Candidate &e : edges) {
         if (e.bound >= best_) break;
         const Piece &y = pieces_[e.iy], &x = pieces_[e.ix];
         if (!ownersClose(y, x)) continue;
