@@ -536,6 +536,16 @@ struct Vertex {
 struct Edge {
     std::vector<EdgeLoop> loops;
     std::vector<Vertex> vertices;
+    // Box around every living run and vertex, and the most any of those runs strays from it.
+    Point low, high;
+    double maxBulge = 0;
+    bool empty = true; // no living run and no vertex: nothing on it is ever a candidate
+};
+
+// A circle where two round surfaces (the plane, end spheres) meet.
+struct Circle {
+    Point m, axis;
+    double r = 0;
 };
 
 struct Model;
@@ -665,6 +675,10 @@ struct Model {
     mutable std::vector<Vertex> roundVertices;
     mutable bool roundVerticesKnown = false;
     const std::vector<Vertex> &vertices() const;
+    // The circles where two of them meet, likewise.
+    mutable std::vector<Circle> roundCircles;
+    mutable bool roundCirclesKnown = false;
+    const std::vector<Circle> &circles() const;
 
     // Optimistic pocket fills, coarse to fine, built on first need.
     struct Fill {
@@ -1070,7 +1084,52 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
         out.samples = std::move(loop);
         edge.loops.push_back(std::move(out));
     }
+    auto include = [&edge](Point low, Point high) {
+        if (edge.empty) {
+            edge.low = low, edge.high = high, edge.empty = false;
+            return;
+        }
+        edge.low = {std::min(edge.low.x, low.x), std::min(edge.low.y, low.y),
+                    std::min(edge.low.z, low.z)};
+        edge.high = {std::max(edge.high.x, high.x), std::max(edge.high.y, high.y),
+                     std::max(edge.high.z, high.z)};
+    };
+    for (const EdgeLoop &loop : edge.loops)
+        for (const EdgeLoop::Run &run : loop.runs) {
+            include(run.low, run.high);
+            edge.maxBulge = std::max(edge.maxBulge, run.maxBulge);
+        }
+    for (const Vertex &v : edge.vertices) include(v.at, v.at);
     return edge;
+}
+
+const std::vector<Circle> &Model::circles() const
+{
+    if (roundCirclesKnown) return roundCircles;
+    roundCirclesKnown = true;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const Piece &a = pieces[i];
+        if (a.kind == Kind::Cylinder) continue;
+        for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+            const Piece &b = pieces[j];
+            if (b.kind == Kind::Cylinder || a.owner == b.owner || !ownersNear(a.owner, b.owner))
+                continue;
+            if (a.kind == Kind::Plane || b.kind == Kind::Plane) {
+                const Piece &round = a.kind == Kind::Plane ? b : a;
+                const double h = hr - round.c.z;
+                if (std::abs(h) >= hr) continue;
+                roundCircles.push_back(
+                    {{round.c.x, round.c.y, hr}, {0, 0, 1}, std::sqrt(hr * hr - h * h)});
+                continue;
+            }
+            const Point ab = b.c - a.c;
+            const double len = norm(ab);
+            if (len <= 0 || len >= 2 * hr) continue;
+            roundCircles.push_back(
+                {a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len)});
+        }
+    }
+    return roundCircles;
 }
 
 const std::vector<Vertex> &Model::vertices() const
@@ -1142,16 +1201,6 @@ private:
         if (v.reachable) best_ = d;
     }
 
-    // A lower bound on the distance from p to a free point of a followed curve.
-    double nearestOf(const Edge &edge) const
-    {
-        double bound = std::numeric_limits<double>::infinity();
-        for (const Vertex &v : edge.vertices) bound = std::min(bound, norm(v.at - p_));
-        for (const EdgeLoop &loop : edge.loops)
-            for (const EdgeLoop::Run &run : loop.runs)
-                bound = std::min(bound, boxGap(run.low, run.high) - run.maxBulge);
-        return bound;
-    }
     double boxGap(Point low, Point high) const
     {
         const double gx = std::max({0.0, low.x - p_.x, p_.x - high.x});
@@ -1164,7 +1213,6 @@ private:
     bool ownersClose(const Piece &a, const Piece &b) const;
     void face(const Piece &x);
     void circle(Point m, Point axis, double r);
-    void edgeClosedForm(const Piece &a, const Piece &b);
     void lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
     void curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
 };
@@ -1253,23 +1301,6 @@ void Search::circle(Point m, Point axis, double r)
         const double t = i * kTwoPi / 8;
         offer(m + r * (std::cos(t) * u + std::sin(t) * u2));
     }
-}
-
-// Edges where neither surface is a cylinder: circles.
-void Search::edgeClosedForm(const Piece &a, const Piece &b)
-{
-    const double hr = hr_;
-    if (a.kind == Kind::Plane || b.kind == Kind::Plane) {
-        const Piece &s = a.kind == Kind::Plane ? b : a;
-        const double h = hr - s.c.z;
-        if (std::abs(h) >= hr) return;
-        circle({s.c.x, s.c.y, hr}, {0, 0, 1}, std::sqrt(hr * hr - h * h));
-        return;
-    }
-    const Point ab = b.c - a.c;
-    const double len = norm(ab);
-    if (len <= 0 || len >= 2 * hr) return;
-    circle(a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len));
 }
 
 // The two surfaces meet in straight lines parallel to the cylinder y's axis.
@@ -1378,22 +1409,10 @@ double Search::run()
         if (settled()) return best_ - hr;
     }
 
-    // Circles and their crossings first: cheap, and they shrink the search. A point on several
-    // surfaces lies at least as far from p as from each of them.
-    collect();
-    const std::size_t n = pieces_.size();
-    std::vector<double> off(n);
-    for (std::size_t i = 0; i < n; ++i)
-        off[i] = std::max(floor, std::abs(surfaceValue(pieces_[i], p_, hr)));
-    for (std::size_t i = 0; i < n; ++i) {
-        if (pieces_[i].kind == Kind::Cylinder || off[i] >= best_) continue;
-        for (std::size_t j = i + 1; j < n; ++j) {
-            if (pieces_[j].kind == Kind::Cylinder || off[j] >= best_ ||
-                !ownersClose(pieces_[i], pieces_[j]))
-                continue;
-            edgeClosedForm(pieces_[i], pieces_[j]);
-        }
-    }
+    // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
+    // lies no nearer than the distance to its centre, less its radius.
+    for (const Circle &c : L_.circles())
+        if (norm(p_ - c.m) - c.r < best_) circle(c.m, c.axis, c.r);
     for (const Vertex &v : L_.vertices()) offerVertex(v);
     if (settled()) return best_ - hr;
 
@@ -1412,6 +1431,16 @@ double Search::run()
             const bool aY = a.kind == Kind::Cylinder;
             const Piece &y = aY ? a : b, &x = aY ? b : a;
             if (!ownersClose(a, b)) continue;
+            const std::size_t iy = aY ? i : j, ix = aY ? j : i;
+            // A curve followed already bounds itself: by its living runs and its vertices.
+            if (const Edge *known = L_.followed(ids_[iy], ids_[ix]);
+                known && !invariantPair(y, x)) {
+                if (known->empty) continue;
+                const double bound =
+                    std::max(floor, boxGap(known->low, known->high) - known->maxBulge);
+                if (bound < best_) edges.push_back({bound, iy, ix});
+                continue;
+            }
             // Every point of the edge lies on both surfaces, so at least this far from p.
             double bound = 0;
             if (!shareCurve(y, x, p_, hr, bound)) continue;
@@ -1421,13 +1450,7 @@ double Search::run()
             bound = std::max(
                 {bound, floor, bandBound(y, x, ownerX, p_, hr), bandBound(x, y, &ownerY, p_, hr)});
             if (bound >= best_) continue;
-            // A curve followed already bounds itself more tightly: by its vertices and the boxes
-            // of its living runs.
-            if (const Edge *known = L_.followed(ids_[aY ? i : j], ids_[aY ? j : i]);
-                known && !invariantPair(y, x))
-                bound = std::max(bound, nearestOf(*known));
-            if (bound >= best_) continue;
-            edges.push_back({bound, aY ? i : j, aY ? j : i});
+            edges.push_back({bound, iy, ix});
         }
     }
     std::sort(edges.begin(), edges.end(),
