@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <deque>
 #include <limits>
+#include <mutex>
 #include <numbers>
+#include <shared_mutex>
 #include <stdexcept>
 #include <unordered_map>
 #include <vector>
@@ -527,8 +531,10 @@ struct EdgeLoop {
 // A free vertex of the free set's boundary; whether a sphere can reach it is worked out only
 // when a query finds it nearer than its best centre (it may need the pocket fill).
 struct Vertex {
+    explicit Vertex(Point c) : at(c) {}
+    Vertex(const Vertex &other) : at(other.at), reachable(other.reachable.load()) {}
     Point at;
-    mutable std::int8_t reachable = -1; // -1: not yet known
+    mutable std::atomic<std::int8_t> reachable{-1}; // -1: not yet known
 };
 
 // An edge of the free set's boundary on a cylinder: its loops, and the free vertices along it
@@ -622,7 +628,8 @@ struct Model {
 
     // Whether the obstacles of two conductors (-1: the ground's) come near enough for a sphere
     // to touch both: closer than 2 hr.
-    mutable std::vector<std::int8_t> closeCache; // per conductor pair; -1 unknown
+    mutable std::once_flag closeCacheMade;
+    mutable std::unique_ptr<std::atomic<std::int8_t>[]> closeCache; // per pair; 0 unknown
     bool ownersNear(int a, int b) const
     {
         const double reach = 2 * hr;
@@ -631,30 +638,40 @@ struct Model {
             return std::min(s.a.z, s.b.z) < reach;
         }
         const std::size_t count = conductors.size();
-        if (closeCache.empty()) closeCache.assign(count * count, -1);
+        std::call_once(closeCacheMade, [&] {
+            closeCache = std::make_unique<std::atomic<std::int8_t>[]>(count * count);
+        });
         const std::size_t i = static_cast<std::size_t>(std::min(a, b));
         const std::size_t j = static_cast<std::size_t>(std::max(a, b));
-        std::int8_t &known = closeCache[i * count + j];
-        if (known < 0) {
+        std::atomic<std::int8_t> &known = closeCache[i * count + j];
+        std::int8_t value = known.load(std::memory_order_relaxed);
+        if (value == 0) {
             const Conductor &s = conductors[i], &t = conductors[j];
-            known = segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach;
+            value = segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach ? 1 : 2;
+            known.store(value, std::memory_order_relaxed);
         }
-        return known == 1;
+        return value == 1;
     }
 
     // The curved edges, followed once each on first need: the free set's boundary does not
     // depend on the point asked about.
+    // Several queries may run at once: an edge is followed outside the lock, and the first
+    // one stored is kept (the map never moves its elements).
+    mutable std::shared_mutex edgesMutex;
     mutable std::unordered_map<std::uint64_t, Edge> edges;
     const Edge &edge(std::size_t iy, std::size_t ix) const
     {
-        const std::uint64_t key = static_cast<std::uint64_t>(iy) * pieces.size() + ix;
-        auto found = edges.find(key);
-        if (found == edges.end()) found = edges.emplace(key, followEdge(*this, iy, ix)).first;
-        return found->second;
+        if (const Edge *known = followed(iy, ix)) return *known;
+        Edge made = followEdge(*this, iy, ix);
+        const std::unique_lock lock(edgesMutex);
+        return edges
+            .try_emplace(static_cast<std::uint64_t>(iy) * pieces.size() + ix, std::move(made))
+            .first->second;
     }
     // The edge when it has been followed already, else null.
     const Edge *followed(std::size_t iy, std::size_t ix) const
     {
+        const std::shared_lock lock(edgesMutex);
         const auto found = edges.find(static_cast<std::uint64_t>(iy) * pieces.size() + ix);
         return found == edges.end() ? nullptr : &found->second;
     }
@@ -673,12 +690,14 @@ struct Model {
     // The free vertices where the plane and spheres meet, three at a time: they do
     // not depend on the point asked about, so they are worked out once, on first need.
     mutable std::vector<Vertex> roundVertices;
-    mutable bool roundVerticesKnown = false;
+    mutable std::once_flag roundVerticesMade;
     const std::vector<Vertex> &vertices() const;
+    void findVertices() const;
     // The circles where two of them meet, likewise.
     mutable std::vector<Circle> roundCircles;
-    mutable bool roundCirclesKnown = false;
+    mutable std::once_flag roundCirclesMade;
     const std::vector<Circle> &circles() const;
+    void findCircles() const;
 
     // Optimistic pocket fills, coarse to fine, built on first need.
     struct Fill {
@@ -688,7 +707,8 @@ struct Model {
         std::vector<std::uint8_t> reached;
         bool tooFine = false;
     };
-    mutable std::vector<Fill> fills;
+    mutable std::mutex fillsMutex;
+    mutable std::deque<Fill> fills; // a deque: a fill, once made, never moves
 
     double freeMargin(Point c) const
     {
@@ -725,6 +745,7 @@ struct Model {
 
     const Fill &fillAt(std::size_t level) const
     {
+        const std::lock_guard lock(fillsMutex);
         while (fills.size() <= level) {
             Fill f;
             f.cell = hr / (4 << fills.size());
@@ -1078,7 +1099,7 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
                         free = false;
                         break;
                     }
-                if (free) edge.vertices.push_back({c});
+                if (free) edge.vertices.emplace_back(c);
             }
         }
         out.samples = std::move(loop);
@@ -1105,8 +1126,12 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
 
 const std::vector<Circle> &Model::circles() const
 {
-    if (roundCirclesKnown) return roundCircles;
-    roundCirclesKnown = true;
+    std::call_once(roundCirclesMade, [this] { findCircles(); });
+    return roundCircles;
+}
+
+void Model::findCircles() const
+{
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const Piece &a = pieces[i];
         if (a.kind == Kind::Cylinder) continue;
@@ -1129,13 +1154,16 @@ const std::vector<Circle> &Model::circles() const
                 {a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len)});
         }
     }
-    return roundCircles;
 }
 
 const std::vector<Vertex> &Model::vertices() const
 {
-    if (roundVerticesKnown) return roundVertices;
-    roundVerticesKnown = true;
+    std::call_once(roundVerticesMade, [this] { findVertices(); });
+    return roundVertices;
+}
+
+void Model::findVertices() const
+{
     std::vector<std::size_t> round;
     for (std::size_t i = 0; i < pieces.size(); ++i)
         if (pieces[i].kind != Kind::Cylinder) round.push_back(i);
@@ -1152,11 +1180,10 @@ const std::vector<Vertex> &Model::vertices() const
                                                  pieces[round[k]], hr, found);
                 for (int m = 0; m < n; ++m) {
                     const Point c = found[static_cast<std::size_t>(m)];
-                    if (isFree(c)) roundVertices.push_back({c});
+                    if (isFree(c)) roundVertices.emplace_back(c);
                 }
             }
         }
-    return roundVertices;
 }
 
 // The search for one query point: candidates are offered, and the nearest free, reachable one
@@ -1197,8 +1224,12 @@ private:
     {
         const double d = norm(v.at - p_);
         if (!(d < best_)) return;
-        if (v.reachable < 0) v.reachable = L_.reachable(v.at) ? 1 : 0;
-        if (v.reachable) best_ = d;
+        std::int8_t reachable = v.reachable.load(std::memory_order_relaxed);
+        if (reachable < 0) {
+            reachable = L_.reachable(v.at) ? 1 : 0;
+            v.reachable.store(reachable, std::memory_order_relaxed);
+        }
+        if (reachable) best_ = d;
     }
 
     double boxGap(Point low, Point high) const

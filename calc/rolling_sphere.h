@@ -42,8 +42,8 @@ struct Conductor {
     Point b;
 };
 
-// One layout prepared once for many queries. Not safe to query from several threads at once
-// (the pocket fill and the followed curves are built lazily on first need).
+// One layout prepared once for many queries, from any number of threads at once (what it works
+// out on first need, the pocket fill and the followed curves, is shared under a lock).
 class Layout {
 public:
     Layout(std::span<const Conductor> conductors, double hr);

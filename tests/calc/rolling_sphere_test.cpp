@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -318,6 +319,58 @@ TEST(RollingSphere, MovingOrTurningTheLayoutChangesNothing)
             EXPECT_NEAR(turned.clearance(move(p)), original.clearance(p), kTol);
         }
     }
+}
+
+// A prepared layout keeps what it works out on first need (the curves where the obstacles meet,
+// their vertices, the pocket fill): an answer must not depend on what was asked before it.
+TEST(RollingSphere, AnswersDoNotDependOnEarlierQuestions)
+{
+    std::mt19937 rng(17);
+    for (int layoutIndex = 0; layoutIndex < 15; ++layoutIndex) {
+        const double hr = std::uniform_real_distribution<double>(15, 60)(rng);
+        const std::vector<Conductor> layout = randomLayout(rng, 7);
+        std::vector<Point> points;
+        for (int i = 0; i < 30; ++i) points.push_back(randomPoint(rng));
+        const rs::Layout forward(layout, hr), backward(layout, hr);
+        std::vector<double> ahead(points.size()), behind(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i) ahead[i] = forward.clearance(points[i]);
+        for (std::size_t i = points.size(); i-- > 0;) behind[i] = backward.clearance(points[i]);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const double alone = rs::clearance(layout, hr, points[i]);
+            EXPECT_NEAR(ahead[i], alone, kTol) << "layout " << layoutIndex << ", point " << i;
+            EXPECT_NEAR(behind[i], alone, kTol) << "layout " << layoutIndex << ", point " << i;
+        }
+    }
+}
+
+// Several threads share one prepared layout, as the layout program's checks do.
+TEST(RollingSphere, ThreadsSharingALayoutAgreeWithOneThread)
+{
+    std::mt19937 rng(19);
+    const double hr = 45;
+    std::vector<Conductor> layout = randomLayout(rng, 12);
+    std::vector<Point> points;
+    for (int i = 0; i < 200; ++i) points.push_back(randomPoint(rng));
+    std::vector<double> expected;
+    const rs::Layout alone(layout, hr);
+    for (const Point &p : points) expected.push_back(alone.clearance(p));
+
+    const rs::Layout shared(layout, hr);
+    constexpr std::size_t kThreads = 4;
+    std::vector<std::vector<double>> found(kThreads, std::vector<double>(points.size()));
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            // Each thread starts elsewhere, so they work out the shared parts at the same time.
+            for (std::size_t k = 0; k < points.size(); ++k) {
+                const std::size_t i = (k + t * points.size() / kThreads) % points.size();
+                found[t][i] = shared.clearance(points[i]);
+            }
+        });
+    for (std::thread &thread : threads) thread.join();
+    for (std::size_t t = 0; t < kThreads; ++t)
+        for (std::size_t i = 0; i < points.size(); ++i)
+            EXPECT_NEAR(found[t][i], expected[i], kTol) << "thread " << t << ", point " << i;
 }
 
 struct BadRow {
