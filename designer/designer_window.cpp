@@ -28,6 +28,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -133,6 +135,11 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
         return saving ? QFileDialog::getSaveFileName(this, caption, suggested, filter)
                       : QFileDialog::getOpenFileName(this, caption, suggested, filter);
     };
+    setUpPrinter = [this](QPrinter &printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
+
     plan_ = new PlanView;
     plan_->setObjectName(QStringLiteral("plan"));
     section_ = new SectionPane;
@@ -287,6 +294,9 @@ void DesignerWindow::buildMenus()
                     &DesignerWindow::saveAs);
     file->addSeparator();
     file->addAction(QStringLiteral("导出计算书 PDF(&E)…"), this, &DesignerWindow::exportPdf);
+    QAction *print = file->addAction(QStringLiteral("打印计算书(&P)…"), QKeySequence::Print, this,
+                                     &DesignerWindow::printSheet);
+    print->setObjectName(QStringLiteral("printSheet"));
     file->addAction(QStringLiteral("复制计算书(&C)"), this, &DesignerWindow::copySheet);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, &QWidget::close);
@@ -680,6 +690,18 @@ void DesignerWindow::exportPdf()
     if (path.isEmpty()) return;
     const QString error = windows::writeSheetPdf(sheet(), path);
     if (!error.isEmpty()) showProblem(error);
+}
+
+void DesignerWindow::printSheet()
+{
+    const calc::sheet::Sheet s = sheet();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QString::fromStdString(s.title));
+    if (!setUpPrinter(printer)) return;
+    windows::paintSheetPages(s, printer);
+    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+        showProblem(QStringLiteral("计算书未能打印。"));
 }
 
 void DesignerWindow::copySheet()

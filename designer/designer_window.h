@@ -13,6 +13,7 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QPrinter;
 class QTabWidget;
 class QTableView;
 class QToolBar;
@@ -65,6 +66,8 @@ public:
     std::function<QString(const QString &caption, const QString &suggested, const QString &filter,
                           bool saving)>
         chooseFile;
+    // Sets up the printer for the calculation sheet (the print dialog); false when cancelled.
+    std::function<bool(QPrinter &printer)> setUpPrinter;
 
 signals:
     void resultsShown();
@@ -80,6 +83,7 @@ private:
     void showResults(const LayoutResults &results);
     void updateHeightChoices();
     void checkHeightButton();
+    void printSheet();
     bool maybeSave();
     void newLayout();
     void open();

@@ -3,6 +3,7 @@
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
 #include "layout/project_file.h"
+#include "windows/sheet_rendering.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -10,6 +11,8 @@
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QLineEdit>
+#include <QPrinter>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -44,6 +47,19 @@ Corners cornersOf(const Object &o)
     Corners corners;
     for (const auto &c : o.footprint) corners << QPointF(c.x, c.y);
     return corners;
+}
+
+// Pages of a PDF file: its page objects ("/Type /Page", not the "/Type /Pages" tree).
+int pdfPages(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("%PDF")) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    int pages = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next()) ++pages;
+    return pages;
 }
 
 QAction *action(DesignerWindow &w, const QString &text)
@@ -696,6 +712,51 @@ private slots:
         for (QAction *a : w().heightButtons().actions()) texts << a->text();
         QCOMPARE(texts,
                  (QStringList{QStringLiteral("地面 0 m"), QStringLiteral("1#楼、罐、2#楼 18 m")}));
+    }
+
+    // Printing paints the same sheet as the PDF export, here onto a PDF printer.
+    void printTheSheet()
+    {
+        QTemporaryDir dir;
+        const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+        const QString exported = dir.filePath(QStringLiteral("exported.pdf"));
+        w().document().reset(
+            Layout{45, {Rod{0, 0, 20}}, {Object{"近", {{2, 2}, {6, 2}, {6, 6}, {2, 6}}, 5}}});
+        waitForResults();
+        int asked = 0;
+        w().setUpPrinter = [&](QPrinter &printer) {
+            ++asked;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printed);
+            return true;
+        };
+        action(w(), QStringLiteral("printSheet"))->trigger();
+        QCOMPARE(asked, 1);
+        QVERIFY(problems.isEmpty());
+        const int pages = pdfPages(printed);
+        QVERIFY2(pages >= 1, qPrintable(QString::number(pages)));
+        QVERIFY(windows::writeSheetPdf(w().sheet(), exported).isEmpty());
+        QCOMPARE(pages, pdfPages(exported));
+
+        // Cancelled: nothing printed.
+        const QString cancelled = dir.filePath(QStringLiteral("cancelled.pdf"));
+        w().setUpPrinter = [&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(cancelled);
+            return false;
+        };
+        action(w(), QStringLiteral("printSheet"))->trigger();
+        QVERIFY(!QFile::exists(cancelled));
+        QVERIFY(problems.isEmpty());
+
+        // A printer that cannot take the pages is reported, not passed over.
+        w().setUpPrinter = [](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QStringLiteral("/nonexistent-folder/x.pdf"));
+            return true;
+        };
+        action(w(), QStringLiteral("printSheet"))->trigger();
+        QCOMPARE(problems.size(), 1);
     }
 };
 
