@@ -402,8 +402,8 @@ void DesignerWindow::updateHeightChoices()
             objects.isEmpty()
                 ? QStringLiteral("平面图取地面")
                 : QStringLiteral("平面图取 %1 m：%2").arg(metreText(height), objects.join(u'、')));
-        connect(button, &QAction::triggered, this, [this, height] {
-            setPlanHeight(height);
+        connect(button, &QAction::triggered, this, [this, h = height] {
+            setPlanHeight(h);
             checkHeightButton(); // also when the height was already this one
         });
     }
