@@ -578,7 +578,6 @@ private slots:
         action(w(), QStringLiteral("drawPolygon"))->setChecked(true);
         for (const QPointF &p : clicks) clickPlan(p);
         if (escape) {
-            QTest::keyClick(w().plan().viewport(), Qt::Key_Escape);
             QTest::keyClick(&w().plan(), Qt::Key_Escape);
             clickPlan({20, 20});
             QTest::mouseDClick(w().plan().viewport(), Qt::LeftButton, {},
