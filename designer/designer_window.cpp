@@ -35,7 +35,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -412,8 +411,10 @@ void DesignerWindow::updateHeightChoices()
 
 void DesignerWindow::checkHeightButton()
 {
+    // The height control keeps two decimals: a roof of 6.125 m is its button's 6.13 m.
+    const double step = std::pow(10.0, -height_->decimals());
     for (QAction *button : heightButtons_->actions())
-        button->setChecked(button->data().toDouble() == planHeight());
+        button->setChecked(std::abs(button->data().toDouble() - planHeight()) < step / 2);
 }
 
 double DesignerWindow::planHeight() const { return height_->value(); }

@@ -677,11 +677,11 @@ private slots:
             Layout{45,
                    {Rod{0, 0, 30}},
                    {Object{"1#楼", {{5, 5}, {25, 5}, {25, 15}, {5, 15}}, 18},
-                    Object{"罐", {{-10, 0}, {-6, 0}, {-8, 3}}, 6.5},
+                    Object{"罐", {{-10, 0}, {-6, 0}, {-8, 3}}, 6.125},
                     Object{"2#楼", {{5, -15}, {25, -15}, {25, -5}, {5, -5}}, 18}}});
         QStringList texts;
         for (QAction *a : w().heightButtons().actions()) texts << a->text();
-        QCOMPARE(texts, (QStringList{QStringLiteral("地面 0 m"), QStringLiteral("罐 6.5 m"),
+        QCOMPARE(texts, (QStringList{QStringLiteral("地面 0 m"), QStringLiteral("罐 6.125 m"),
                                      QStringLiteral("1#楼、2#楼 18 m")}));
         QCOMPARE(heightButton(QStringLiteral("地面 0 m"))->isChecked(), true);
 
@@ -700,9 +700,9 @@ private slots:
         QVERIFY(heightButton(texts[2])->isChecked());
 
         // A height typed in checks the button of that height, or none.
-        w().setPlanHeight(6.5);
+        w().setPlanHeight(6.125); // shown to the centimetre, 6.13 m
         QVERIFY(heightButton(texts[1])->isChecked());
-        w().setPlanHeight(7);
+        w().setPlanHeight(6.14);
         for (QAction *a : w().heightButtons().actions()) QVERIFY(!a->isChecked());
 
         // The buttons follow the objects.
