@@ -383,6 +383,7 @@ void DesignerWindow::updateHeightChoices()
         heightChoice_->addItem(
             QStringLiteral("%1 屋面 %2 m").arg(QString::fromStdString(o.name), metreText(o.height)),
             o.height);
+    heightChoice_->setCurrentIndex(heightChoice_->findData(planHeight()));
 
     // The same choices as buttons, one per distinct height, lowest first; objects of equal
     // height share theirs.

@@ -684,6 +684,9 @@ private slots:
         QCOMPARE(texts, (QStringList{QStringLiteral("地面 0 m"), QStringLiteral("罐 6.125 m"),
                                      QStringLiteral("1#楼、2#楼 18 m")}));
         QCOMPARE(heightButton(QStringLiteral("地面 0 m"))->isChecked(), true);
+        // The drop-down of the same heights shows the height too, after the layout changed.
+        QCOMPARE(w().findChild<QComboBox *>(QStringLiteral("heightChoice"))->currentText(),
+                 QStringLiteral("地面 0 m"));
 
         QWidget *roof = w().heightButtons().widgetForAction(heightButton(texts[2]));
         QVERIFY(roof);
