@@ -148,9 +148,9 @@ bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
 
 } // namespace
 
-void paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
+bool paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
 {
-    paintPages(sheet, device);
+    return paintPages(sheet, device);
 }
 
 QString writeSheetPdf(const calc::sheet::Sheet &sheet, const QString &path)

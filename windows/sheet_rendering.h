@@ -30,8 +30,9 @@ QImage drawingImage(const calc::drawing::Drawing &drawing, QSize size,
 
 // Lays the whole sheet out on the pages of `device` (a PDF writer or a
 // printer, A4): a title block (program title, calculation name, date), the
-// sheet's text and its drawing, as vectors.
-void paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device);
+// sheet's text and its drawing, as vectors. False when the device could not
+// be painted on (a printer that does not start).
+bool paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device);
 
 // Writes the sheet as a PDF file through QSaveFile, so that a failed save
 // leaves no half file and an existing file untouched. Returns an empty text on

@@ -1,10 +1,11 @@
 // The calculation sheet as the user reaches it: the action on every
 // calculation window, the one sheet window that follows its window live, the
-// context menus, the help window, and copy and PDF export to the clipboard
-// and to files.
+// context menus, the help window, copy to the clipboard, PDF export to files
+// and printing.
 #include "gui_fixture.h"
 
 #include "windows/sheet_file_dialog.h"
+#include "windows/sheet_print_dialog.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -13,7 +14,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -27,7 +31,26 @@ namespace {
 QString gPdfAnswer;
 QStringList gPdfProposals;
 
+// What the print dialog does in these tests: an empty answer cancels, a path
+// prints to that PDF file. What the printer was set to when it was offered.
+QString gPrintAnswer;
+int gPrintAsks = 0;
+QPageSize::PageSizeId gPrintPageSize = QPageSize::Custom;
+QString gPrintDocName;
+
 } // namespace
+
+// Stands in for the print dialog: the user picks "print to file".
+bool windows::askPrinter(QWidget *, QPrinter &printer)
+{
+    ++gPrintAsks;
+    gPrintPageSize = printer.pageLayout().pageSize().id();
+    gPrintDocName = printer.docName();
+    if (gPrintAnswer.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(gPrintAnswer);
+    return true;
+}
 
 // Stands in for the save dialog: the program asks here instead.
 QString windows::askPdfPath(QWidget *, const QString &proposed)
@@ -108,6 +131,23 @@ QByteArray contentsOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The page count pdfinfo reads from a PDF file; 0 when it cannot read one.
+int pdfPages(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {path});
+    if (!process.waitForFinished(20000)) return 0;
+    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"),
+                                   QRegularExpression::MultilineOption);
+    return pages.match(QString::fromUtf8(process.readAllStandardOutput())).captured(1).toInt();
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                  QDir::Name);
+}
+
 } // namespace
 
 class SheetWindowTest : public QObject {
@@ -118,6 +158,10 @@ private slots:
     {
         gPdfAnswer.clear();
         gPdfProposals.clear();
+        gPrintAnswer.clear();
+        gPrintAsks = 0;
+        gPrintPageSize = QPageSize::Custom;
+        gPrintDocName.clear();
         fx.start();
     }
     void cleanup() { fx.finish(); }
@@ -410,6 +454,68 @@ private slots:
         QVERIFY2(box.text.startsWith("无法保存文件：" + gPdfAnswer + "\n"), qPrintable(box.text));
         QVERIFY(box.text.size() > QString("无法保存文件：" + gPdfAnswer + "\n").size());
         QCOMPARE(contentsOf(existing), before);
+        QVERIFY(sheetWindow()->isVisible());
+    }
+
+    void printSendsTheSheetsPagesToThePrinter()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        gPrintAnswer = folder.filePath("printed.pdf");
+        field("Form1", "Text1")->setText("10");
+        field("Form1", "Text2")->setText("30");
+        pressCtrlPIn(field("Form1", "Text2"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        Fixture::control<QPushButton>("SheetWindow", "sheetPrint")->click();
+        QCOMPARE(gPrintAsks, 1);
+        QCOMPARE(gPrintPageSize, QPageSize::A4);
+        QCOMPARE(gPrintDocName, QStringLiteral("单根避雷针保护范围计算书"));
+        QVERIFY(contentsOf(gPrintAnswer).startsWith("%PDF"));
+        QVERIFY(pdfPages(gPrintAnswer) >= 1);
+        // The pages of the sheet shown: ro = √(30·90) = 51.9615.
+        const QString text = pdfText(gPrintAnswer);
+        QVERIFY2(text.contains("单根避雷针保护范围计算书"), qPrintable(text));
+        QVERIFY(text.contains("51.962"));
+        // The same pages as the exported file.
+        gPdfAnswer = folder.filePath("exported.pdf");
+        Fixture::control<QPushButton>("SheetWindow", "sheetPdf")->click();
+        QCOMPARE(pdfPages(gPrintAnswer), pdfPages(gPdfAnswer));
+        QCOMPARE(fx.boxes.count(), 0);
+    }
+
+    void aCancelledPrintPrintsNothingAndSaysNothing()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        pressCtrlPIn(field("Form1", "Text1"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        Fixture::control<QPushButton>("SheetWindow", "sheetPrint")->click();
+        QCOMPARE(gPrintAsks, 1);
+        QCOMPARE(entriesOf(folder.path()), QStringList());
+        QCOMPARE(fx.boxes.count(), 0);
+        QVERIFY(sheetWindow()->isVisible());
+    }
+
+    void aPrinterThatCannotStartSaysSo()
+    {
+        // Printing to a file in a "folder" that is a regular file.
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString plain = folder.filePath("plain");
+        {
+            QFile file(plain);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        gPrintAnswer = plain + "/printed.pdf";
+        pressCtrlPIn(field("Form1", "Text1"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        fx.boxes.expect(QMessageBox::Ok);
+        Fixture::control<QPushButton>("SheetWindow", "sheetPrint")->click();
+        QCOMPARE(fx.boxes.count(), 1);
+        QCOMPARE(fx.boxes.last().icon, QMessageBox::Critical);
+        QVERIFY2(fx.boxes.last().text.startsWith("无法打印：" + gPrintAnswer + "\n"),
+                 qPrintable(fx.boxes.last().text));
+        QCOMPARE(entriesOf(folder.path()), QStringList{"plain"});
         QVERIFY(sheetWindow()->isVisible());
     }
 
