@@ -35,7 +35,8 @@ QImage drawingImage(const calc::drawing::Drawing &drawing, QSize size,
 bool paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device);
 
 // Writes the sheet as a PDF file through QSaveFile, so that a failed save
-// leaves no half file and an existing file untouched. Returns an empty text on
+// leaves no half file and an existing file untouched; a write that fails at
+// any point, the last bytes included, fails the save. Returns an empty text on
 // success, otherwise the reason.
 QString writeSheetPdf(const calc::sheet::Sheet &sheet, const QString &path);
 

@@ -22,6 +22,13 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <optional>
+
 using guitest::Fixture;
 using windows::WindowId;
 
@@ -147,6 +154,32 @@ QStringList entriesOf(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                                   QDir::Name);
 }
+
+// Limits the size of the files this process writes, as a full disk does, even
+// for root; the old limit comes back when it goes out of scope.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        // Past the limit a write fails with EFBIG instead of ending the process.
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit old_{};
+    void (*previousSignal_)(int) = SIG_DFL;
+};
 
 } // namespace
 
@@ -454,6 +487,70 @@ private slots:
         QVERIFY2(box.text.startsWith("无法保存文件：" + gPdfAnswer + "\n"), qPrintable(box.text));
         QVERIFY(box.text.size() > QString("无法保存文件：" + gPdfAnswer + "\n").size());
         QCOMPARE(contentsOf(existing), before);
+        QVERIFY(sheetWindow()->isVisible());
+    }
+
+    // A save whose writing fails, up to its very last bytes, says why and
+    // leaves the folder as it was: no new, cut-off or temporary file, and an
+    // existing file byte for byte. The size limit stands in for a full disk.
+    void aSaveThatCannotBeWrittenSaysWhyAndLeavesNothing_data()
+    {
+        // The disk is full after `percent` % of the file less `less` bytes;
+        // no limit for a negative percent.
+        QTest::addColumn<QString>("target"); // relative to a fresh folder
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("less");
+        QTest::addColumn<QString>("reason");
+        const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+        QTest::newRow("folder missing") << "missing/sheet.pdf" << -1 << 0 << "不存在";
+        QTest::newRow("full from the first byte") << "sheet.pdf" << 0 << 0 << tooLarge;
+        QTest::newRow("full halfway") << "sheet.pdf" << 50 << 0 << tooLarge;
+        QTest::newRow("full in the last bytes") << "sheet.pdf" << 100 << 40 << tooLarge;
+    }
+    void aSaveThatCannotBeWrittenSaysWhyAndLeavesNothing()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, percent);
+        QFETCH(int, less);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        field("Form1", "Text1")->setText("10");
+        field("Form1", "Text2")->setText("30");
+        pressCtrlPIn(field("Form1", "Text2"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        auto *pdfButton = Fixture::control<QPushButton>("SheetWindow", "sheetPdf");
+
+        // The size of this sheet's file, from a save that works.
+        gPdfAnswer = folder.filePath("measure.pdf");
+        pdfButton->click();
+        const qint64 size = QFileInfo(gPdfAnswer).size();
+        QVERIFY(size > 1000);
+        QVERIFY(QFile::remove(gPdfAnswer));
+        const QByteArray before("%PDF-1.4 an earlier sheet\n");
+        {
+            QFile existing(folder.filePath("sheet.pdf"));
+            QVERIFY(existing.open(QIODevice::WriteOnly));
+            existing.write(before);
+        }
+        const QStringList entries = entriesOf(folder.path());
+
+        gPdfAnswer = folder.filePath(target);
+        fx.boxes.expect(QMessageBox::Ok);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (percent >= 0) limit.emplace(rlim_t(size * percent / 100 - less));
+            pdfButton->click();
+        }
+        QCOMPARE(fx.boxes.count(), 1);
+        const guitest::Box box = fx.boxes.last();
+        QCOMPARE(box.title, QStringLiteral("防雷计算"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        const QString heading = "无法保存文件：" + gPdfAnswer + "\n";
+        QVERIFY2(box.text.startsWith(heading), qPrintable(box.text));
+        QVERIFY2(box.text.mid(heading.size()).contains(reason), qPrintable(box.text));
+        QCOMPARE(entriesOf(folder.path()), entries);
+        QCOMPARE(contentsOf(folder.filePath("sheet.pdf")), before);
         QVERIFY(sheetWindow()->isVisible());
     }
 
