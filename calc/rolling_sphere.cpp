@@ -8,6 +8,7 @@
 #include <limits>
 #include <numbers>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 namespace calc::rolling_sphere {
@@ -368,6 +369,178 @@ bool invariantPair(const Piece &y, const Piece &x)
     return false;
 }
 
+// Whether the edge where pieces a and b meet is a curve followed by sampling (a cylinder with a
+// surface that is not unchanged along its axis).
+bool isCurvePair(const Piece &a, const Piece &b)
+{
+    if (a.kind == Kind::Cylinder) return !invariantPair(a, b);
+    if (b.kind == Kind::Cylinder) return !invariantPair(b, a);
+    return false;
+}
+
+// Each vertex with a cylinder among its three surfaces is found once, on its first curve edge.
+bool firstEdgeOf(const std::vector<Piece> &pieces, std::size_t i, std::size_t j, std::size_t k)
+{
+    std::array<std::size_t, 3> t{i, j, k};
+    std::sort(t.begin(), t.end());
+    const std::array<std::array<std::size_t, 2>, 3> pairs{
+        {{t[0], t[1]}, {t[0], t[2]}, {t[1], t[2]}}};
+    for (const auto &pr : pairs)
+        if (isCurvePair(pieces[pr[0]], pieces[pr[1]]))
+            return std::min(i, j) == pr[0] && std::max(i, j) == pr[1];
+    return false;
+}
+
+// Vertices where no surface is a cylinder: the plane and two spheres, or three spheres. Up to
+// two points, written to out; returns how many.
+int closedFormVertices(const Piece &a, const Piece &b, const Piece &c, double hr,
+                       std::array<Point, 2> &out)
+{
+    const Piece *plane = nullptr;
+    std::array<const Piece *, 3> spheres{};
+    int n = 0;
+    for (const Piece *x : {&a, &b, &c}) {
+        if (x->kind == Kind::Plane)
+            plane = x;
+        else
+            spheres[static_cast<std::size_t>(n++)] = x;
+    }
+    if (plane) {
+        const Point q1 = spheres[0]->c, q2 = spheres[1]->c;
+        const double h1 = hr - q1.z, h2 = hr - q2.z;
+        if (std::abs(h1) >= hr || std::abs(h2) >= hr) return 0;
+        const double r1 = std::sqrt(hr * hr - h1 * h1), r2 = std::sqrt(hr * hr - h2 * h2);
+        const double dx = q2.x - q1.x, dy = q2.y - q1.y, dd = std::hypot(dx, dy);
+        if (dd <= 0 || dd > r1 + r2 || dd < std::abs(r1 - r2)) return 0;
+        const double along = (dd * dd + r1 * r1 - r2 * r2) / (2 * dd);
+        const double across = std::sqrt(std::max(0.0, r1 * r1 - along * along));
+        const double ux = dx / dd, uy = dy / dd;
+        const double mx = q1.x + along * ux, my = q1.y + along * uy;
+        out = {Point{mx - across * uy, my + across * ux, hr},
+               Point{mx + across * uy, my - across * ux, hr}};
+        return 2;
+    }
+    const Point q1 = spheres[0]->c;
+    const Point e = spheres[1]->c - q1, f = spheres[2]->c - q1;
+    const Point nrm = cross(e, f);
+    const double n2 = dot(nrm, nrm);
+    if (n2 <= 1e-18) return 0;
+    const Point centre =
+        q1 + (1 / (2 * n2)) * (dot(e, e) * cross(f, nrm) + dot(f, f) * cross(nrm, e));
+    const double r2 = dot(centre - q1, centre - q1);
+    if (r2 > hr * hr) return 0;
+    const double t = std::sqrt((hr * hr - r2) / n2);
+    out = {centre + t * nrm, centre - t * nrm};
+    return 2;
+}
+
+// A point of the curve where cylinder y meets surface x: on the line of y at angle th round its
+// axis, x is met at up to two points (branch 0 and 1), joined at turning points (branch -1).
+struct Sample {
+    double th = 0;
+    int branch = 0;
+    Point at;
+    bool valid = false; // near the bounding parts of both surfaces
+};
+
+// Following the curve where cylinder y meets surface x.
+struct CurveFrame {
+    const Piece &y, &x;
+    double hr;
+    double margin; // samples this far off the bounding parts of both surfaces carry no edge
+
+    Point originAt(double c, double s) const { return y.c + hr * (c * y.n1 + s * y.n2); }
+    Point origin(double th) const { return originAt(std::cos(th), std::sin(th)); }
+    double discriminantAt(Point o) const
+    {
+        const Quad q = alongLine(x, o, y.d, hr);
+        return q.a <= 1e-14 ? 1.0 : q.b * q.b - 4 * q.a * q.k;
+    }
+    Point pointAt(Point o, int branch) const
+    {
+        double s0 = 0, s1 = 0;
+        const int n = solveQuad(alongLine(x, o, y.d, hr), true, s0, s1);
+        if (n == 0) return o;
+        if (branch < 0) return o + (0.5 * (s0 + s1)) * y.d;
+        return o + (branch == 0 ? s0 : s1) * y.d;
+    }
+    Sample make(double th, int branch, Point o) const
+    {
+        const Point at = pointAt(o, branch);
+        return {th, branch, at, onBoundingPart(y, at, margin) && onBoundingPart(x, at, margin)};
+    }
+    Sample eval(double th, int branch) const { return make(th, branch, origin(th)); }
+    // Whether the stretch from a to b runs across a cylinder's whole length.
+    bool across(const Piece &piece, Point a, Point b) const
+    {
+        if (piece.kind != Kind::Cylinder) return false;
+        const double sa = dot(a - piece.c, piece.d), sb = dot(b - piece.c, piece.d);
+        return (sa < -margin && sb > piece.len + margin) ||
+               (sb < -margin && sa > piece.len + margin);
+    }
+    // Whether the stretch between two samples may hold part of the edge.
+    bool mayHold(const Sample &u, const Sample &v) const
+    {
+        return u.valid || v.valid || across(y, u.at, v.at) || across(x, u.at, v.at);
+    }
+    // The point of the curve between two samples, at t in [0, 1] of the angle between them.
+    Point pointBetween(const Sample &u, const Sample &v, double t) const
+    {
+        double a = u.th, b = v.th;
+        if (b - a > std::numbers::pi) a += kTwoPi;
+        if (a - b > std::numbers::pi) b += kTwoPi;
+        return pointAt(origin(a + t * (b - a)), u.branch >= 0 ? u.branch : v.branch);
+    }
+    Sample between(const Sample &u, const Sample &v, double t) const
+    {
+        double a = u.th, b = v.th;
+        if (b - a > std::numbers::pi) a += kTwoPi;
+        if (a - b > std::numbers::pi) b += kTwoPi;
+        return eval(a + t * (b - a), u.branch >= 0 ? u.branch : v.branch);
+    }
+};
+
+// One closed loop of an edge's curve, sampled densely enough to find its local minima of the
+// distance to any point, with what does not depend on the query worked out once.
+struct EdgeLoop {
+    std::vector<Sample> samples;
+    std::vector<double> gap;          // from sample i to the next
+    std::vector<std::uint8_t> holds;  // the stretch from sample i to the next may hold the edge
+    std::vector<std::uint8_t> buried; // ... lies deeper inside another obstacle than its length
+    // How far the curve strays from the straight line between sample i and the next, and
+    // whether that stretch lies wholly inside one other obstacle.
+    std::vector<double> bulge;
+    std::vector<std::uint8_t> dead;
+    // The stretch may hold a free point of the edge: it holds the edge, and is neither buried
+    // nor held by one obstacle. Only samples next to such a stretch are looked at.
+    std::vector<std::uint8_t> alive;
+    // Runs of consecutive samples with the box around them and their longest stretch, so that
+    // a query skips the runs that lie beyond its best centre.
+    struct Run {
+        std::size_t begin = 0, end = 0;
+        Point low, high;     // box around the run and the samples on either side of it
+        double maxBulge = 0; // how far the curve strays from the chords of those stretches
+    };
+    std::vector<Run> runs;
+};
+
+// A free vertex of the free set's boundary; whether a sphere can reach it is worked out only
+// when a query finds it nearer than its best centre (it may need the pocket fill).
+struct Vertex {
+    Point at;
+    mutable std::int8_t reachable = -1; // -1: not yet known
+};
+
+// An edge of the free set's boundary on a cylinder: its loops, and the free vertices along it
+// where a third surface crosses it.
+struct Edge {
+    std::vector<EdgeLoop> loops;
+    std::vector<Vertex> vertices;
+};
+
+struct Model;
+Edge followEdge(const Model &layout, std::size_t iy, std::size_t ix);
+
 // A prepared layout: the conductors, their bounding box and the pocket fills.
 struct Model {
     std::vector<Conductor> conductors;
@@ -399,6 +572,99 @@ struct Model {
                 sharedEnds[ends[i].index / 2] |=
                     static_cast<std::uint8_t>(1u << (ends[i].index % 2));
     }
+
+    // Every surface that can bound a free centre, in a fixed order: the plane first, then each
+    // conductor's end spheres and its cylinder.
+    std::vector<Piece> pieces;
+
+    void buildPieces()
+    {
+        pieces.push_back({Kind::Plane, -1, {}, {}, {}, {}, 0, {}, {}});
+        setBox(pieces.back(), {}, hr);
+        for (std::size_t k = 0; k < conductors.size(); ++k) {
+            const Conductor &s = conductors[k];
+            const int owner = static_cast<int>(k);
+            const Point ab = s.b - s.a;
+            const double len = norm(ab);
+            const Point along = len > 0 ? (1 / len) * ab : Point{};
+            for (int e = 0; e < (len > 0 ? 2 : 1); ++e) {
+                const Point end = e == 0 ? s.a : s.b;
+                const Point out = e == 0 ? -1.0 * along : along;
+                if (sharedEnds[k] & (1u << e)) continue;
+                // An end whose outer half-sphere stays below z = hr bounds nothing free.
+                const double top = end.z + (out.z >= 0 ? hr : hr * std::sqrt(1 - out.z * out.z));
+                if (top < hr * (1 - 1e-12)) continue;
+                pieces.push_back({Kind::Sphere, owner, end, out, {}, {}, 0, {}, {}});
+                setBox(pieces.back(), s, hr);
+            }
+            if (len <= 0) continue;
+            if (std::max(s.a.z, s.b.z) + hr * std::sqrt(std::max(0.0, 1 - sq(along.z))) <
+                hr * (1 - 1e-12))
+                continue;
+            Piece y{Kind::Cylinder, owner, s.a, along, {}, {}, len, {}, {}};
+            setBox(y, s, hr);
+            const Point horizontal = cross(y.d, {0, 0, 1});
+            y.n1 = norm(horizontal) > 1e-9 ? (1 / norm(horizontal)) * horizontal : Point{1, 0, 0};
+            y.n2 = cross(y.d, y.n1);
+            pieces.push_back(y);
+        }
+    }
+
+    // Whether the obstacles of two conductors (-1: the ground's) come near enough for a sphere
+    // to touch both: closer than 2 hr.
+    mutable std::vector<std::int8_t> closeCache; // per conductor pair; -1 unknown
+    bool ownersNear(int a, int b) const
+    {
+        const double reach = 2 * hr;
+        if (a < 0 || b < 0) {
+            const Conductor &s = conductors[static_cast<std::size_t>(std::max(a, b))];
+            return std::min(s.a.z, s.b.z) < reach;
+        }
+        const std::size_t count = conductors.size();
+        if (closeCache.empty()) closeCache.assign(count * count, -1);
+        const std::size_t i = static_cast<std::size_t>(std::min(a, b));
+        const std::size_t j = static_cast<std::size_t>(std::max(a, b));
+        std::int8_t &known = closeCache[i * count + j];
+        if (known < 0) {
+            const Conductor &s = conductors[i], &t = conductors[j];
+            known = segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach;
+        }
+        return known == 1;
+    }
+
+    // The curved edges, followed once each on first need: the free set's boundary does not
+    // depend on the point asked about.
+    mutable std::unordered_map<std::uint64_t, Edge> edges;
+    const Edge &edge(std::size_t iy, std::size_t ix) const
+    {
+        const std::uint64_t key = static_cast<std::uint64_t>(iy) * pieces.size() + ix;
+        auto found = edges.find(key);
+        if (found == edges.end()) found = edges.emplace(key, followEdge(*this, iy, ix)).first;
+        return found->second;
+    }
+    // The edge when it has been followed already, else null.
+    const Edge *followed(std::size_t iy, std::size_t ix) const
+    {
+        const auto found = edges.find(static_cast<std::uint64_t>(iy) * pieces.size() + ix);
+        return found == edges.end() ? nullptr : &found->second;
+    }
+
+    // Whether c is a free centre: above z = hr and at least hr from every conductor (give or
+    // take the slack of a computed point).
+    bool isFree(Point c) const
+    {
+        if (c.z < hr - kFeasibleSlack) return false;
+        const double limit = sq(hr - kFeasibleSlack);
+        for (const Conductor &k : conductors)
+            if (pointSegmentDist2(c, k.a, k.b) < limit) return false;
+        return true;
+    }
+
+    // The free vertices where the plane and spheres meet, three at a time: they do
+    // not depend on the point asked about, so they are worked out once, on first need.
+    mutable std::vector<Vertex> roundVertices;
+    mutable bool roundVerticesKnown = false;
+    const std::vector<Vertex> &vertices() const;
 
     // Optimistic pocket fills, coarse to fine, built on first need.
     struct Fill {
@@ -516,6 +782,324 @@ struct Model {
     bool reachable(Point c) const { return escapes(c) || mayBeReached(c); }
 };
 
+// The curve where cylinder y meets surface x, followed by the angle round y's axis, sampled
+// densely wherever it may hold part of the edge; then the vertices along it.
+Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
+{
+    const double hr = L.hr;
+    const Piece &y = L.pieces[iy], &x = L.pieces[ix];
+    const CurveFrame f{y, x, hr, hr / 8};
+    static const auto table = [] {
+        std::array<std::array<double, 2>, kEdgeSamples> t{};
+        for (int i = 0; i < kEdgeSamples; ++i)
+            t[static_cast<std::size_t>(i)] = {std::cos(i * kTwoPi / kEdgeSamples),
+                                              std::sin(i * kTwoPi / kEdgeSamples)};
+        return t;
+    }();
+    auto worthFollowing = [&](const std::vector<Sample> &loop) {
+        for (std::size_t i = 0; i < loop.size(); ++i)
+            if (f.mayHold(loop[i], loop[(i + 1) % loop.size()])) return true;
+        return false;
+    };
+    const double margin = f.margin;
+
+    Edge edge;
+    const bool linear = alongLine(x, f.origin(0), y.d, hr).a <= 1e-14;
+    const double step = kTwoPi / kEdgeSamples;
+    // Angles evenly round the axis, and densely wherever a branch runs through the whole length
+    // of y between two of them (a cylinder cut at a glancing angle).
+    std::vector<double> angles(kEdgeSamples);
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) angles[i] = static_cast<double>(i) * step;
+    auto along = [&](double th, int branch, double &sOut) {
+        double s0 = 0, s1 = 0;
+        if (solveQuad(alongLine(x, f.origin(th), y.d, hr), false, s0, s1) == 0) return false;
+        sOut = branch == 0 ? s0 : s1;
+        return true;
+    };
+    // Where each line of y at the even angles meets x.
+    struct Cut {
+        bool real = false;
+        std::array<double, 2> s{};
+    };
+    std::array<Cut, kEdgeSamples> cuts{};
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) {
+        Cut &c = cuts[i];
+        c.real = solveQuad(alongLine(x, f.originAt(table[i][0], table[i][1]), y.d, hr), false,
+                           c.s[0], c.s[1]) != 0;
+    }
+    std::vector<double> extra;
+    for (std::size_t i = 0; i < kEdgeSamples; ++i) {
+        const double th0 = angles[i];
+        const Cut &c0 = cuts[i], &c1 = cuts[(i + 1) % kEdgeSamples];
+        if (!c0.real || !c1.real) continue;
+        for (int branch = 0; branch < (linear ? 1 : 2); ++branch) {
+            const double s0 = c0.s[static_cast<std::size_t>(branch)];
+            const double s1 = c1.s[static_cast<std::size_t>(branch)];
+            const bool straddles =
+                (s0 < -margin && s1 > y.len + margin) || (s1 < -margin && s0 > y.len + margin);
+            if (!straddles) continue;
+            auto crossing = [&](double target) {
+                const double t = findRoot(
+                    [&](double at) {
+                        double sm = target;
+                        along(th0 + at * step, branch, sm);
+                        return sm - target;
+                    },
+                    s0 - target, s1 - target, 1e-9);
+                return th0 + t * step;
+            };
+            double from = crossing(-margin), to = crossing(y.len + margin);
+            if (from > to) std::swap(from, to);
+            for (int k = 0; k <= 16; ++k) extra.push_back(from + (to - from) * k / 16);
+        }
+    }
+    angles.insert(angles.end(), extra.begin(), extra.end());
+    std::sort(angles.begin(), angles.end());
+    const int count = static_cast<int>(angles.size());
+
+    std::vector<double> disc(angles.size());
+    std::vector<std::array<Sample, 2>> samples(angles.size());
+    int real = 0;
+    for (std::size_t i = 0; i < angles.size(); ++i) {
+        const Point o = i < kEdgeSamples && extra.empty() ? f.originAt(table[i][0], table[i][1])
+                                                          : f.origin(angles[i]);
+        disc[i] = f.discriminantAt(o);
+        if (disc[i] < 0) continue;
+        ++real;
+        samples[i] = {f.make(angles[i], 0, o), linear ? Sample{} : f.make(angles[i], 1, o)};
+    }
+    if (real == 0) return edge;
+    auto wrap = [count](int i) { return static_cast<std::size_t>((i % count + count) % count); };
+    auto angleAt = [&](int i) {
+        const int turns = i >= 0 ? i / count : -((-i + count - 1) / count);
+        return angles[wrap(i)] + turns * kTwoPi;
+    };
+
+    std::vector<std::vector<Sample>> loops;
+    if (real == count) {
+        for (std::size_t branch = 0; branch < (linear ? 1u : 2u); ++branch) {
+            std::vector<Sample> loop;
+            loop.reserve(2 * angles.size());
+            for (std::size_t i = 0; i < angles.size(); ++i) loop.push_back(samples[i][branch]);
+            if (worthFollowing(loop)) loops.push_back(std::move(loop));
+        }
+    } else {
+        auto turning = [&](double lo, double hi) { // the discriminant changes sign between
+            const double t =
+                findRoot([&](double at) { return f.discriminantAt(f.origin(lo + at * (hi - lo))); },
+                         f.discriminantAt(f.origin(lo)), f.discriminantAt(f.origin(hi)),
+                         1e-13 / (std::abs(hi - lo) + 1e-300));
+            return lo + t * (hi - lo);
+        };
+        for (int start = 0; start < count; ++start) {
+            if (!(disc[wrap(start)] >= 0 && disc[wrap(start - 1)] < 0)) continue;
+            int end = start;
+            while (disc[wrap(end + 1)] >= 0) ++end;
+            const double thA = turning(angleAt(start - 1), angleAt(start));
+            const double thB = turning(angleAt(end + 1), angleAt(end));
+            std::vector<Sample> loop;
+            loop.reserve(4 * static_cast<std::size_t>(end - start + 2));
+            loop.push_back(f.eval(thA, -1));
+            for (int i = start; i <= end; ++i) loop.push_back(samples[wrap(i)][0]);
+            loop.push_back(f.eval(thB, -1));
+            for (int i = end; i >= start; --i) loop.push_back(samples[wrap(i)][1]);
+            if (worthFollowing(loop)) loops.push_back(std::move(loop));
+        }
+    }
+
+    const double maxStep = hr / 6;
+    const double slack = sq(hr - kFeasibleSlack);
+    for (std::vector<Sample> &loop : loops) {
+        // Refine where neighbouring samples lie far apart on a stretch that may hold the edge.
+        for (std::size_t i = 0, cap = 8 * loop.size(); i < loop.size() && loop.size() < cap;) {
+            const Sample &u = loop[i], &v = loop[(i + 1) % loop.size()];
+            if (f.mayHold(u, v) && norm(v.at - u.at) > maxStep) {
+                loop.insert(loop.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                            f.between(u, v, 0.5));
+                continue;
+            }
+            ++i;
+        }
+        const std::size_t n = loop.size();
+        EdgeLoop out;
+        out.gap.resize(n);
+        out.holds.resize(n);
+        Point low = loop[0].at, high = loop[0].at;
+        for (std::size_t i = 0; i < n; ++i) {
+            const Sample &u = loop[i], &v = loop[(i + 1) % n];
+            out.gap[i] = norm(v.at - u.at);
+            out.holds[i] = f.mayHold(u, v);
+            low = {std::min(low.x, u.at.x), std::min(low.y, u.at.y), std::min(low.z, u.at.z)};
+            high = {std::max(high.x, u.at.x), std::max(high.y, u.at.y), std::max(high.z, u.at.z)};
+        }
+        // How deep each sample lies inside the other obstacles (the deepest two, by owner): a
+        // stretch of the curve deeper inside one than its length holds no free point. Only
+        // conductors within hr of the curve can bury any of it.
+        struct Depth {
+            double first = -1e300, second = -1e300;
+            int owner = -2;
+            double without(int other) const { return owner == other ? second : first; }
+        };
+        std::vector<int> around;
+        for (std::size_t k = 0; k < L.conductors.size(); ++k) {
+            if (static_cast<int>(k) == y.owner || static_cast<int>(k) == x.owner) continue;
+            const Conductor &c = L.conductors[k];
+            const double gx =
+                std::max({0.0, std::min(c.a.x, c.b.x) - high.x, low.x - std::max(c.a.x, c.b.x)});
+            const double gy =
+                std::max({0.0, std::min(c.a.y, c.b.y) - high.y, low.y - std::max(c.a.y, c.b.y)});
+            const double gz =
+                std::max({0.0, std::min(c.a.z, c.b.z) - high.z, low.z - std::max(c.a.z, c.b.z)});
+            if (gx * gx + gy * gy + gz * gz < hr * hr) around.push_back(static_cast<int>(k));
+        }
+        std::vector<Depth> depth(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!out.holds[i] && !out.holds[(i + n - 1) % n]) continue; // never asked about
+            Depth &d = depth[i];
+            auto add = [&d](double value, int owner) {
+                if (value > d.first) {
+                    d.second = d.first;
+                    d.first = value;
+                    d.owner = owner;
+                } else if (value > d.second) {
+                    d.second = value;
+                }
+            };
+            if (x.kind != Kind::Plane) add(hr - loop[i].at.z, -1);
+            for (int k : around) {
+                const Conductor &c = L.conductors[static_cast<std::size_t>(k)];
+                add(hr - std::sqrt(pointSegmentDist2(loop[i].at, c.a, c.b)), k);
+            }
+        }
+        auto buried = [&](std::size_t i, int except) {
+            const std::size_t j = (i + 1) % n;
+            const double length = 2 * std::max(out.gap[i], out.gap[j]);
+            return depth[i].without(except) > length && depth[j].without(except) > length;
+        };
+        out.buried.resize(n);
+        // The curve between two samples is measured against their chord at three points (with
+        // a margin of half again). An obstacle is convex, so when it holds both ends of a chord
+        // deeper than the curve strays from it, it holds that whole stretch of the curve.
+        out.bulge.resize(n);
+        out.dead.resize(n);
+        auto depthIn = [&](int owner, Point c) {
+            if (owner < 0) return hr - c.z;
+            const Conductor &k = L.conductors[static_cast<std::size_t>(owner)];
+            return hr - std::sqrt(pointSegmentDist2(c, k.a, k.b));
+        };
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t j = (i + 1) % n;
+            if (!out.holds[i]) continue;
+            out.buried[i] = buried(i, -2);
+            if (out.buried[i]) continue;
+            const Sample &u = loop[i], &v = loop[j];
+            double stray = 0;
+            for (double t : {0.25, 0.5, 0.75})
+                stray = std::max(stray,
+                                 std::sqrt(pointSegmentDist2(f.between(u, v, t).at, u.at, v.at)));
+            out.bulge[i] = 1.5 * stray + 1e-9 * hr;
+            for (int owner : {depth[i].owner, depth[j].owner}) {
+                if (owner == -2) continue;
+                if (std::min(depthIn(owner, u.at), depthIn(owner, v.at)) > out.bulge[i])
+                    out.dead[i] = 1;
+            }
+        }
+        // Runs of samples, each with a box that holds every stretch on either side of its
+        // samples: a query skips a run whose box lies beyond its best centre by more than the
+        // curve strays from those stretches' chords.
+        out.alive.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            out.alive[i] = out.holds[i] && !out.buried[i] && !out.dead[i];
+        constexpr std::size_t kRun = 8;
+        for (std::size_t begin = 0; begin < n; begin += kRun) {
+            EdgeLoop::Run run{begin, std::min(n, begin + kRun), loop[begin].at, loop[begin].at, 0};
+            bool any = false;
+            for (std::size_t i = run.begin; i < run.end; ++i)
+                any = any || out.alive[i] || out.alive[(i + n - 1) % n];
+            if (!any) continue;
+            for (std::size_t k = begin + n - 1; k <= run.end + n; ++k) {
+                const Point a = loop[k % n].at;
+                run.low = {std::min(run.low.x, a.x), std::min(run.low.y, a.y),
+                           std::min(run.low.z, a.z)};
+                run.high = {std::max(run.high.x, a.x), std::max(run.high.y, a.y),
+                            std::max(run.high.z, a.z)};
+                if (k < run.end + n) run.maxBulge = std::max(run.maxBulge, out.bulge[k % n]);
+            }
+            out.runs.push_back(run);
+        }
+
+        // Vertices: where the curve crosses a third surface, kept when free. None lies on a
+        // stretch held wholly inside one obstacle.
+        std::vector<std::size_t> open;
+        for (std::size_t i = 0; i < n; ++i)
+            if (out.holds[i] && !out.dead[i]) open.push_back(i);
+        std::vector<double> value(n);
+        for (std::size_t k = 0; k < L.pieces.size(); ++k) {
+            const Piece &z = L.pieces[k];
+            if (k == iy || k == ix || z.owner == y.owner || z.owner == x.owner) continue;
+            if (z.low.x > high.x + maxStep || z.low.y > high.y + maxStep ||
+                z.low.z > high.z + maxStep || z.high.x < low.x - maxStep ||
+                z.high.y < low.y - maxStep || z.high.z < low.z - maxStep)
+                continue;
+            if (!L.ownersNear(z.owner, y.owner) || !L.ownersNear(z.owner, x.owner) ||
+                !firstEdgeOf(L.pieces, iy, ix, k))
+                continue;
+            for (std::size_t i : open) {
+                value[i] = surfaceValue(z, loop[i].at, hr);
+                value[(i + 1) % n] = surfaceValue(z, loop[(i + 1) % n].at, hr);
+            }
+            for (std::size_t i : open) {
+                const std::size_t next = (i + 1) % n;
+                if ((value[i] < 0) == (value[next] < 0)) continue;
+                if (buried(i, z.owner)) continue;
+                const Sample &u = loop[i], &v = loop[next];
+                const double t =
+                    findRoot([&](double at) { return surfaceValue(z, f.between(u, v, at).at, hr); },
+                             value[i], value[next], 1e-11 / (angleGap(u.th, v.th) + 1e-300));
+                const Point c = f.between(u, v, t).at;
+                if (c.z < hr - kFeasibleSlack) continue;
+                bool free = true;
+                for (const Conductor &s : L.conductors)
+                    if (pointSegmentDist2(c, s.a, s.b) < slack) {
+                        free = false;
+                        break;
+                    }
+                if (free) edge.vertices.push_back({c});
+            }
+        }
+        out.samples = std::move(loop);
+        edge.loops.push_back(std::move(out));
+    }
+    return edge;
+}
+
+const std::vector<Vertex> &Model::vertices() const
+{
+    if (roundVerticesKnown) return roundVertices;
+    roundVerticesKnown = true;
+    std::vector<std::size_t> round;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        if (pieces[i].kind != Kind::Cylinder) round.push_back(i);
+    auto near = [&](std::size_t a, std::size_t b) {
+        return pieces[a].owner != pieces[b].owner && ownersNear(pieces[a].owner, pieces[b].owner);
+    };
+    std::array<Point, 2> found{};
+    for (std::size_t i = 0; i < round.size(); ++i)
+        for (std::size_t j = i + 1; j < round.size(); ++j) {
+            if (!near(round[i], round[j])) continue;
+            for (std::size_t k = j + 1; k < round.size(); ++k) {
+                if (!near(round[i], round[k]) || !near(round[j], round[k])) continue;
+                const int n = closedFormVertices(pieces[round[i]], pieces[round[j]],
+                                                 pieces[round[k]], hr, found);
+                for (int m = 0; m < n; ++m) {
+                    const Point c = found[static_cast<std::size_t>(m)];
+                    if (isFree(c)) roundVertices.push_back({c});
+                }
+            }
+        }
+    return roundVertices;
+}
+
 // The search for one query point: candidates are offered, and the nearest free, reachable one
 // is kept.
 class Search {
@@ -529,16 +1113,11 @@ private:
     Point p_;
     double hr_;
     double best_ = 0;
-    std::vector<double> dist_;  // distance from p to each conductor
-    std::vector<int> near_;     // conductors that can cut into a centre nearer than best_
-    std::vector<Piece> pieces_; // surfaces that pass within best_ of p
-    // Screening: for each pair of conductors within reach (the plane last), a lower bound on the
-    // distance from p to a free centre where both their surfaces pass.
-    std::vector<int> slot_;    // a conductor's place in near_, or -1
-    std::vector<double> meet_; // (near_.size() + 1)^2 bounds
-    std::vector<int> through_; // working lists of the screening cells
-    bool screened_ = false;
-    mutable std::vector<std::int8_t> closeCache_; // conductor pairs within 2 hr; -1 unknown
+    std::vector<double> dist_;     // distance from p to each conductor
+    std::vector<int> near_;        // conductors that can cut into a centre nearer than best_
+    std::vector<Piece> pieces_;    // surfaces that pass within best_ of p
+    std::vector<std::size_t> ids_; // their places in the layout's list of surfaces
+    std::vector<double> loopDist_;
 
     void offer(Point c)
     {
@@ -554,164 +1133,66 @@ private:
         best_ = d;
     }
 
+    // A free vertex worked out once per layout: taken when nearer, and reachable.
+    void offerVertex(const Vertex &v)
+    {
+        const double d = norm(v.at - p_);
+        if (!(d < best_)) return;
+        if (v.reachable < 0) v.reachable = L_.reachable(v.at) ? 1 : 0;
+        if (v.reachable) best_ = d;
+    }
+
+    // A lower bound on the distance from p to a free point of a followed curve.
+    double nearestOf(const Edge &edge) const
+    {
+        double bound = std::numeric_limits<double>::infinity();
+        for (const Vertex &v : edge.vertices) bound = std::min(bound, norm(v.at - p_));
+        for (const EdgeLoop &loop : edge.loops)
+            for (const EdgeLoop::Run &run : loop.runs)
+                bound = std::min(bound, boxGap(run.low, run.high) - run.maxBulge);
+        return bound;
+    }
+    double boxGap(Point low, Point high) const
+    {
+        const double gx = std::max({0.0, low.x - p_.x, p_.x - high.x});
+        const double gy = std::max({0.0, low.y - p_.y, p_.y - high.y});
+        const double gz = std::max({0.0, low.z - p_.z, p_.z - high.z});
+        return std::sqrt(gx * gx + gy * gy + gz * gz);
+    }
+
     void collect();
-    void screen();
-    void screenCell(Point centre, double half, int depth, std::size_t from, bool plane);
-    double meetBound(int a, int b) const;
     bool ownersClose(const Piece &a, const Piece &b) const;
     void face(const Piece &x);
     void circle(Point m, Point axis, double r);
     void edgeClosedForm(const Piece &a, const Piece &b);
-    void vertexClosedForm(const Piece &a, const Piece &b, const Piece &c);
     void lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
     void curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
-    bool firstEdgeOf(std::size_t i, std::size_t j, std::size_t k) const;
-    bool isCurveEdge(std::size_t i, std::size_t j) const;
 };
 
 void Search::collect()
 {
     near_.clear();
     pieces_.clear();
-    const double hr = hr_;
-    if (std::abs(p_.z - hr) <= best_) {
-        pieces_.push_back({Kind::Plane, -1, {}, {}, {}, {}, 0, {}, {}});
-        setBox(pieces_.back(), {}, hr);
-    }
-    for (std::size_t k = 0; k < L_.conductors.size(); ++k) {
-        if (!(dist_[k] < best_ + hr)) continue;
-        near_.push_back(static_cast<int>(k));
-        if (dist_[k] + best_ < hr) continue; // the surface lies beyond best_
-        const Conductor &s = L_.conductors[k];
-        const int owner = static_cast<int>(k);
-        const Point ab = s.b - s.a;
-        const double len = norm(ab);
-        const Point along = len > 0 ? (1 / len) * ab : Point{};
-        for (int e = 0; e < (len > 0 ? 2 : 1); ++e) {
-            const Point end = e == 0 ? s.a : s.b;
-            const Point out = e == 0 ? -1.0 * along : along;
-            if (L_.sharedEnds[k] & (1u << e)) continue;
-            // An end whose outer half-sphere stays below z = hr bounds nothing free.
-            const double top = end.z + (out.z >= 0 ? hr : hr * std::sqrt(1 - out.z * out.z));
-            if (top < hr * (1 - 1e-12)) continue;
-            if (std::abs(norm(p_ - end) - hr) <= best_) {
-                pieces_.push_back({Kind::Sphere, owner, end, out, {}, {}, 0, {}, {}});
-                setBox(pieces_.back(), s, hr);
-            }
+    ids_.clear();
+    for (std::size_t k = 0; k < L_.conductors.size(); ++k)
+        if (dist_[k] < best_ + hr_) near_.push_back(static_cast<int>(k));
+    for (std::size_t i = 0; i < L_.pieces.size(); ++i) {
+        const Piece &x = L_.pieces[i];
+        if (x.owner >= 0) {
+            const double d = dist_[static_cast<std::size_t>(x.owner)];
+            // Beyond reach, or p so deep inside that the surface lies beyond best_.
+            if (!(d < best_ + hr_) || d + best_ < hr_) continue;
         }
-        if (len <= 0) continue;
-        if (std::max(s.a.z, s.b.z) + hr * std::sqrt(std::max(0.0, 1 - sq(along.z))) <
-            hr * (1 - 1e-12))
-            continue;
-        Piece y{Kind::Cylinder, owner, s.a, along, {}, {}, len, {}, {}};
-        setBox(y, s, hr);
-        const Point horizontal = cross(y.d, {0, 0, 1});
-        y.n1 = norm(horizontal) > 1e-9 ? (1 / norm(horizontal)) * horizontal : Point{1, 0, 0};
-        y.n2 = cross(y.d, y.n1);
-        const Point w = p_ - y.c;
-        const double axisDist = std::sqrt(std::max(0.0, dot(w, w) - sq(dot(w, y.d))));
-        if (std::abs(axisDist - hr) <= best_) pieces_.push_back(y);
+        if (!(std::abs(surfaceValue(x, p_, hr_)) <= best_)) continue;
+        pieces_.push_back(x);
+        ids_.push_back(i);
     }
-}
-
-// Cubes over the ball of radius best_ around p, split eight ways down to a fixed depth: a cube
-// lying wholly inside an obstacle, below z = hr or beyond best_ holds no free centre; in every
-// other one, the surfaces of the conductors that pass through it may meet at a free centre, no
-// nearer to p than the cube. A free point of an edge lies in some finest cube that passes these
-// tests, so the bound recorded for its pair never exceeds its distance, and nothing is missed.
-void Search::screen()
-{
-    const std::size_t m = near_.size() + 1;
-    meet_.assign(m * m, std::numeric_limits<double>::infinity());
-    slot_.assign(L_.conductors.size(), -1);
-    through_.clear();
-    for (std::size_t i = 0; i < near_.size(); ++i) {
-        slot_[static_cast<std::size_t>(near_[i])] = static_cast<int>(i);
-        through_.push_back(static_cast<int>(i));
-    }
-    screenCell(p_, best_, 0, 0, true);
-    screened_ = true;
-}
-
-void Search::screenCell(Point centre, double half, int depth, std::size_t from, bool plane)
-{
-    constexpr int kDepth = 5;
-    const double gx = std::max(0.0, std::abs(centre.x - p_.x) - half);
-    const double gy = std::max(0.0, std::abs(centre.y - p_.y) - half);
-    const double gz = std::max(0.0, std::abs(centre.z - p_.z) - half);
-    const double gap = std::sqrt(gx * gx + gy * gy + gz * gz);
-    if (gap >= best_ || centre.z + half < hr_ - kFeasibleSlack) return;
-    const double r = half * std::sqrt(3.0);
-    const std::size_t to = through_.size();
-    for (std::size_t i = from; i < to; ++i) {
-        const int k = through_[i];
-        const Conductor &s =
-            L_.conductors[static_cast<std::size_t>(near_[static_cast<std::size_t>(k)])];
-        const double d = std::sqrt(pointSegmentDist2(centre, s.a, s.b)) - hr_;
-        if (d < -r - kFeasibleSlack) {
-            through_.resize(to);
-            return; // wholly inside this conductor's obstacle
-        }
-        if (d <= r) through_.push_back(k);
-    }
-    plane = plane && centre.z - half <= hr_;
-    const std::size_t count = through_.size() - to + (plane ? 1 : 0);
-    if (count >= 2) {
-        if (depth == kDepth) {
-            const std::size_t m = near_.size() + 1;
-            const std::size_t end = through_.size();
-            for (std::size_t i = to; i < end; ++i) {
-                const std::size_t a = static_cast<std::size_t>(through_[i]);
-                for (std::size_t j = i + 1; j < end; ++j) {
-                    const std::size_t b = static_cast<std::size_t>(through_[j]);
-                    double &x = meet_[std::min(a, b) * m + std::max(a, b)];
-                    x = std::min(x, gap);
-                }
-                if (plane) {
-                    double &x = meet_[a * m + m - 1];
-                    x = std::min(x, gap);
-                }
-            }
-        } else {
-            const double h = half / 2;
-            for (int c = 0; c < 8; ++c)
-                screenCell({centre.x + (c & 1 ? h : -h), centre.y + (c & 2 ? h : -h),
-                            centre.z + (c & 4 ? h : -h)},
-                           h, depth + 1, to, plane);
-        }
-    }
-    through_.resize(to);
-}
-
-double Search::meetBound(int a, int b) const
-{
-    const std::size_t m = near_.size() + 1;
-    const int sa = a < 0 ? static_cast<int>(m - 1) : slot_[static_cast<std::size_t>(a)];
-    const int sb = b < 0 ? static_cast<int>(m - 1) : slot_[static_cast<std::size_t>(b)];
-    if (sa < 0 || sb < 0) return std::numeric_limits<double>::infinity();
-    const std::size_t i = static_cast<std::size_t>(std::min(sa, sb)),
-                      j = static_cast<std::size_t>(std::max(sa, sb));
-    return meet_[i * m + j];
 }
 
 bool Search::ownersClose(const Piece &a, const Piece &b) const
 {
     if (a.owner == b.owner) return false;
-    if (screened_ && !(meetBound(a.owner, b.owner) < best_)) return false;
-    const double reach = 2 * hr_;
-    if (a.owner < 0 || b.owner < 0) {
-        const Conductor &s = L_.conductors[static_cast<std::size_t>(std::max(a.owner, b.owner))];
-        return std::min(s.a.z, s.b.z) < reach;
-    }
-    const std::size_t count = L_.conductors.size();
-    const std::size_t i = static_cast<std::size_t>(std::min(a.owner, b.owner));
-    const std::size_t j = static_cast<std::size_t>(std::max(a.owner, b.owner));
-    std::int8_t &known = closeCache_[i * count + j];
-    if (known < 0) {
-        const Conductor &s = L_.conductors[i], &t = L_.conductors[j];
-        known = segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach;
-    }
-    return known == 1;
+    return L_.ownersNear(a.owner, b.owner);
 }
 
 void Search::face(const Piece &x)
@@ -791,68 +1272,6 @@ void Search::edgeClosedForm(const Piece &a, const Piece &b)
     circle(a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len));
 }
 
-// Vertices where no surface is a cylinder: the plane and two spheres, or three spheres.
-void Search::vertexClosedForm(const Piece &a, const Piece &b, const Piece &c)
-{
-    const double hr = hr_;
-    const Piece *plane = nullptr;
-    std::array<const Piece *, 3> spheres{};
-    int n = 0;
-    for (const Piece *x : {&a, &b, &c}) {
-        if (x->kind == Kind::Plane)
-            plane = x;
-        else
-            spheres[static_cast<std::size_t>(n++)] = x;
-    }
-    if (plane) {
-        const Point q1 = spheres[0]->c, q2 = spheres[1]->c;
-        const double h1 = hr - q1.z, h2 = hr - q2.z;
-        if (std::abs(h1) >= hr || std::abs(h2) >= hr) return;
-        const double r1 = std::sqrt(hr * hr - h1 * h1), r2 = std::sqrt(hr * hr - h2 * h2);
-        const double dx = q2.x - q1.x, dy = q2.y - q1.y, dd = std::hypot(dx, dy);
-        if (dd <= 0 || dd > r1 + r2 || dd < std::abs(r1 - r2)) return;
-        const double along = (dd * dd + r1 * r1 - r2 * r2) / (2 * dd);
-        const double across = std::sqrt(std::max(0.0, r1 * r1 - along * along));
-        const double ux = dx / dd, uy = dy / dd;
-        const double mx = q1.x + along * ux, my = q1.y + along * uy;
-        offer({mx - across * uy, my + across * ux, hr});
-        offer({mx + across * uy, my - across * ux, hr});
-        return;
-    }
-    const Point q1 = spheres[0]->c;
-    const Point e = spheres[1]->c - q1, f = spheres[2]->c - q1;
-    const Point nrm = cross(e, f);
-    const double n2 = dot(nrm, nrm);
-    if (n2 <= 1e-18) return;
-    const Point centre =
-        q1 + (1 / (2 * n2)) * (dot(e, e) * cross(f, nrm) + dot(f, f) * cross(nrm, e));
-    const double r2 = dot(centre - q1, centre - q1);
-    if (r2 > hr * hr) return;
-    const double t = std::sqrt((hr * hr - r2) / n2);
-    offer(centre + t * nrm);
-    offer(centre - t * nrm);
-}
-
-bool Search::isCurveEdge(std::size_t i, std::size_t j) const
-{
-    const Piece &a = pieces_[i], &b = pieces_[j];
-    if (a.kind == Kind::Cylinder) return !invariantPair(a, b);
-    if (b.kind == Kind::Cylinder) return !invariantPair(b, a);
-    return false;
-}
-
-// Each vertex with a cylinder among its three surfaces is found once, on its first curve edge.
-bool Search::firstEdgeOf(std::size_t i, std::size_t j, std::size_t k) const
-{
-    std::array<std::size_t, 3> t{i, j, k};
-    std::sort(t.begin(), t.end());
-    const std::array<std::array<std::size_t, 2>, 3> pairs{
-        {{t[0], t[1]}, {t[0], t[2]}, {t[1], t[2]}}};
-    for (const auto &pr : pairs)
-        if (isCurveEdge(pr[0], pr[1])) return std::min(i, j) == pr[0] && std::max(i, j) == pr[1];
-    return false;
-}
-
 // The two surfaces meet in straight lines parallel to the cylinder y's axis.
 void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix)
 {
@@ -881,297 +1300,51 @@ void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     }
 }
 
-struct Sample {
-    double th = 0;
-    int branch = 0; // -1: a turning point, on both branches
-    Point at;
-    bool valid = false; // near the bounding parts of both surfaces
-};
-
-// The curve where cylinder y meets surface x, followed by the angle around y's axis: on each
-// line of y at angle th, x is met at up to two points (two branches joined at turning points).
+// The local minima of the distance to p along the curved edge where cylinder y meets x, and
+// the vertices along it.
 void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix)
 {
-    const double hr = hr_;
-    // Samples far off the bounding parts of both surfaces carry no edge of the free set.
-    const double margin = hr / 8;
-    static const auto table = [] {
-        std::array<std::array<double, 2>, kEdgeSamples> t{};
-        for (int i = 0; i < kEdgeSamples; ++i)
-            t[static_cast<std::size_t>(i)] = {std::cos(i * kTwoPi / kEdgeSamples),
-                                              std::sin(i * kTwoPi / kEdgeSamples)};
-        return t;
-    }();
-    auto originAt = [&](double c, double s) { return y.c + hr * (c * y.n1 + s * y.n2); };
-    auto origin = [&](double th) { return originAt(std::cos(th), std::sin(th)); };
-    auto discriminantAt = [&](Point o) {
-        const Quad q = alongLine(x, o, y.d, hr);
-        return q.a <= 1e-14 ? 1.0 : q.b * q.b - 4 * q.a * q.k;
-    };
-    auto pointAt = [&](Point o, int branch) {
-        double s0 = 0, s1 = 0;
-        const int n = solveQuad(alongLine(x, o, y.d, hr), true, s0, s1);
-        if (n == 0) return o;
-        if (branch < 0) return o + (0.5 * (s0 + s1)) * y.d;
-        return o + (branch == 0 ? s0 : s1) * y.d;
-    };
-    auto make = [&](double th, int branch, Point o) {
-        const Point at = pointAt(o, branch);
-        return Sample{th, branch, at,
-                      onBoundingPart(y, at, margin) && onBoundingPart(x, at, margin)};
-    };
-    auto eval = [&](double th, int branch) { return make(th, branch, origin(th)); };
-    // Whether the stretch between two samples may hold part of the edge: either end is near it,
-    // or the stretch runs across a cylinder's whole length between them.
-    auto across = [&](const Piece &piece, Point a, Point b) {
-        if (piece.kind != Kind::Cylinder) return false;
-        const double sa = dot(a - piece.c, piece.d), sb = dot(b - piece.c, piece.d);
-        return (sa < -margin && sb > piece.len + margin) ||
-               (sb < -margin && sa > piece.len + margin);
-    };
-    auto mayHold = [&](const Sample &u, const Sample &v) {
-        return u.valid || v.valid || across(y, u.at, v.at) || across(x, u.at, v.at);
-    };
-    auto worthFollowing = [&](const std::vector<Sample> &loop) {
-        for (std::size_t i = 0; i < loop.size(); ++i)
-            if (mayHold(loop[i], loop[(i + 1) % loop.size()])) return true;
-        return false;
-    };
-
-    const bool linear = alongLine(x, origin(0), y.d, hr).a <= 1e-14;
-    const double step = kTwoPi / kEdgeSamples;
-    // Angles evenly round the axis, and densely wherever a branch runs through the whole length
-    // of y between two of them (a cylinder cut at a glancing angle).
-    std::vector<double> angles(kEdgeSamples);
-    for (std::size_t i = 0; i < kEdgeSamples; ++i) angles[i] = static_cast<double>(i) * step;
-    auto along = [&](double th, int branch, double &sOut) {
-        double s0 = 0, s1 = 0;
-        if (solveQuad(alongLine(x, origin(th), y.d, hr), false, s0, s1) == 0) return false;
-        sOut = branch == 0 ? s0 : s1;
-        return true;
-    };
-    // Where each line of y at the even angles meets x.
-    struct Cut {
-        bool real = false;
-        std::array<double, 2> s{};
-    };
-    std::array<Cut, kEdgeSamples> cuts{};
-    for (std::size_t i = 0; i < kEdgeSamples; ++i) {
-        Cut &c = cuts[i];
-        c.real = solveQuad(alongLine(x, originAt(table[i][0], table[i][1]), y.d, hr), false, c.s[0],
-                           c.s[1]) != 0;
-    }
-    std::vector<double> extra;
-    for (std::size_t i = 0; i < kEdgeSamples; ++i) {
-        const double th0 = angles[i];
-        const Cut &c0 = cuts[i], &c1 = cuts[(i + 1) % kEdgeSamples];
-        if (!c0.real || !c1.real) continue;
-        for (int branch = 0; branch < (linear ? 1 : 2); ++branch) {
-            const double s0 = c0.s[static_cast<std::size_t>(branch)];
-            const double s1 = c1.s[static_cast<std::size_t>(branch)];
-            const bool straddles =
-                (s0 < -margin && s1 > y.len + margin) || (s1 < -margin && s0 > y.len + margin);
-            if (!straddles) continue;
-            auto crossing = [&](double target) {
-                const double t = findRoot(
-                    [&](double at) {
-                        double sm = target;
-                        along(th0 + at * step, branch, sm);
-                        return sm - target;
-                    },
-                    s0 - target, s1 - target, 1e-9);
-                return th0 + t * step;
-            };
-            double from = crossing(-margin), to = crossing(y.len + margin);
-            if (from > to) std::swap(from, to);
-            for (int k = 0; k <= 16; ++k) extra.push_back(from + (to - from) * k / 16);
-        }
-    }
-    angles.insert(angles.end(), extra.begin(), extra.end());
-    std::sort(angles.begin(), angles.end());
-    const int count = static_cast<int>(angles.size());
-
-    std::vector<double> disc(angles.size());
-    std::vector<std::array<Sample, 2>> samples(angles.size());
-    int real = 0;
-    for (std::size_t i = 0; i < angles.size(); ++i) {
-        const Point o = i < kEdgeSamples && extra.empty() ? originAt(table[i][0], table[i][1])
-                                                          : origin(angles[i]);
-        disc[i] = discriminantAt(o);
-        if (disc[i] < 0) continue;
-        ++real;
-        samples[i] = {make(angles[i], 0, o), linear ? Sample{} : make(angles[i], 1, o)};
-    }
-    if (real == 0) return;
-    auto wrap = [count](int i) { return static_cast<std::size_t>((i % count + count) % count); };
-    auto angleAt = [&](int i) {
-        const int turns = i >= 0 ? i / count : -((-i + count - 1) / count);
-        return angles[wrap(i)] + turns * kTwoPi;
-    };
-
-    std::vector<std::vector<Sample>> loops;
-    if (real == count) {
-        for (std::size_t branch = 0; branch < (linear ? 1u : 2u); ++branch) {
-            std::vector<Sample> loop;
-            loop.reserve(2 * angles.size());
-            for (std::size_t i = 0; i < angles.size(); ++i) loop.push_back(samples[i][branch]);
-            if (worthFollowing(loop)) loops.push_back(std::move(loop));
-        }
-    } else {
-        auto turning = [&](double lo, double hi) { // the discriminant changes sign between
-            const double t =
-                findRoot([&](double at) { return discriminantAt(origin(lo + at * (hi - lo))); },
-                         discriminantAt(origin(lo)), discriminantAt(origin(hi)),
-                         1e-13 / (std::abs(hi - lo) + 1e-300));
-            return lo + t * (hi - lo);
-        };
-        for (int start = 0; start < count; ++start) {
-            if (!(disc[wrap(start)] >= 0 && disc[wrap(start - 1)] < 0)) continue;
-            int end = start;
-            while (disc[wrap(end + 1)] >= 0) ++end;
-            const double thA = turning(angleAt(start - 1), angleAt(start));
-            const double thB = turning(angleAt(end + 1), angleAt(end));
-            std::vector<Sample> loop;
-            loop.reserve(4 * static_cast<std::size_t>(end - start + 2));
-            loop.push_back(eval(thA, -1));
-            for (int i = start; i <= end; ++i) loop.push_back(samples[wrap(i)][0]);
-            loop.push_back(eval(thB, -1));
-            for (int i = end; i >= start; --i) loop.push_back(samples[wrap(i)][1]);
-            if (worthFollowing(loop)) loops.push_back(std::move(loop));
-        }
-    }
-
-    auto between = [&](const Sample &u, const Sample &v, double t) {
-        double a = u.th, b = v.th;
-        if (b - a > std::numbers::pi) a += kTwoPi;
-        if (a - b > std::numbers::pi) b += kTwoPi;
-        return eval(a + t * (b - a), u.branch >= 0 ? u.branch : v.branch);
-    };
-
-    const double maxStep = hr / 6;
-    for (std::vector<Sample> &loop : loops) {
-        // Refine where neighbouring samples lie far apart and near enough to matter.
-        for (std::size_t i = 0, cap = 8 * loop.size(); i < loop.size() && loop.size() < cap;) {
-            const Sample &u = loop[i], &v = loop[(i + 1) % loop.size()];
-            const double chord = norm(v.at - u.at);
-            if (mayHold(u, v) && chord > maxStep &&
-                std::min(norm(u.at - p_), norm(v.at - p_)) - chord < best_) {
-                loop.insert(loop.begin() + static_cast<std::ptrdiff_t>(i + 1), between(u, v, 0.5));
-                continue;
+    const Edge &edge = L_.edge(ids_[iy], ids_[ix]);
+    for (const Vertex &v : edge.vertices) offerVertex(v);
+    const CurveFrame f{y, x, hr_, hr_ / 8};
+    for (const EdgeLoop &loop : edge.loops) {
+        // Squared distances from p, worked out only on the runs that come near enough.
+        const std::size_t n = loop.samples.size();
+        std::vector<double> &dist = loopDist_;
+        dist.assign(n, -1);
+        auto distAt = [&](std::size_t i) {
+            if (dist[i] < 0) {
+                const Point w = loop.samples[i].at - p_;
+                dist[i] = dot(w, w);
             }
-            ++i;
-        }
-        const std::size_t n = loop.size();
-        std::vector<double> dist(n), gap(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            dist[i] = norm(loop[i].at - p_);
-            gap[i] = norm(loop[(i + 1) % n].at - loop[i].at);
-        }
-        // Nothing on a loop whose every stretch lies beyond best_ is offered below.
-        bool nearEnough = false;
-        for (std::size_t i = 0; i < n && !nearEnough; ++i)
-            nearEnough = !(dist[i] - std::max(gap[i], gap[(i + n - 1) % n]) > best_);
-        if (!nearEnough) continue;
-        // How deep each sample lies inside the other obstacles (the deepest two, by owner): a
-        // stretch of the curve deeper inside one than its length holds no free point.
-        struct Depth {
-            double first = -1e300, second = -1e300;
-            int owner = -2;
-            double without(int other) const { return owner == other ? second : first; }
+            return dist[i];
         };
-        Point low = loop[0].at, high = loop[0].at;
-        for (const Sample &u : loop) {
-            low = {std::min(low.x, u.at.x), std::min(low.y, u.at.y), std::min(low.z, u.at.z)};
-            high = {std::max(high.x, u.at.x), std::max(high.y, u.at.y), std::max(high.z, u.at.z)};
-        }
-        // Only conductors within hr of the curve can bury any of it.
-        std::vector<int> around;
-        for (int k : near_) {
-            if (k == y.owner || k == x.owner) continue;
-            const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
-            const double gx =
-                std::max({0.0, std::min(c.a.x, c.b.x) - high.x, low.x - std::max(c.a.x, c.b.x)});
-            const double gy =
-                std::max({0.0, std::min(c.a.y, c.b.y) - high.y, low.y - std::max(c.a.y, c.b.y)});
-            const double gz =
-                std::max({0.0, std::min(c.a.z, c.b.z) - high.z, low.z - std::max(c.a.z, c.b.z)});
-            if (gx * gx + gy * gy + gz * gz < hr * hr) around.push_back(k);
-        }
-        std::vector<Depth> depth(n);
-        std::vector<std::uint8_t> known(n, 0);
-        auto depthAt = [&](std::size_t i) -> const Depth & {
-            Depth &d = depth[i];
-            if (known[i]) return d;
-            known[i] = 1;
-            auto add = [&d](double value, int owner) {
-                if (value > d.first) {
-                    d.second = d.first;
-                    d.first = value;
-                    d.owner = owner;
-                } else if (value > d.second) {
-                    d.second = value;
+        // A stretch is worth refining only when it may hold the edge, is not buried in one
+        // obstacle and may come nearer than best_: no nearer than its chord, less how far the
+        // curve strays from it.
+        auto worth = [&](std::size_t k) {
+            const Point a = loop.samples[k].at, b = loop.samples[(k + 1) % n].at;
+            return loop.alive[k] && std::sqrt(pointSegmentDist2(p_, a, b)) - loop.bulge[k] < best_;
+        };
+        for (const EdgeLoop::Run &run : loop.runs) {
+            if (boxGap(run.low, run.high) - run.maxBulge >= best_) continue;
+            for (std::size_t i = run.begin; i < run.end; ++i) {
+                const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
+                if (!loop.alive[prev] && !loop.alive[i]) continue;
+                if (!(distAt(i) <= distAt(prev) && dist[i] <= distAt(next))) continue;
+                const double reach = std::max(loop.gap[prev], loop.gap[i]) + best_;
+                if (dist[i] >= reach * reach) continue;
+                const bool before = worth(prev), after = worth(i);
+                if (!before && !after) continue;
+                offer(loop.samples[i].at);
+                for (const auto &side : {std::pair{prev, i}, std::pair{i, next}}) {
+                    if (!(side.first == prev ? before : after)) continue;
+                    const Sample &u = loop.samples[side.first], &v = loop.samples[side.second];
+                    const double t =
+                        findMinimum([&](double at) { return norm(f.pointBetween(u, v, at) - p_); },
+                                    1e-8 / (angleGap(u.th, v.th) + 1e-300));
+                    offer(f.pointBetween(u, v, t));
                 }
-            };
-            if (x.kind != Kind::Plane) add(hr - loop[i].at.z, -1);
-            for (int k : around) {
-                const Conductor &c = L_.conductors[static_cast<std::size_t>(k)];
-                add(hr - std::sqrt(pointSegmentDist2(loop[i].at, c.a, c.b)), k);
-            }
-            return d;
-        };
-        auto buried = [&](std::size_t i, std::size_t j, int except) {
-            const double length = 2 * std::max(gap[i], gap[j]);
-            return depthAt(i).without(except) > length && depthAt(j).without(except) > length;
-        };
-
-        // Local minima of the distance to p: refined by golden-section search on both sides.
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
-            if (!(dist[i] <= dist[prev] && dist[i] <= dist[next])) continue;
-            if (!mayHold(loop[prev], loop[i]) && !mayHold(loop[i], loop[next])) continue;
-            if (buried(prev, i, -2) && buried(i, next, -2)) continue;
-            const double reach =
-                std::max(norm(loop[prev].at - loop[i].at), norm(loop[next].at - loop[i].at));
-            if (dist[i] - reach >= best_) continue;
-            offer(loop[i].at);
-            for (const auto &side :
-                 {std::pair{loop[prev], loop[i]}, std::pair{loop[i], loop[next]}}) {
-                const Sample &u = side.first, &v = side.second;
-                const double t =
-                    findMinimum([&](double at) { return norm(between(u, v, at).at - p_); },
-                                1e-8 / (angleGap(u.th, v.th) + 1e-300));
-                offer(between(u, v, t).at);
-            }
-        }
-
-        // Vertices: where the curve crosses a third surface.
-        std::vector<double> f;
-        for (std::size_t k = 0; k < pieces_.size(); ++k) {
-            const Piece &z = pieces_[k];
-            if (k == iy || k == ix || z.owner == y.owner || z.owner == x.owner) continue;
-            if (z.low.x > high.x + maxStep || z.low.y > high.y + maxStep ||
-                z.low.z > high.z + maxStep || z.high.x < low.x - maxStep ||
-                z.high.y < low.y - maxStep || z.high.z < low.z - maxStep)
-                continue;
-            if (!ownersClose(z, y) || !ownersClose(z, x) || !firstEdgeOf(iy, ix, k)) continue;
-            // The third surface's value at each sample, worked out only where a stretch is near
-            // enough to matter.
-            f.assign(n, std::numeric_limits<double>::quiet_NaN());
-            auto valueAt = [&](std::size_t i) {
-                if (std::isnan(f[i])) f[i] = surfaceValue(z, loop[i].at, hr);
-                return f[i];
-            };
-            for (std::size_t i = 0; i < n; ++i) {
-                const std::size_t next = (i + 1) % n;
-                if (dist[i] - gap[i] > best_ && dist[next] - gap[i] > best_) continue;
-                if (!mayHold(loop[i], loop[next])) continue;
-                if ((valueAt(i) < 0) == (valueAt(next) < 0)) continue;
-                if (buried(i, next, z.owner)) continue;
-                const Sample &u = loop[i], &v = loop[next];
-                const double t =
-                    findRoot([&](double at) { return surfaceValue(z, between(u, v, at).at, hr); },
-                             f[i], f[next], 1e-11 / (angleGap(u.th, v.th) + 1e-300));
-                offer(between(u, v, t).at);
             }
         }
     }
@@ -1182,7 +1355,6 @@ double Search::run()
     const double hr = hr_;
     const std::size_t count = L_.conductors.size();
     dist_.resize(count);
-    closeCache_.assign(count * count, -1);
     double margin = p_.z - hr;
     for (std::size_t k = 0; k < count; ++k) {
         const Conductor &s = L_.conductors[k];
@@ -1220,46 +1392,47 @@ double Search::run()
                 !ownersClose(pieces_[i], pieces_[j]))
                 continue;
             edgeClosedForm(pieces_[i], pieces_[j]);
-            for (std::size_t k = j + 1; k < n; ++k) {
-                if (pieces_[k].kind == Kind::Cylinder || off[k] >= best_) continue;
-                if (!ownersClose(pieces_[i], pieces_[k]) || !ownersClose(pieces_[j], pieces_[k]))
-                    continue;
-                vertexClosedForm(pieces_[i], pieces_[j], pieces_[k]);
-            }
         }
     }
+    for (const Vertex &v : L_.vertices()) offerVertex(v);
     if (settled()) return best_ - hr;
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
     // nearer than the best centre found, neither can any after it.
     collect();
-    screen();
-    struct Edge {
+    struct Candidate {
         double bound;
         std::size_t iy, ix;
     };
-    std::vector<Edge> edges;
+    std::vector<Candidate> edges;
     for (std::size_t i = 0; i < pieces_.size(); ++i) {
         for (std::size_t j = i + 1; j < pieces_.size(); ++j) {
             const Piece &a = pieces_[i], &b = pieces_[j];
             if (a.kind != Kind::Cylinder && b.kind != Kind::Cylinder) continue;
             const bool aY = a.kind == Kind::Cylinder;
             const Piece &y = aY ? a : b, &x = aY ? b : a;
+            if (!ownersClose(a, b)) continue;
             // Every point of the edge lies on both surfaces, so at least this far from p.
             double bound = 0;
             if (!shareCurve(y, x, p_, hr, bound)) continue;
             const Conductor *ownerX =
                 x.owner < 0 ? nullptr : &L_.conductors[static_cast<std::size_t>(x.owner)];
             const Conductor &ownerY = L_.conductors[static_cast<std::size_t>(y.owner)];
-            bound = std::max({bound, floor, bandBound(y, x, ownerX, p_, hr),
-                              bandBound(x, y, &ownerY, p_, hr), meetBound(a.owner, b.owner)});
-            if (bound >= best_ || !ownersClose(a, b)) continue;
+            bound = std::max(
+                {bound, floor, bandBound(y, x, ownerX, p_, hr), bandBound(x, y, &ownerY, p_, hr)});
+            if (bound >= best_) continue;
+            // A curve followed already bounds itself more tightly: by its vertices and the boxes
+            // of its living runs.
+            if (const Edge *known = L_.followed(ids_[aY ? i : j], ids_[aY ? j : i]);
+                known && !invariantPair(y, x))
+                bound = std::max(bound, nearestOf(*known));
+            if (bound >= best_) continue;
             edges.push_back({bound, aY ? i : j, aY ? j : i});
         }
     }
     std::sort(edges.begin(), edges.end(),
-              [](const Edge &u, const Edge &v) { return u.bound < v.bound; });
-    for (const Edge &e : edges) {
+              [](const Candidate &u, const Candidate &v) { return u.bound < v.bound; });
+    for (const Candidate &e : edges) {
         if (e.bound >= best_) break;
         const Piece &y = pieces_[e.iy], &x = pieces_[e.ix];
         if (!ownersClose(y, x)) continue;
@@ -1304,6 +1477,7 @@ Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::ma
         }
     }
     impl_->model.findSharedEnds();
+    impl_->model.buildPieces();
 }
 
 Layout::~Layout() = default;

@@ -16,7 +16,10 @@
 // z = hr, a sphere around a conductor's end, a cylinder around its interior), an edge where two
 // of them meet, or a vertex where three meet, at a point where the distance to p is stationary.
 // Every such point is enumerated (closed forms, or one-parameter curves refined by bisection and
-// golden-section search) and the nearest free, reachable one is taken.
+// golden-section search) and the nearest free, reachable one is taken. The curves do not depend
+// on the point asked about: a prepared Layout follows each one once, on first need, with the
+// free, reachable vertices along it and how deep its samples lie inside other obstacles, so a
+// query only scans the samples near it and refines their local minima.
 //
 // Reachability: a centre is reachable when a straight path (up, or out sideways) escapes without
 // cutting into anything. Otherwise an optimistic flood fill over cells decides: a cell counts as
@@ -40,7 +43,7 @@ struct Conductor {
 };
 
 // One layout prepared once for many queries. Not safe to query from several threads at once
-// (the pocket fill is built lazily on first need).
+// (the pocket fill and the followed curves are built lazily on first need).
 class Layout {
 public:
     Layout(std::span<const Conductor> conductors, double hr);
