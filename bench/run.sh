@@ -79,3 +79,18 @@ printf '%-44s %10.1f us %10.1f us %8s\n' "first opening: sheet / calculation win
 printf '%-44s %10.1f us %10.1f us %8s\n' "Enter to result: sheet shown / hidden" \
   "$enter_shown" "$enter_hidden" "$(ratio "$enter_shown" "$enter_hidden")"
 printf '%-44s %10.1f us\n' "PDF export of a sheet (median of 20)" "$pdf"
+
+# The same two first openings in instructions (callgrind), which the load of
+# a shared machine does not change; skipped without valgrind.
+if command -v valgrind >/dev/null; then
+  cg=$(mktemp -d)
+  QT_QPA_PLATFORM=offscreen valgrind --tool=callgrind --instr-atstart=no \
+    --callgrind-out-file="$cg/out" "$build/bench/sheet_probe" openings >/dev/null 2>&1
+  instructions() { grep -l "Client Request: $1\$" "$cg"/out.* | xargs awk '/^totals:/ { print $2 }'; }
+  calc_ir=$(instructions first_open_calculation_window)
+  sheet_ir=$(instructions first_open_sheet_window)
+  printf '%-44s %10.1f M  %10.1f M  %8s\n' "first opening in instructions: sheet / calc." \
+    "$(awk -v n="$sheet_ir" 'BEGIN { print n / 1e6 }')" \
+    "$(awk -v n="$calc_ir" 'BEGIN { print n / 1e6 }')" "$(ratio "$sheet_ir" "$calc_ir")"
+  rm -rf "$cg"
+fi

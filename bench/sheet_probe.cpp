@@ -4,6 +4,12 @@
 // the sheet's refresh), and a PDF export. Prints one line per measurement:
 // name, median in microseconds, runs. First openings happen once per process:
 // bench/run.sh starts the probe several times.
+//
+// `sheet_probe openings` stops after the two first openings. Run so under
+// callgrind (--instr-atstart=no), it counts the instructions of each opening
+// alone, in a dump of its own ("first_open_calculation_window", then
+// "first_open_sheet_window"): figures that do not depend on what else the
+// machine is doing.
 #include "windows/program.h"
 #include "windows/sheet_rendering.h"
 #include "windows/sheet_window.h"
@@ -17,8 +23,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define LPCALC_HAS_CALLGRIND 1
+#endif
+
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -33,14 +45,29 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Microseconds from `step` until `window` is exposed.
-double untilExposed(const std::function<void()> &step, const std::function<QWidget *()> &window)
+// Microseconds from `step` until `window` is exposed. Under callgrind, the
+// instructions of the same stretch go to a dump named `name`; elsewhere the
+// requests cost a few instructions.
+double untilExposed(const char *name, const std::function<void()> &step,
+                    const std::function<QWidget *()> &window)
 {
+#ifdef LPCALC_HAS_CALLGRIND
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_START_INSTRUMENTATION;
+#endif
     QElapsedTimer timer;
     timer.start();
     step();
-    if (!QTest::qWaitForWindowExposed(window())) std::fprintf(stderr, "never shown\n");
-    return timer.nsecsElapsed() / 1000.0;
+    const bool exposed = QTest::qWaitForWindowExposed(window());
+    const double micros = timer.nsecsElapsed() / 1000.0;
+#ifdef LPCALC_HAS_CALLGRIND
+    CALLGRIND_STOP_INSTRUMENTATION;
+    CALLGRIND_DUMP_STATS_AT(name);
+#else
+    (void)name;
+#endif
+    if (!exposed) std::fprintf(stderr, "never shown\n");
+    return micros;
 }
 
 } // namespace
@@ -63,14 +90,20 @@ int main(int argc, char *argv[])
 
     // A calculation window shown beside the start window for the first time,
     // then the sheet window.
-    const double calcFirst = untilExposed([&] { set->showBeside(WindowId::RodHeight); },
-                                          [&] { return set->existing(WindowId::RodHeight); });
+    const double calcFirst = untilExposed(
+        "first_open_calculation_window", [&] { set->showBeside(WindowId::RodHeight); },
+        [&] { return set->existing(WindowId::RodHeight); });
     form1->activateWindow();
-    const double sheetFirst =
-        untilExposed([&] { form1->findChild<QAction *>(QStringLiteral("sheetAction"))->trigger(); },
-                     [&] { return set->existing(WindowId::Sheet); });
+    const double sheetFirst = untilExposed(
+        "first_open_sheet_window",
+        [&] { form1->findChild<QAction *>(QStringLiteral("sheetAction"))->trigger(); },
+        [&] { return set->existing(WindowId::Sheet); });
     std::printf("first_open_calculation_window %.2f 1\n", calcFirst);
     std::printf("first_open_sheet_window %.2f 1\n", sheetFirst);
+    if (argc > 1 && std::strcmp(argv[1], "openings") == 0) {
+        set->endProgram();
+        return 0;
+    }
 
     QWidget *sheetWindow = set->existing(WindowId::Sheet);
     const auto enterToResult = [&] {

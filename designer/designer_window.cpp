@@ -9,6 +9,7 @@
 #include "windows/sheet_rendering.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -27,6 +28,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -36,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <map>
 
 namespace designer {
 
@@ -70,7 +74,49 @@ QString pointText(const calc::rolling_sphere::Point &p)
 // An empty site; the middle class is the usual choice.
 calc::layout::Layout emptyLayout() { return calc::layout::Layout{45, {}, {}}; }
 
+// A new object's height until the user gives its own.
+constexpr double kNewObjectHeight = 10;
+
+QList<int> selectedRows(const QTableView &table)
+{
+    QList<int> rows;
+    for (const QModelIndex &index : table.selectionModel()->selectedIndexes())
+        if (!rows.contains(index.row())) rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// Selects these whole rows (and nothing else), the first of them current and in view.
+void selectRows(QTableView &table, const QList<int> &rows)
+{
+    const QAbstractItemModel *model = table.model();
+    QItemSelection selection;
+    for (int row : rows)
+        if (row >= 0 && row < model->rowCount())
+            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+    table.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (selection.isEmpty()) return;
+    const QModelIndex first = selection.first().topLeft();
+    table.selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    table.scrollTo(first);
+}
+
+bool withinSite(double x, double y)
+{
+    return std::abs(x) <= kMaxCoordinate && std::abs(y) <= kMaxCoordinate;
+}
+
 } // namespace
+
+std::string newObjectName(const calc::layout::Layout &layout)
+{
+    for (std::size_t n = layout.objects.size() + 1;; ++n) {
+        const std::string name = "建筑物" + std::to_string(n);
+        if (std::none_of(layout.objects.begin(), layout.objects.end(),
+                         [&](const calc::layout::Object &o) { return o.name == name; }))
+            return name;
+    }
+}
 
 DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
 {
@@ -87,6 +133,10 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
                         bool saving) {
         return saving ? QFileDialog::getSaveFileName(this, caption, suggested, filter)
                       : QFileDialog::getOpenFileName(this, caption, suggested, filter);
+    };
+    setUpPrinter = [this](QPrinter &printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
     };
 
     plan_ = new PlanView;
@@ -126,10 +176,22 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
         auto *rod =
             std::get_if<calc::layout::Rod>(&after.conductors[static_cast<std::size_t>(conductor)]);
         if (!rod) return;
+        if (!withinSite(at.x(), at.y())) {
+            // Off the site the file can hold: the rod goes back.
+            plan_->showLayout(document_.layout());
+            return;
+        }
         rod->x = at.x();
         rod->y = at.y();
         document_.edit(QStringLiteral("移动避雷针"), after);
     });
+    connect(plan_, &PlanView::objectMoved, this, &DesignerWindow::moveObject);
+    connect(plan_, &PlanView::objectDrawn, this, &DesignerWindow::addDrawnObject);
+    connect(plan_, &PlanView::selectionChanged, this, &DesignerWindow::planSelectionChanged);
+    connect(conductorTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { tableSelectionChanged(conductorTable_); });
+    connect(objectTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { tableSelectionChanged(objectTable_); });
     document_.reset(emptyLayout());
     resize(1180, 760);
 }
@@ -137,7 +199,8 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
 DesignerWindow::~DesignerWindow()
 {
     // The widgets go first, while the document they edit still exists: an open cell editor
-    // commits its text as it loses focus.
+    // commits its text as it loses focus. Selections that go with them are not passed on.
+    syncingSelection_ = true;
     delete takeCentralWidget();
 }
 
@@ -172,6 +235,7 @@ QWidget *DesignerWindow::buildSidePanel()
     height_->setKeyboardTracking(false);
     connect(height_, &QDoubleSpinBox::valueChanged, this, [this] {
         heightChoice_->setCurrentIndex(heightChoice_->findData(planHeight()));
+        checkHeightButton();
         recompute();
     });
     heightChoice_ = new QComboBox;
@@ -183,9 +247,13 @@ QWidget *DesignerWindow::buildSidePanel()
     heightRow->addWidget(height_, 1);
     heightRow->addWidget(heightChoice_, 2);
     form->addRow(QStringLiteral("平面图高度"), heightRow);
+    heightButtons_ = new QToolBar;
+    heightButtons_->setObjectName(QStringLiteral("heightButtons"));
+    heightButtons_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    form->addRow(heightButtons_);
     column->addLayout(form);
 
-    auto *tabs = new QTabWidget;
+    auto *tabs = tabs_ = new QTabWidget;
     conductorModel_ = new ConductorTableModel(document_, this);
     conductorTable_ = new QTableView;
     conductorTable_->setObjectName(QStringLiteral("conductors"));
@@ -225,6 +293,9 @@ void DesignerWindow::buildMenus()
                     &DesignerWindow::saveAs);
     file->addSeparator();
     file->addAction(QStringLiteral("导出计算书 PDF(&E)…"), this, &DesignerWindow::exportPdf);
+    QAction *print = file->addAction(QStringLiteral("打印计算书(&P)…"), QKeySequence::Print, this,
+                                     &DesignerWindow::printSheet);
+    print->setObjectName(QStringLiteral("printSheet"));
     file->addAction(QStringLiteral("复制计算书(&C)"), this, &DesignerWindow::copySheet);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, &QWidget::close);
@@ -248,13 +319,22 @@ void DesignerWindow::buildMenus()
     section->setCheckable(true);
     section->setShortcut(QKeySequence(Qt::Key_L));
     connect(section, &QAction::toggled, plan_, &PlanView::setDrawingSection);
-    // One mode at a time.
-    connect(place, &QAction::toggled, section, [section](bool on) {
-        if (on) section->setChecked(false);
-    });
-    connect(section, &QAction::toggled, place, [place](bool on) {
-        if (on) place->setChecked(false);
-    });
+    QAction *rectangle = edit->addAction(QStringLiteral("画矩形被保护物(&R)"));
+    rectangle->setObjectName(QStringLiteral("drawRectangle"));
+    rectangle->setToolTip(QStringLiteral("在平面图上拖出被保护物的矩形轮廓"));
+    rectangle->setCheckable(true);
+    rectangle->setShortcut(QKeySequence(Qt::Key_R));
+    connect(rectangle, &QAction::toggled, plan_, &PlanView::setDrawingRectangles);
+    QAction *polygon = edit->addAction(QStringLiteral("画多边形被保护物(&G)"));
+    polygon->setObjectName(QStringLiteral("drawPolygon"));
+    polygon->setToolTip(QStringLiteral("在平面图上逐点单击轮廓角点，双击结束；Esc 放弃"));
+    polygon->setCheckable(true);
+    polygon->setShortcut(QKeySequence(Qt::Key_G));
+    connect(polygon, &QAction::toggled, plan_, &PlanView::setDrawingPolygons);
+    // One mode at a time, or none (the plan pans).
+    auto *modes = new QActionGroup(this);
+    modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction *mode : {place, section, rectangle, polygon}) modes->addAction(mode);
     QAction *rod =
         edit->addAction(QStringLiteral("添加避雷针"), this, [this] { addRod(viewCentre()); });
     QAction *wire = edit->addAction(QStringLiteral("添加避雷线"), this, &DesignerWindow::addWire);
@@ -274,6 +354,8 @@ void DesignerWindow::buildMenus()
     tools->addSeparator();
     tools->addAction(place);
     tools->addAction(section);
+    tools->addAction(rectangle);
+    tools->addAction(polygon);
     tools->addAction(rod);
     tools->addAction(wire);
     tools->addAction(object);
@@ -286,6 +368,9 @@ void DesignerWindow::layoutChanged()
     const int index = hrChoice_->findData(layout.hr);
     hrChoice_->setCurrentIndex(index);
     plan_->showLayout(layout);
+    // The tables have already taken the change (their selection is gone where rows came or
+    // went); the plan shows what they select.
+    plan_->setSelection(selectedRows(*conductorTable_), selectedRows(*objectTable_));
     updateHeightChoices();
     recompute();
 }
@@ -298,6 +383,39 @@ void DesignerWindow::updateHeightChoices()
         heightChoice_->addItem(
             QStringLiteral("%1 屋面 %2 m").arg(QString::fromStdString(o.name), metreText(o.height)),
             o.height);
+    heightChoice_->setCurrentIndex(heightChoice_->findData(planHeight()));
+
+    // The same choices as buttons, one per distinct height, lowest first; objects of equal
+    // height share theirs.
+    std::map<double, QStringList> names{{0.0, {}}};
+    for (const auto &o : document_.layout().objects)
+        names[o.height] << QString::fromStdString(o.name);
+    heightButtons_->clear();
+    for (const auto &[height, objects] : names) {
+        QString text = height == 0 ? QStringLiteral("地面") : objects.mid(0, 3).join(u'、');
+        if (height != 0 && objects.size() > 3) text += QStringLiteral("等");
+        QAction *button =
+            heightButtons_->addAction(text + QStringLiteral(" %1 m").arg(metreText(height)));
+        button->setCheckable(true);
+        button->setData(height);
+        button->setToolTip(
+            objects.isEmpty()
+                ? QStringLiteral("平面图取地面")
+                : QStringLiteral("平面图取 %1 m：%2").arg(metreText(height), objects.join(u'、')));
+        connect(button, &QAction::triggered, this, [this, h = height] {
+            setPlanHeight(h);
+            checkHeightButton(); // also when the height was already this one
+        });
+    }
+    checkHeightButton();
+}
+
+void DesignerWindow::checkHeightButton()
+{
+    // The height control keeps two decimals: a roof of 6.125 m is its button's 6.13 m.
+    const double step = std::pow(10.0, -height_->decimals());
+    for (QAction *button : heightButtons_->actions())
+        button->setChecked(std::abs(button->data().toDouble() - planHeight()) < step / 2);
 }
 
 double DesignerWindow::planHeight() const { return height_->value(); }
@@ -381,14 +499,74 @@ void DesignerWindow::addObject()
 {
     calc::layout::Layout after = document_.layout();
     const QPointF c = viewCentre();
-    const std::string name = "建筑物" + std::to_string(after.objects.size() + 1);
-    after.objects.push_back({name,
+    after.objects.push_back({newObjectName(after),
                              {{c.x() - 5, c.y() - 5},
                               {c.x() + 5, c.y() - 5},
                               {c.x() + 5, c.y() + 5},
                               {c.x() - 5, c.y() + 5}},
-                             10});
+                             kNewObjectHeight});
     document_.edit(QStringLiteral("添加被保护物"), after);
+}
+
+void DesignerWindow::addDrawnObject(const QPolygonF &footprint)
+{
+    std::vector<calc::layout::Corner> corners;
+    for (const QPointF &p : footprint) {
+        if (!withinSite(p.x(), p.y())) {
+            statusBar()->showMessage(QStringLiteral("轮廓超出场地范围，未添加被保护物"), 5000);
+            return;
+        }
+        corners.push_back({p.x(), p.y()});
+    }
+    if (!calc::layout::isSimplePolygon(corners)) {
+        statusBar()->showMessage(QStringLiteral("轮廓自相交，未添加被保护物"), 5000);
+        return;
+    }
+    calc::layout::Layout after = document_.layout();
+    after.objects.push_back({newObjectName(after), std::move(corners), kNewObjectHeight});
+    document_.edit(QStringLiteral("画被保护物"), after);
+    // The new object is selected, its row ready for its name and height.
+    tabs_->setCurrentWidget(objectTable_);
+    selectRows(*objectTable_, {static_cast<int>(after.objects.size()) - 1});
+}
+
+void DesignerWindow::moveObject(int object, QPointF offset)
+{
+    calc::layout::Layout after = document_.layout();
+    if (object < 0 || object >= static_cast<int>(after.objects.size())) return;
+    for (auto &corner : after.objects[static_cast<std::size_t>(object)].footprint) {
+        corner.x += offset.x();
+        corner.y += offset.y();
+        if (!withinSite(corner.x, corner.y)) {
+            plan_->showLayout(document_.layout()); // the object goes back
+            return;
+        }
+    }
+    document_.edit(QStringLiteral("移动被保护物"), after);
+}
+
+void DesignerWindow::planSelectionChanged(const QList<int> &conductors, const QList<int> &objects)
+{
+    if (syncingSelection_) return;
+    syncingSelection_ = true;
+    selectRows(*conductorTable_, conductors);
+    selectRows(*objectTable_, objects);
+    if (conductors.isEmpty() != objects.isEmpty())
+        tabs_->setCurrentWidget(objects.isEmpty() ? conductorTable_ : objectTable_);
+    syncingSelection_ = false;
+}
+
+void DesignerWindow::tableSelectionChanged(QTableView *table)
+{
+    if (syncingSelection_) return;
+    syncingSelection_ = true;
+    // One selection at a time: choosing in one table lets go of the other's.
+    QTableView *other = table == conductorTable_ ? objectTable_ : conductorTable_;
+    other->selectionModel()->clearSelection();
+    const QList<int> rows = selectedRows(*table);
+    plan_->setSelection(table == conductorTable_ ? rows : QList<int>{},
+                        table == objectTable_ ? rows : QList<int>{});
+    syncingSelection_ = false;
 }
 
 void DesignerWindow::removeSelected()
@@ -514,6 +692,18 @@ void DesignerWindow::exportPdf()
     if (path.isEmpty()) return;
     const QString error = windows::writeSheetPdf(sheet(), path);
     if (!error.isEmpty()) showProblem(error);
+}
+
+void DesignerWindow::printSheet()
+{
+    const calc::sheet::Sheet s = sheet();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QString::fromStdString(s.title));
+    if (!setUpPrinter(printer)) return;
+    windows::paintSheetPages(s, printer);
+    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+        showProblem(QStringLiteral("计算书未能打印。"));
 }
 
 void DesignerWindow::copySheet()

@@ -13,7 +13,10 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QPrinter;
+class QTabWidget;
 class QTableView;
+class QToolBar;
 class QTreeWidget;
 
 // The layout designer's main window, "防雷布置": the plan, the tables of conductors and objects,
@@ -37,6 +40,8 @@ public:
     QTableView &conductorTable() { return *conductorTable_; }
     QTableView &objectTable() { return *objectTable_; }
     QTreeWidget &verdictList() { return *verdicts_; }
+    // One button per height the plan is often wanted at: the ground and each roof height.
+    QToolBar &heightButtons() { return *heightButtons_; }
     SectionPane &sectionPane() { return *section_; }
 
     // Opens the file, after asking about unsaved changes; a file that cannot be used is shown
@@ -61,6 +66,8 @@ public:
     std::function<QString(const QString &caption, const QString &suggested, const QString &filter,
                           bool saving)>
         chooseFile;
+    // Sets up the printer for the calculation sheet (the print dialog); false when cancelled.
+    std::function<bool(QPrinter &printer)> setUpPrinter;
 
 signals:
     void resultsShown();
@@ -75,6 +82,8 @@ private:
     void recompute();
     void showResults(const LayoutResults &results);
     void updateHeightChoices();
+    void checkHeightButton();
+    void printSheet();
     bool maybeSave();
     void newLayout();
     void open();
@@ -85,7 +94,11 @@ private:
     void addRod(QPointF at);
     void addWire();
     void addObject();
+    void addDrawnObject(const QPolygonF &footprint);
+    void moveObject(int object, QPointF offset);
     void removeSelected();
+    void planSelectionChanged(const QList<int> &conductors, const QList<int> &objects);
+    void tableSelectionChanged(QTableView *table);
     QPointF viewCentre() const;
 
     LayoutDocument document_;
@@ -102,11 +115,18 @@ private:
     QComboBox *hrChoice_ = nullptr;
     QDoubleSpinBox *height_ = nullptr;
     QComboBox *heightChoice_ = nullptr;
+    QToolBar *heightButtons_ = nullptr;
+    QTabWidget *tabs_ = nullptr;
+    bool syncingSelection_ = false;
     QTreeWidget *verdicts_ = nullptr;
     QLabel *state_ = nullptr;
     QString path_;
     QJsonObject otherKeys_;
     bool fitted_ = false;
 };
+
+// "建筑物N" for a new object: N one more than the number of objects, or the next number that no
+// object is named with.
+std::string newObjectName(const calc::layout::Layout &layout);
 
 } // namespace designer

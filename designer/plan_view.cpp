@@ -8,9 +8,13 @@
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsSimpleTextItem>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainterPath>
+#include <QStyleOptionGraphicsItem>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -22,6 +26,7 @@ const QColor kProtectedColour(0, 150, 0);
 const QColor kUnprotectedColour(220, 0, 0);
 const QColor kZoneFill(200, 222, 250, 170);
 const QColor kZoneEdge(0, 70, 200);
+const QColor kSelectedColour(255, 140, 0);
 
 QPointF toScene(double x, double y) { return {x, -y}; }
 
@@ -43,9 +48,10 @@ QGraphicsSimpleTextItem *label(const QString &text, QPointF at, const QColor &co
 }
 
 // A label centred on its anchor, in pixels.
-QGraphicsSimpleTextItem *centredLabel(const QString &text, QPointF at, const QColor &colour)
+QGraphicsSimpleTextItem *centredLabel(const QString &text, QPointF at, const QColor &colour,
+                                      QGraphicsItem *parent)
 {
-    auto *item = label(text, at, colour, nullptr);
+    auto *item = label(text, at, colour, parent);
     const QRectF box = item->boundingRect();
     item->setTransform(QTransform::fromTranslate(-box.width() / 2, -box.height() / 2));
     return item;
@@ -53,18 +59,76 @@ QGraphicsSimpleTextItem *centredLabel(const QString &text, QPointF at, const QCo
 
 } // namespace
 
+namespace {
+
+// Every item that stands for a conductor or an object says which, and its index in the layout.
+enum class ItemKind { Conductor = 1, Object = 2 };
+constexpr int kKindKey = 0;
+constexpr int kIndexKey = 1;
+
+void tag(QGraphicsItem *item, ItemKind kind, std::size_t index)
+{
+    item->setData(kKindKey, static_cast<int>(kind));
+    item->setData(kIndexKey, static_cast<int>(index));
+}
+
+// An item that can be selected: drawn in the selection colour while selected (instead of Qt's
+// dashed box, which a dot of fixed size or a thin line hides), and a plain click selects it
+// alone, so that a drag moves only the item under the mouse.
+template <class Base>
+class Selectable : public Base {
+public:
+    using Base::Base;
+    void setPens(const QPen &normal, const QPen &selected)
+    {
+        normal_ = normal;
+        selected_ = selected;
+        this->setPen(this->isSelected() ? selected_ : normal_);
+    }
+
+protected:
+    QVariant itemChange(QGraphicsItem::GraphicsItemChange change, const QVariant &value) override
+    {
+        if (change == QGraphicsItem::ItemSelectedHasChanged)
+            this->setPen(value.toBool() ? selected_ : normal_);
+        return Base::itemChange(change, value);
+    }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        QStyleOptionGraphicsItem plain(*option);
+        plain.state &= ~QStyle::State_Selected;
+        Base::paint(painter, &plain, widget);
+    }
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ControlModifier) &&
+            this->scene()->selectedItems() != QList<QGraphicsItem *>{this}) {
+            this->scene()->clearSelection();
+            this->setSelected(true);
+        }
+        Base::mousePressEvent(event);
+    }
+
+private:
+    QPen normal_, selected_;
+};
+
+} // namespace
+
 // A rod seen from above: a dot of fixed size that the user can drag; it snaps to the grid and
 // reports where it was let go.
-class RodItem : public QGraphicsEllipseItem {
+class RodItem : public Selectable<QGraphicsEllipseItem> {
 public:
     RodItem(PlanView &view, int conductor)
-        : QGraphicsEllipseItem(-6, -6, 12, 12), view_(view), conductor_(conductor)
+        : Selectable(-6, -6, 12, 12), view_(view), conductor_(conductor)
     {
-        setFlags(ItemIsMovable | ItemIgnoresTransformations | ItemSendsGeometryChanges);
+        setFlags(ItemIsMovable | ItemIsSelectable | ItemIgnoresTransformations |
+                 ItemSendsGeometryChanges);
         setBrush(Qt::black);
-        setPen(QPen(Qt::white, 1.5));
+        setPens(QPen(Qt::white, 1.5), QPen(kSelectedColour, 3.5));
         setCursor(Qt::SizeAllCursor);
         setZValue(10);
+        tag(this, ItemKind::Conductor, static_cast<std::size_t>(conductor));
     }
 
 protected:
@@ -75,16 +139,16 @@ protected:
             const QPointF plan = PlanView::snapped({p.x(), -p.y()});
             return toScene(plan.x(), plan.y());
         }
-        return QGraphicsEllipseItem::itemChange(change, value);
+        return Selectable::itemChange(change, value);
     }
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override
     {
         start_ = pos();
-        QGraphicsEllipseItem::mousePressEvent(event);
+        Selectable::mousePressEvent(event);
     }
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
     {
-        QGraphicsEllipseItem::mouseReleaseEvent(event);
+        Selectable::mouseReleaseEvent(event);
         if (pos() != start_) view_.rodReleased(conductor_, pos());
     }
 
@@ -93,6 +157,51 @@ private:
     int conductor_;
     QPointF start_;
 };
+
+// An object's footprint, drawn where the object stands (its position is the drag's offset). It
+// moves by whole grid steps, so that a footprint on the grid stays on it, and reports the
+// offset where it was let go.
+class ObjectItem : public Selectable<QGraphicsPolygonItem> {
+public:
+    ObjectItem(PlanView &view, int object, const QPolygonF &footprint)
+        : Selectable(footprint), view_(view), object_(object)
+    {
+        setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
+        setCursor(Qt::SizeAllCursor);
+        setZValue(2);
+        tag(this, ItemKind::Object, static_cast<std::size_t>(object));
+    }
+
+protected:
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override
+    {
+        if (change == ItemPositionChange) {
+            const QPointF p = value.toPointF();
+            const QPointF offset = PlanView::snapped({p.x(), -p.y()});
+            return toScene(offset.x(), offset.y());
+        }
+        return Selectable::itemChange(change, value);
+    }
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        start_ = pos();
+        Selectable::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        Selectable::mouseReleaseEvent(event);
+        if (pos() != start_) view_.objectReleased(object_, {pos().x(), -pos().y()});
+    }
+
+private:
+    PlanView &view_;
+    int object_;
+    QPointF start_;
+};
+
+namespace {
+using WireItem = Selectable<QGraphicsLineItem>;
+} // namespace
 
 PlanView::PlanView(QWidget *parent) : QGraphicsView(parent)
 {
@@ -112,8 +221,19 @@ PlanView::PlanView(QWidget *parent) : QGraphicsView(parent)
     sectionLine_ = scene->addLine(QLineF(), sectionPen);
     sectionLine_->setZValue(20);
     sectionLine_->hide();
+    QPen draftPen = cosmetic(kSelectedColour.darker(120), 1.5);
+    draftPen.setStyle(Qt::DashLine);
+    draft_ = scene->addPath(QPainterPath(), draftPen);
+    draft_->setZValue(20);
+    connect(scene, &QGraphicsScene::selectionChanged, this, &PlanView::sceneSelectionChanged);
     scale(8, 8);
     centerOn(0, 0);
+}
+
+PlanView::~PlanView()
+{
+    // The scene, a child, goes after this view: its items' going is no change of selection.
+    scene()->disconnect(this);
 }
 
 QPointF PlanView::snapped(QPointF plan)
@@ -130,19 +250,88 @@ QPointF PlanView::planPoint(QPoint view) const
     return {s.x(), -s.y()};
 }
 
-void PlanView::setPlacingRods(bool placing)
+void PlanView::setPlacingRods(bool placing) { setMode(Mode::PlaceRod, placing); }
+
+void PlanView::setDrawingSection(bool drawing) { setMode(Mode::DrawSection, drawing); }
+
+void PlanView::setDrawingRectangles(bool drawing) { setMode(Mode::DrawRectangle, drawing); }
+
+void PlanView::setDrawingPolygons(bool drawing) { setMode(Mode::DrawPolygon, drawing); }
+
+void PlanView::setMode(Mode mode, bool on)
 {
-    placing_ = placing;
-    setDragMode(placing || drawingSection_ ? NoDrag : ScrollHandDrag);
-    viewport()->setCursor(placing || drawingSection_ ? Qt::CrossCursor : Qt::OpenHandCursor);
+    // Leaving a mode that is not the current one changes nothing: the modes are switched one
+    // off and another on in either order.
+    if (on)
+        mode_ = mode;
+    else if (mode_ == mode)
+        mode_ = Mode::Pan;
+    else
+        return;
+    sectionStart_.reset();
+    rectangleStart_.reset();
+    polygon_.clear();
+    showDraft({}, std::nullopt);
+    const bool pan = mode_ == Mode::Pan;
+    setDragMode(pan ? ScrollHandDrag : NoDrag);
+    viewport()->setCursor(pan ? Qt::OpenHandCursor : Qt::CrossCursor);
 }
 
-void PlanView::setDrawingSection(bool drawing)
+void PlanView::showDraft(const QPolygonF &corners, std::optional<QPointF> next)
 {
-    drawingSection_ = drawing;
-    sectionStart_.reset();
-    setDragMode(drawing || placing_ ? NoDrag : ScrollHandDrag);
-    viewport()->setCursor(drawing || placing_ ? Qt::CrossCursor : Qt::OpenHandCursor);
+    QPainterPath path;
+    QPolygonF points = corners;
+    if (next) points << *next;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPointF p = toScene(points[i].x(), points[i].y());
+        if (i == 0)
+            path.moveTo(p);
+        else
+            path.lineTo(p);
+    }
+    if (points.size() > 2) path.closeSubpath();
+    draft_->setPath(path);
+}
+
+void PlanView::setSelection(const QList<int> &conductors, const QList<int> &objects)
+{
+    selectedConductors_ = conductors;
+    selectedObjects_ = objects;
+    std::sort(selectedConductors_.begin(), selectedConductors_.end());
+    std::sort(selectedObjects_.begin(), selectedObjects_.end());
+    applySelection();
+}
+
+void PlanView::applySelection()
+{
+    applyingSelection_ = true;
+    for (QGraphicsItem *item : scene()->items()) {
+        const QVariant kind = item->data(kKindKey);
+        if (!kind.isValid()) continue;
+        const QList<int> &chosen = kind.toInt() == static_cast<int>(ItemKind::Conductor)
+                                       ? selectedConductors_
+                                       : selectedObjects_;
+        item->setSelected(chosen.contains(item->data(kIndexKey).toInt()));
+    }
+    applyingSelection_ = false;
+}
+
+void PlanView::sceneSelectionChanged()
+{
+    if (applyingSelection_) return;
+    QList<int> conductors, objects;
+    for (QGraphicsItem *item : scene()->selectedItems()) {
+        const QVariant kind = item->data(kKindKey);
+        if (!kind.isValid()) continue;
+        (kind.toInt() == static_cast<int>(ItemKind::Conductor) ? conductors : objects)
+            << item->data(kIndexKey).toInt();
+    }
+    std::sort(conductors.begin(), conductors.end());
+    std::sort(objects.begin(), objects.end());
+    if (conductors == selectedConductors_ && objects == selectedObjects_) return;
+    selectedConductors_ = conductors;
+    selectedObjects_ = objects;
+    emit selectionChanged(selectedConductors_, selectedObjects_);
 }
 
 void PlanView::showSectionLine(const SectionLine &line)
@@ -156,6 +345,12 @@ void PlanView::showSectionLine(const SectionLine &line)
 void PlanView::showLayout(const calc::layout::Layout &layout)
 {
     layout_ = layout;
+    // Indices past the end belong to items that are gone.
+    const auto keep = [](QList<int> &list, std::size_t size) {
+        list.removeIf([size](int i) { return i < 0 || static_cast<std::size_t>(i) >= size; });
+    };
+    keep(selectedConductors_, layout_.conductors.size());
+    keep(selectedObjects_, layout_.objects.size());
     if (verdicts_.size() != layout_.objects.size()) {
         verdicts_.clear();
         exposed_.clear();
@@ -195,12 +390,15 @@ void PlanView::rebuild()
         return;
     }
     rebuildPending_ = false;
+    // The items go and come back; the selection stays as it is held here.
+    applyingSelection_ = true;
     QList<QGraphicsItem *> old;
     for (QGraphicsItem *item : scene()->items())
-        if (item != zoneFill_ && item != zoneOutline_ && item != sectionLine_ &&
+        if (item != zoneFill_ && item != zoneOutline_ && item != sectionLine_ && item != draft_ &&
             !item->parentItem())
             old << item;
     qDeleteAll(old);
+    applyingSelection_ = false;
 
     for (std::size_t i = 0; i < layout_.objects.size(); ++i) {
         const auto &o = layout_.objects[i];
@@ -217,14 +415,15 @@ void PlanView::rebuild()
                                      : kUnprotectedColour;
         QColor fill = colour;
         fill.setAlpha(60);
-        auto *item = scene()->addPolygon(polygon, cosmetic(colour, 2), fill);
-        item->setZValue(2);
+        // The marks below are the object's children, so that they move with it.
+        auto *item = new ObjectItem(*this, static_cast<int>(i), polygon);
+        item->setBrush(fill);
+        item->setPens(cosmetic(colour, 2), cosmetic(kSelectedColour, 3.5));
+        scene()->addItem(item);
         item->setToolTip(QString::fromStdString(o.name));
-        auto *name = centredLabel(QString::fromStdString(o.name) + QStringLiteral(" ") +
-                                      metreText(o.height) + QStringLiteral(" m"),
-                                  centre, colour.darker(130));
-        scene()->addItem(name);
-        name->setZValue(3);
+        centredLabel(QString::fromStdString(o.name) + QStringLiteral(" ") + metreText(o.height) +
+                         QStringLiteral(" m"),
+                     centre, colour.darker(130), item);
         if (known && !ok && i < exposed_.size()) {
             // The parts the sphere reaches: roof cells hatched, wall pieces thick.
             QPainterPath roof;
@@ -233,15 +432,15 @@ void PlanView::rebuild()
                     QRectF(toScene(cell.left(), cell.bottom()), toScene(cell.right(), cell.top())));
             QPainterPath footprint;
             footprint.addPolygon(polygon);
-            auto *hatch = scene()->addPath(roof.intersected(footprint), Qt::NoPen,
-                                           QBrush(kUnprotectedColour, Qt::BDiagPattern));
-            hatch->setZValue(3);
+            auto *hatch = new QGraphicsPathItem(roof.intersected(footprint), item);
+            hatch->setPen(Qt::NoPen);
+            hatch->setBrush(QBrush(kUnprotectedColour, Qt::BDiagPattern));
             QPainterPath walls;
             for (const QLineF &piece : exposed_[i].wallPieces) {
                 walls.moveTo(toScene(piece.x1(), piece.y1()));
                 walls.lineTo(toScene(piece.x2(), piece.y2()));
             }
-            scene()->addPath(walls, cosmetic(kUnprotectedColour, 5))->setZValue(3);
+            (new QGraphicsPathItem(walls, item))->setPen(cosmetic(kUnprotectedColour, 5));
         }
         if (known && !ok) {
             // The unprotected part's worst point, marked with a cross.
@@ -251,10 +450,10 @@ void PlanView::rebuild()
             cross.lineTo(7, 7);
             cross.moveTo(-7, 7);
             cross.lineTo(7, -7);
-            auto *mark = scene()->addPath(cross, QPen(kUnprotectedColour, 2.5));
+            auto *mark = new QGraphicsPathItem(cross, item);
+            mark->setPen(QPen(kUnprotectedColour, 2.5));
             mark->setFlag(QGraphicsItem::ItemIgnoresTransformations);
             mark->setPos(at);
-            mark->setZValue(4);
             mark->setToolTip(
                 QStringLiteral("最小余量 %1 m").arg(metreText(verdicts_[i].leastClearance)));
         }
@@ -272,8 +471,11 @@ void PlanView::rebuild()
                 ->setFlag(QGraphicsItem::ItemIgnoresTransformations, false);
         } else {
             const auto &w = std::get<calc::layout::Wire>(c);
-            auto *line = scene()->addLine(QLineF(toScene(w.a.x, w.a.y), toScene(w.b.x, w.b.y)),
-                                          cosmetic(Qt::black, 3));
+            auto *line = new WireItem(QLineF(toScene(w.a.x, w.a.y), toScene(w.b.x, w.b.y)));
+            line->setFlag(QGraphicsItem::ItemIsSelectable);
+            line->setPens(cosmetic(Qt::black, 3), cosmetic(kSelectedColour, 5));
+            tag(line, ItemKind::Conductor, i);
+            scene()->addItem(line);
             line->setZValue(9);
             line->setToolTip(QStringLiteral("避雷线 %1").arg(number));
             auto *text = label(number, toScene((w.a.x + w.b.x) / 2, (w.a.y + w.b.y) / 2), Qt::black,
@@ -282,6 +484,7 @@ void PlanView::rebuild()
             text->setZValue(9);
         }
     }
+    applySelection();
 }
 
 void PlanView::rodReleased(int conductor, QPointF scenePos)
@@ -291,6 +494,12 @@ void PlanView::rodReleased(int conductor, QPointF scenePos)
     const QPointF plan(scenePos.x(), -scenePos.y());
     QMetaObject::invokeMethod(
         this, [this, conductor, plan] { emit rodMoved(conductor, plan); }, Qt::QueuedConnection);
+}
+
+void PlanView::objectReleased(int object, QPointF offset)
+{
+    QMetaObject::invokeMethod(
+        this, [this, object, offset] { emit objectMoved(object, offset); }, Qt::QueuedConnection);
 }
 
 void PlanView::fitLayout()
@@ -325,25 +534,60 @@ void PlanView::fitLayout()
 
 void PlanView::mousePressEvent(QMouseEvent *event)
 {
-    if (placing_ && event->button() == Qt::LeftButton) {
-        emit rodPlaced(snapped(planPoint(event->position().toPoint())));
-        event->accept();
+    if (mode_ == Mode::Pan || event->button() != Qt::LeftButton) {
+        QGraphicsView::mousePressEvent(event);
         return;
     }
-    if (drawingSection_ && event->button() == Qt::LeftButton) {
-        sectionStart_ = snapped(planPoint(event->position().toPoint()));
-        event->accept();
-        return;
+    const QPointF at = snapped(planPoint(event->position().toPoint()));
+    switch (mode_) {
+    case Mode::PlaceRod:
+        emit rodPlaced(at);
+        break;
+    case Mode::DrawSection:
+        sectionStart_ = at;
+        break;
+    case Mode::DrawRectangle:
+        rectangleStart_ = at;
+        break;
+    case Mode::DrawPolygon:
+        // The press of a double click lands on the corner just placed.
+        if (polygon_.isEmpty() || polygon_.back() != at) polygon_ << at;
+        showDraft(polygon_, std::nullopt);
+        break;
+    case Mode::Pan:
+        break;
     }
-    QGraphicsView::mousePressEvent(event);
+    event->accept();
 }
+
+namespace {
+
+// The rectangle with these opposite corners, counterclockwise from its lowest-left corner.
+QPolygonF rectangleCorners(QPointF a, QPointF b)
+{
+    const double x0 = std::min(a.x(), b.x()), x1 = std::max(a.x(), b.x());
+    const double y0 = std::min(a.y(), b.y()), y1 = std::max(a.y(), b.y());
+    return QPolygonF{QPointF(x0, y0), QPointF(x1, y0), QPointF(x1, y1), QPointF(x0, y1)};
+}
+
+} // namespace
 
 void PlanView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (drawingSection_ && sectionStart_) {
-        const QPointF end = snapped(planPoint(event->position().toPoint()));
+    const QPointF at = snapped(planPoint(event->position().toPoint()));
+    if (mode_ == Mode::DrawSection && sectionStart_) {
         showSectionLine(std::pair{calc::drawing::Vec2{sectionStart_->x(), sectionStart_->y()},
-                                  calc::drawing::Vec2{end.x(), end.y()}});
+                                  calc::drawing::Vec2{at.x(), at.y()}});
+        event->accept();
+        return;
+    }
+    if (mode_ == Mode::DrawRectangle && rectangleStart_) {
+        showDraft(rectangleCorners(*rectangleStart_, at), std::nullopt);
+        event->accept();
+        return;
+    }
+    if (mode_ == Mode::DrawPolygon && !polygon_.isEmpty()) {
+        showDraft(polygon_, at);
         event->accept();
         return;
     }
@@ -352,11 +596,20 @@ void PlanView::mouseMoveEvent(QMouseEvent *event)
 
 void PlanView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (drawingSection_ && sectionStart_ && event->button() == Qt::LeftButton) {
-        const QPointF start = *sectionStart_;
+    if (mode_ != Mode::Pan && event->button() == Qt::LeftButton) {
         const QPointF end = snapped(planPoint(event->position().toPoint()));
-        sectionStart_.reset();
-        if (start != end) emit sectionDrawn(start, end);
+        if (mode_ == Mode::DrawSection && sectionStart_) {
+            const QPointF start = *sectionStart_;
+            sectionStart_.reset();
+            if (start != end) emit sectionDrawn(start, end);
+        } else if (mode_ == Mode::DrawRectangle && rectangleStart_) {
+            const QPointF start = *rectangleStart_;
+            rectangleStart_.reset();
+            showDraft({}, std::nullopt);
+            // A rectangle without area is no footprint.
+            if (start.x() != end.x() && start.y() != end.y())
+                emit objectDrawn(rectangleCorners(start, end));
+        }
         event->accept();
         return;
     }
@@ -364,6 +617,38 @@ void PlanView::mouseReleaseEvent(QMouseEvent *event)
     if (rebuildPending_)
         QMetaObject::invokeMethod(
             this, [this] { rebuild(); }, Qt::QueuedConnection);
+}
+
+void PlanView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (mode_ == Mode::DrawPolygon && event->button() == Qt::LeftButton) {
+        const QPointF at = snapped(planPoint(event->position().toPoint()));
+        if (polygon_.isEmpty() || polygon_.back() != at) polygon_ << at;
+        const QPolygonF corners = polygon_;
+        polygon_.clear();
+        showDraft({}, std::nullopt);
+        if (corners.size() >= 3) emit objectDrawn(corners);
+        event->accept();
+        return;
+    }
+    if (mode_ != Mode::Pan) {
+        // A double click places one rod, not two.
+        event->accept();
+        return;
+    }
+    QGraphicsView::mouseDoubleClickEvent(event);
+}
+
+void PlanView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && (rectangleStart_ || !polygon_.isEmpty())) {
+        rectangleStart_.reset();
+        polygon_.clear();
+        showDraft({}, std::nullopt);
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyPressEvent(event);
 }
 
 void PlanView::resizeEvent(QResizeEvent *event)

@@ -5,6 +5,7 @@
 #include "windows/fonts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -148,9 +149,9 @@ bool paintPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
 
 } // namespace
 
-void paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
+bool paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device)
 {
-    paintPages(sheet, device);
+    return paintPages(sheet, device);
 }
 
 QString writeSheetPdf(const calc::sheet::Sheet &sheet, const QString &path)
@@ -164,21 +165,35 @@ QString writeSheetPdf(const calc::sheet::Sheet &sheet, const QString &path)
     if (target.isDir())
         return QStringLiteral("“%1”是一个文件夹").arg(QDir::toNativeSeparators(target.filePath()));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    bool painted = false;
+    // The file is made in memory and then written in one go, each write and
+    // the final flush checked: QSaveFile::commit() alone lets a write that
+    // fails while flushing its buffer (a full disk, a size limit) through, and
+    // would put a cut-off file in place of the old one.
+    QByteArray pdf;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(1200);
         writer.setTitle(QString::fromStdString(sheet.title));
         writer.setCreator(programTitle());
-        painted = paintPages(sheet, writer);
+        if (!paintPages(sheet, writer)) return QStringLiteral("无法生成PDF文件");
     }
-    if (!painted || file.error() != QFileDevice::NoError) {
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    qint64 written = 0;
+    while (written < pdf.size()) {
+        // A short write is retried, so that the next one reports why.
+        const qint64 step = file.write(pdf.constData() + written, pdf.size() - written);
+        if (step <= 0) break;
+        written += step;
+    }
+    if (written < pdf.size() || !file.flush()) {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
-                                   : QStringLiteral("无法生成PDF文件");
-        file.cancelWriting();
+                                   : QStringLiteral("文件没有写完整");
+        file.cancelWriting(); // the temporary file goes with `file`
         return reason;
     }
     if (!file.commit()) return file.errorString();

@@ -30,11 +30,13 @@ QImage drawingImage(const calc::drawing::Drawing &drawing, QSize size,
 
 // Lays the whole sheet out on the pages of `device` (a PDF writer or a
 // printer, A4): a title block (program title, calculation name, date), the
-// sheet's text and its drawing, as vectors.
-void paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device);
+// sheet's text and its drawing, as vectors. False when the device could not
+// be painted on (a printer that does not start).
+bool paintSheetPages(const calc::sheet::Sheet &sheet, QPagedPaintDevice &device);
 
 // Writes the sheet as a PDF file through QSaveFile, so that a failed save
-// leaves no half file and an existing file untouched. Returns an empty text on
+// leaves no half file and an existing file untouched; a write that fails at
+// any point, the last bytes included, fails the save. Returns an empty text on
 // success, otherwise the reason.
 QString writeSheetPdf(const calc::sheet::Sheet &sheet, const QString &path);
 

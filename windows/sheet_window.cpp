@@ -4,6 +4,7 @@
 #include "windows/captions.h"
 #include "windows/message_boxes.h"
 #include "windows/sheet_file_dialog.h"
+#include "windows/sheet_print_dialog.h"
 #include "windows/sheet_rendering.h"
 #include "windows/window_set.h"
 
@@ -17,7 +18,6 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -185,9 +185,15 @@ void SheetWindow::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(QString::fromStdString(sheet_.title));
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    paintSheetPages(sheet_, printer);
+    if (!askPrinter(this, printer)) return;
+    if (paintSheetPages(sheet_, printer)) return;
+    // A printer that cannot start (gone, or a print-to-file target that
+    // cannot be written) must not look like a sheet sent to print.
+    const QString target = printer.outputFileName().isEmpty()
+                               ? printer.printerName()
+                               : QDir::toNativeSeparators(printer.outputFileName());
+    showStopBox(this, QStringLiteral("无法打印：") + target + QLatin1Char('\n') +
+                          QStringLiteral("打印机无法开始打印"));
 }
 
 } // namespace windows

@@ -3,13 +3,20 @@
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
 #include "layout/project_file.h"
+#include "windows/sheet_rendering.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
 #include <QLineEdit>
+#include <QPrinter>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -31,6 +38,28 @@ namespace {
 double singleRodRadius(double h, double hr, double z)
 {
     return std::sqrt(h * (2 * hr - h)) - std::sqrt(z * (2 * hr - z));
+}
+
+using Corners = QList<QPointF>;
+
+Corners cornersOf(const Object &o)
+{
+    Corners corners;
+    for (const auto &c : o.footprint) corners << QPointF(c.x, c.y);
+    return corners;
+}
+
+// Pages of a PDF file: its page objects ("/Type /Page", not the "/Type /Pages" tree).
+int pdfPages(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("%PDF")) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    int pages = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next()) ++pages;
+    return pages;
 }
 
 QAction *action(DesignerWindow &w, const QString &text)
@@ -79,9 +108,39 @@ private:
         QCoreApplication::processEvents();
     }
 
-    void clickPlan(QPointF plan)
+    void clickPlan(QPointF plan, Qt::KeyboardModifiers modifiers = {})
     {
-        QTest::mouseClick(w().plan().viewport(), Qt::LeftButton, {}, w().plan().viewPoint(plan));
+        QTest::mouseClick(w().plan().viewport(), Qt::LeftButton, modifiers,
+                          w().plan().viewPoint(plan));
+    }
+
+    // Presses at one plan point, moves in two steps and lets go at the other.
+    void dragPlan(QPointF from, QPointF to)
+    {
+        QWidget *viewport = w().plan().viewport();
+        const QPoint a = w().plan().viewPoint(from), b = w().plan().viewPoint(to);
+        QTest::mousePress(viewport, Qt::LeftButton, {}, a);
+        QTest::mouseMove(viewport, (a + b) / 2);
+        QTest::mouseMove(viewport, b);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, b);
+    }
+
+    int planItemsSelected() { return static_cast<int>(w().plan().scene()->selectedItems().size()); }
+
+    QList<int> tableRows(QTableView &table)
+    {
+        QList<int> rows;
+        for (const QModelIndex &index : table.selectionModel()->selectedIndexes())
+            if (!rows.contains(index.row())) rows << index.row();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    QAction *heightButton(const QString &text)
+    {
+        for (QAction *a : w().heightButtons().actions())
+            if (a->text() == text) return a;
+        return nullptr;
     }
 
 private slots:
@@ -413,6 +472,293 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("远 | 未受保护")));
         QVERIFY(!text.contains(QStringLiteral("nan")) && !text.contains(QStringLiteral("inf")));
         QVERIFY(!sheet.drawing.views.empty());
+    }
+
+    // A rectangle dragged on the plan becomes an object on the grid with a name and a height;
+    // dragged from its inside it moves by whole metres; both undo and redo.
+    void drawAndMoveAnObject()
+    {
+        const Layout start{45, {Rod{0, 0, 20}}, {}};
+        w().document().reset(start);
+        w().plan().fitLayout();
+        action(w(), QStringLiteral("drawRectangle"))->setChecked(true);
+        dragPlan({10.4, 8.8}, {2.2, 3.1}); // from the upper right to the lower left corner
+        QCOMPARE(w().document().layout().objects.size(), 1u);
+        const Object drawn = w().document().layout().objects[0];
+        QCOMPARE(QString::fromStdString(drawn.name), QStringLiteral("建筑物1"));
+        QCOMPARE(drawn.height, 10.0);
+        const Corners rectangle{{2, 3}, {10, 3}, {10, 9}, {2, 9}};
+        QCOMPARE(cornersOf(drawn), rectangle);
+        // The new object is selected, in the table and on the plan.
+        QCOMPARE(tableRows(w().objectTable()), QList<int>{0});
+        QCOMPARE(w().plan().selectedObjects(), QList<int>{0});
+        const Layout withObject = w().document().layout();
+
+        action(w(), QStringLiteral("drawRectangle"))->setChecked(false);
+        dragPlan({6.2, 5.9}, {9.4, 4.7}); // by (3.2, -1.2), moved by (3, -1)
+        QTRY_COMPARE(cornersOf(w().document().layout().objects[0]),
+                     (Corners{{5, 2}, {13, 2}, {13, 8}, {5, 8}}));
+        QCOMPARE(w().document().undoStack().count(), 2);
+        QCOMPARE(w().plan().selectedObjects(), QList<int>{0});
+        const Layout moved = w().document().layout();
+
+        QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(designer::sameLayout(w().document().layout(), withObject));
+        QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(designer::sameLayout(w().document().layout(), start));
+        QTest::keyClick(&w(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(designer::sameLayout(w().document().layout(), withObject));
+        QTest::keyClick(&w(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(designer::sameLayout(w().document().layout(), moved));
+        // The plan draws what the document holds after each step: the object is where it was
+        // moved to, under the mouse there.
+        waitForResults();
+        clickPlan({12, 7});
+        QCOMPARE(w().plan().selectedObjects(), QList<int>{0});
+    }
+
+    void drawRectangleWithoutArea()
+    {
+        w().document().reset(Layout{45, {}, {}});
+        w().plan().fitLayout();
+        action(w(), QStringLiteral("drawRectangle"))->setChecked(true);
+        dragPlan({2.2, 3.1}, {2.4, 9.0}); // both ends snap to x = 2
+        QCOMPARE(w().document().layout().objects.size(), 0u);
+        QCOMPARE(w().document().undoStack().count(), 0);
+    }
+
+    // Corners clicked one by one, the last with a double click.
+    void drawPolygons_data()
+    {
+        QTest::addColumn<Corners>("clicks");
+        QTest::addColumn<Corners>("footprint");
+        QTest::newRow("quadrilateral") << Corners{{0.2, 0.1}, {12.3, -0.4}, {11.8, 8.2}, {4.1, 9.9}}
+                                       << Corners{{0, 0}, {12, 0}, {12, 8}, {4, 10}};
+        QTest::newRow("triangle, a corner clicked twice")
+            << Corners{{0, 0}, {0.3, 0.2}, {6, 0}, {3, 5}} << Corners{{0, 0}, {6, 0}, {3, 5}};
+    }
+
+    void drawPolygons()
+    {
+        QFETCH(Corners, clicks);
+        QFETCH(Corners, footprint);
+        w().document().reset(
+            Layout{45, {}, {Object{"建筑物1", {{-20, -20}, {-15, -20}, {-15, -15}}, 5}}});
+        w().plan().fitLayout();
+        w().plan().centerOn(0, 0);
+        action(w(), QStringLiteral("drawPolygon"))->setChecked(true);
+        for (qsizetype i = 0; i + 1 < clicks.size(); ++i) clickPlan(clicks[i]);
+        QCOMPARE(w().document().layout().objects.size(), 1u); // nothing until the double click
+        QTest::mouseDClick(w().plan().viewport(), Qt::LeftButton, {},
+                           w().plan().viewPoint(clicks.back()));
+        QCOMPARE(w().document().layout().objects.size(), 2u);
+        const Object &o = w().document().layout().objects[1];
+        QCOMPARE(cornersOf(o), footprint);
+        QCOMPARE(QString::fromStdString(o.name), QStringLiteral("建筑物2"));
+        QCOMPARE(w().document().undoStack().count(), 1);
+    }
+
+    void polygonsNotDrawn_data()
+    {
+        QTest::addColumn<Corners>("clicks");
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("outline crossing itself")
+            << Corners{{0, 0}, {10, 10}, {10, 0}, {0, 10}} << false;
+        QTest::newRow("two corners") << Corners{{0, 0}, {10, 0}} << false;
+        QTest::newRow("abandoned with Esc") << Corners{{0, 0}, {10, 0}, {10, 10}} << true;
+    }
+
+    void polygonsNotDrawn()
+    {
+        QFETCH(Corners, clicks);
+        QFETCH(bool, escape);
+        w().document().reset(Layout{45, {}, {}});
+        w().plan().fitLayout();
+        w().plan().centerOn(0, 0);
+        action(w(), QStringLiteral("drawPolygon"))->setChecked(true);
+        for (const QPointF &p : clicks) clickPlan(p);
+        if (escape) {
+            QTest::keyClick(&w().plan(), Qt::Key_Escape);
+            clickPlan({20, 20});
+            QTest::mouseDClick(w().plan().viewport(), Qt::LeftButton, {},
+                               w().plan().viewPoint({20, 20}));
+        } else {
+            QTest::mouseDClick(w().plan().viewport(), Qt::LeftButton, {},
+                               w().plan().viewPoint(clicks.back()));
+        }
+        QCOMPARE(w().document().layout().objects.size(), 0u);
+        QCOMPARE(w().document().undoStack().count(), 0);
+    }
+
+    void newObjectNames_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("empty site") << QStringList{} << QStringLiteral("建筑物1");
+        QTest::newRow("after the first")
+            << QStringList{QStringLiteral("建筑物1")} << QStringLiteral("建筑物2");
+        QTest::newRow("others named freely")
+            << QStringList{QStringLiteral("1#楼"), QStringLiteral("罐")}
+            << QStringLiteral("建筑物3");
+        QTest::newRow("count's number taken")
+            << QStringList{QStringLiteral("建筑物2"), QStringLiteral("罐"),
+                           QStringLiteral("建筑物3")}
+            << QStringLiteral("建筑物4");
+    }
+
+    void newObjectNames()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, next);
+        Layout layout{45, {}, {}};
+        for (const QString &name : names)
+            layout.objects.push_back({name.toStdString(), {{0, 0}, {1, 0}, {0, 1}}, 5});
+        QCOMPARE(QString::fromStdString(designer::newObjectName(layout)), next);
+    }
+
+    // A click on the plan selects the row; a row chosen in a table selects the item on the plan;
+    // neither passes the change back.
+    void selectionFollowsPlanAndTables()
+    {
+        w().document().reset(Layout{45,
+                                    {Rod{0, 0, 20}, Wire{{-10, 10, 15}, {10, 10, 15}}},
+                                    {Object{"甲", {{4, -4}, {8, -4}, {8, 0}, {4, 0}}, 5},
+                                     Object{"乙", {{-8, -8}, {-4, -8}, {-4, -4}, {-8, -4}}, 5}}});
+        w().plan().fitLayout();
+        waitForResults();
+        auto *tabs = w().findChild<QTabWidget *>();
+        QSignalSpy fromPlan(&w().plan(), &designer::PlanView::selectionChanged);
+
+        clickPlan({0, 0}); // the rod
+        QCOMPARE(tableRows(w().conductorTable()), QList<int>{0});
+        QCOMPARE(tableRows(w().objectTable()), QList<int>{});
+        QCOMPARE(tabs->currentWidget(), &w().conductorTable());
+
+        clickPlan({-6, -6}); // 乙
+        QCOMPARE(tableRows(w().objectTable()), QList<int>{1});
+        QCOMPARE(tableRows(w().conductorTable()), QList<int>{});
+        QCOMPARE(tabs->currentWidget(), &w().objectTable());
+
+        clickPlan({0, 10}, Qt::ControlModifier); // and the wire
+        QCOMPARE(tableRows(w().conductorTable()), QList<int>{1});
+        QCOMPARE(tableRows(w().objectTable()), QList<int>{1});
+        QCOMPARE(planItemsSelected(), 2);
+        const int clicks = static_cast<int>(fromPlan.count());
+
+        // From the table: a click on a cell of 甲's row.
+        QTableView &objects = w().objectTable();
+        QTest::mouseClick(objects.viewport(), Qt::LeftButton, {},
+                          objects.visualRect(objects.model()->index(0, 1)).center());
+        QCOMPARE(w().plan().selectedObjects(), QList<int>{0});
+        QCOMPARE(w().plan().selectedConductors(), QList<int>{});
+        QCOMPARE(tableRows(w().conductorTable()), QList<int>{});
+        QCOMPARE(planItemsSelected(), 1);
+        tabs->setCurrentWidget(&w().conductorTable());
+        w().conductorTable().selectRow(1);
+        QCOMPARE(w().plan().selectedConductors(), QList<int>{1});
+        QCOMPARE(w().plan().selectedObjects(), QList<int>{});
+        QCOMPARE(tableRows(w().objectTable()), QList<int>{});
+        QCOMPARE(fromPlan.count(), clicks); // the plan did not report what the tables set
+
+        // The selection outlives the plan's redrawing, and goes with a deleted row.
+        w().setPlanHeight(3);
+        waitForResults();
+        QCOMPARE(planItemsSelected(), 1);
+        action(w(), QStringLiteral("删除所选行"))->trigger();
+        QCOMPARE(w().document().layout().conductors.size(), 1u);
+        QCOMPARE(w().plan().selectedConductors(), QList<int>{});
+        QCOMPARE(planItemsSelected(), 0);
+    }
+
+    // One button per distinct height, lowest first; one click sets the plan's height.
+    void roofHeightButtons()
+    {
+        w().document().reset(
+            Layout{45,
+                   {Rod{0, 0, 30}},
+                   {Object{"1#楼", {{5, 5}, {25, 5}, {25, 15}, {5, 15}}, 18},
+                    Object{"罐", {{-10, 0}, {-6, 0}, {-8, 3}}, 6.125},
+                    Object{"2#楼", {{5, -15}, {25, -15}, {25, -5}, {5, -5}}, 18}}});
+        QStringList texts;
+        for (QAction *a : w().heightButtons().actions()) texts << a->text();
+        QCOMPARE(texts, (QStringList{QStringLiteral("地面 0 m"), QStringLiteral("罐 6.125 m"),
+                                     QStringLiteral("1#楼、2#楼 18 m")}));
+        QCOMPARE(heightButton(QStringLiteral("地面 0 m"))->isChecked(), true);
+        // The drop-down of the same heights shows the height too, after the layout changed.
+        QCOMPARE(w().findChild<QComboBox *>(QStringLiteral("heightChoice"))->currentText(),
+                 QStringLiteral("地面 0 m"));
+
+        QWidget *roof = w().heightButtons().widgetForAction(heightButton(texts[2]));
+        QVERIFY(roof);
+        QTRY_VERIFY(roof->isVisible()); // once the bar is laid out
+        QTest::mouseClick(roof, Qt::LeftButton);
+        QCOMPARE(w().planHeight(), 18.0);
+        QVERIFY(heightButton(texts[2])->isChecked());
+        QVERIFY(!heightButton(texts[0])->isChecked());
+        waitForResults();
+        QCOMPARE(w().results().height, 18.0);
+        // A second click keeps the height, and its button stays down.
+        QTest::mouseClick(roof, Qt::LeftButton);
+        QCOMPARE(w().planHeight(), 18.0);
+        QVERIFY(heightButton(texts[2])->isChecked());
+
+        // A height typed in checks the button of that height, or none.
+        w().setPlanHeight(6.125); // shown to the centimetre, 6.13 m
+        QVERIFY(heightButton(texts[1])->isChecked());
+        w().setPlanHeight(6.14);
+        for (QAction *a : w().heightButtons().actions()) QVERIFY(!a->isChecked());
+
+        // The buttons follow the objects.
+        editCell(w().objectTable(), 1, 1, QStringLiteral("18"));
+        texts.clear();
+        for (QAction *a : w().heightButtons().actions()) texts << a->text();
+        QCOMPARE(texts,
+                 (QStringList{QStringLiteral("地面 0 m"), QStringLiteral("1#楼、罐、2#楼 18 m")}));
+    }
+
+    // Printing paints the same sheet as the PDF export, here onto a PDF printer.
+    void printTheSheet()
+    {
+        QTemporaryDir dir;
+        const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+        const QString exported = dir.filePath(QStringLiteral("exported.pdf"));
+        w().document().reset(
+            Layout{45, {Rod{0, 0, 20}}, {Object{"近", {{2, 2}, {6, 2}, {6, 6}, {2, 6}}, 5}}});
+        waitForResults();
+        int asked = 0;
+        w().setUpPrinter = [&](QPrinter &printer) {
+            ++asked;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printed);
+            return true;
+        };
+        action(w(), QStringLiteral("printSheet"))->trigger();
+        QCOMPARE(asked, 1);
+        QVERIFY(problems.isEmpty());
+        const int pages = pdfPages(printed);
+        QVERIFY2(pages >= 1, qPrintable(QString::number(pages)));
+        QVERIFY(windows::writeSheetPdf(w().sheet(), exported).isEmpty());
+        QCOMPARE(pages, pdfPages(exported));
+
+        // Cancelled: nothing printed.
+        const QString cancelled = dir.filePath(QStringLiteral("cancelled.pdf"));
+        w().setUpPrinter = [&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(cancelled);
+            return false;
+        };
+        action(w(), QStringLiteral("printSheet"))->trigger();
+        QVERIFY(!QFile::exists(cancelled));
+        QVERIFY(problems.isEmpty());
+
+        // A printer that cannot take the pages is reported, not passed over.
+        w().setUpPrinter = [](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QStringLiteral("/nonexistent-folder/x.pdf"));
+            return true;
+        };
+        action(w(), QStringLiteral("printSheet"))->trigger();
+        QCOMPARE(problems.size(), 1);
     }
 };
 

@@ -1,10 +1,11 @@
 // The calculation sheet as the user reaches it: the action on every
 // calculation window, the one sheet window that follows its window live, the
-// context menus, the help window, and copy and PDF export to the clipboard
-// and to files.
+// context menus, the help window, copy to the clipboard, PDF export to files
+// and printing.
 #include "gui_fixture.h"
 
 #include "windows/sheet_file_dialog.h"
+#include "windows/sheet_print_dialog.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -13,10 +14,20 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextEdit>
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <optional>
 
 using guitest::Fixture;
 using windows::WindowId;
@@ -27,7 +38,26 @@ namespace {
 QString gPdfAnswer;
 QStringList gPdfProposals;
 
+// What the print dialog does in these tests: an empty answer cancels, a path
+// prints to that PDF file. What the printer was set to when it was offered.
+QString gPrintAnswer;
+int gPrintAsks = 0;
+QPageSize::PageSizeId gPrintPageSize = QPageSize::Custom;
+QString gPrintDocName;
+
 } // namespace
+
+// Stands in for the print dialog: the user picks "print to file".
+bool windows::askPrinter(QWidget *, QPrinter &printer)
+{
+    ++gPrintAsks;
+    gPrintPageSize = printer.pageLayout().pageSize().id();
+    gPrintDocName = printer.docName();
+    if (gPrintAnswer.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(gPrintAnswer);
+    return true;
+}
 
 // Stands in for the save dialog: the program asks here instead.
 QString windows::askPdfPath(QWidget *, const QString &proposed)
@@ -108,6 +138,49 @@ QByteArray contentsOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The page count pdfinfo reads from a PDF file; 0 when it cannot read one.
+int pdfPages(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {path});
+    if (!process.waitForFinished(20000)) return 0;
+    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"),
+                                   QRegularExpression::MultilineOption);
+    return pages.match(QString::fromUtf8(process.readAllStandardOutput())).captured(1).toInt();
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                  QDir::Name);
+}
+
+// Limits the size of the files this process writes, as a full disk does, even
+// for root; the old limit comes back when it goes out of scope.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        // Past the limit a write fails with EFBIG instead of ending the process.
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit old_{};
+    void (*previousSignal_)(int) = SIG_DFL;
+};
+
 } // namespace
 
 class SheetWindowTest : public QObject {
@@ -118,6 +191,10 @@ private slots:
     {
         gPdfAnswer.clear();
         gPdfProposals.clear();
+        gPrintAnswer.clear();
+        gPrintAsks = 0;
+        gPrintPageSize = QPageSize::Custom;
+        gPrintDocName.clear();
         fx.start();
     }
     void cleanup() { fx.finish(); }
@@ -410,6 +487,132 @@ private slots:
         QVERIFY2(box.text.startsWith("无法保存文件：" + gPdfAnswer + "\n"), qPrintable(box.text));
         QVERIFY(box.text.size() > QString("无法保存文件：" + gPdfAnswer + "\n").size());
         QCOMPARE(contentsOf(existing), before);
+        QVERIFY(sheetWindow()->isVisible());
+    }
+
+    // A save whose writing fails, up to its very last bytes, says why and
+    // leaves the folder as it was: no new, cut-off or temporary file, and an
+    // existing file byte for byte. The size limit stands in for a full disk.
+    void aSaveThatCannotBeWrittenSaysWhyAndLeavesNothing_data()
+    {
+        // The disk is full after `percent` % of the file less `less` bytes;
+        // no limit for a negative percent.
+        QTest::addColumn<QString>("target"); // relative to a fresh folder
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("less");
+        QTest::addColumn<QString>("reason");
+        const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+        QTest::newRow("folder missing") << "missing/sheet.pdf" << -1 << 0 << "不存在";
+        QTest::newRow("full from the first byte") << "sheet.pdf" << 0 << 0 << tooLarge;
+        QTest::newRow("full halfway") << "sheet.pdf" << 50 << 0 << tooLarge;
+        QTest::newRow("full in the last bytes") << "sheet.pdf" << 100 << 40 << tooLarge;
+    }
+    void aSaveThatCannotBeWrittenSaysWhyAndLeavesNothing()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, percent);
+        QFETCH(int, less);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        field("Form1", "Text1")->setText("10");
+        field("Form1", "Text2")->setText("30");
+        pressCtrlPIn(field("Form1", "Text2"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        auto *pdfButton = Fixture::control<QPushButton>("SheetWindow", "sheetPdf");
+
+        // The size of this sheet's file, from a save that works.
+        gPdfAnswer = folder.filePath("measure.pdf");
+        pdfButton->click();
+        const qint64 size = QFileInfo(gPdfAnswer).size();
+        QVERIFY(size > 1000);
+        QVERIFY(QFile::remove(gPdfAnswer));
+        const QByteArray before("%PDF-1.4 an earlier sheet\n");
+        {
+            QFile existing(folder.filePath("sheet.pdf"));
+            QVERIFY(existing.open(QIODevice::WriteOnly));
+            existing.write(before);
+        }
+        const QStringList entries = entriesOf(folder.path());
+
+        gPdfAnswer = folder.filePath(target);
+        fx.boxes.expect(QMessageBox::Ok);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (percent >= 0) limit.emplace(rlim_t(size * percent / 100 - less));
+            pdfButton->click();
+        }
+        QCOMPARE(fx.boxes.count(), 1);
+        const guitest::Box box = fx.boxes.last();
+        QCOMPARE(box.title, QStringLiteral("防雷计算"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        const QString heading = "无法保存文件：" + gPdfAnswer + "\n";
+        QVERIFY2(box.text.startsWith(heading), qPrintable(box.text));
+        QVERIFY2(box.text.mid(heading.size()).contains(reason), qPrintable(box.text));
+        QCOMPARE(entriesOf(folder.path()), entries);
+        QCOMPARE(contentsOf(folder.filePath("sheet.pdf")), before);
+        QVERIFY(sheetWindow()->isVisible());
+    }
+
+    void printSendsTheSheetsPagesToThePrinter()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        gPrintAnswer = folder.filePath("printed.pdf");
+        field("Form1", "Text1")->setText("10");
+        field("Form1", "Text2")->setText("30");
+        pressCtrlPIn(field("Form1", "Text2"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        Fixture::control<QPushButton>("SheetWindow", "sheetPrint")->click();
+        QCOMPARE(gPrintAsks, 1);
+        QCOMPARE(gPrintPageSize, QPageSize::A4);
+        QCOMPARE(gPrintDocName, QStringLiteral("单根避雷针保护范围计算书"));
+        QVERIFY(contentsOf(gPrintAnswer).startsWith("%PDF"));
+        QVERIFY(pdfPages(gPrintAnswer) >= 1);
+        // The pages of the sheet shown: ro = √(30·90) = 51.9615.
+        const QString text = pdfText(gPrintAnswer);
+        QVERIFY2(text.contains("单根避雷针保护范围计算书"), qPrintable(text));
+        QVERIFY(text.contains("51.962"));
+        // The same pages as the exported file.
+        gPdfAnswer = folder.filePath("exported.pdf");
+        Fixture::control<QPushButton>("SheetWindow", "sheetPdf")->click();
+        QCOMPARE(pdfPages(gPrintAnswer), pdfPages(gPdfAnswer));
+        QCOMPARE(fx.boxes.count(), 0);
+    }
+
+    void aCancelledPrintPrintsNothingAndSaysNothing()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        pressCtrlPIn(field("Form1", "Text1"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        Fixture::control<QPushButton>("SheetWindow", "sheetPrint")->click();
+        QCOMPARE(gPrintAsks, 1);
+        QCOMPARE(entriesOf(folder.path()), QStringList());
+        QCOMPARE(fx.boxes.count(), 0);
+        QVERIFY(sheetWindow()->isVisible());
+    }
+
+    void aPrinterThatCannotStartSaysSo()
+    {
+        // Printing to a file in a "folder" that is a regular file.
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString plain = folder.filePath("plain");
+        {
+            QFile file(plain);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        gPrintAnswer = plain + "/printed.pdf";
+        pressCtrlPIn(field("Form1", "Text1"));
+        QVERIFY(QTest::qWaitForWindowActive(sheetWindow()));
+        fx.boxes.expect(QMessageBox::Ok);
+        Fixture::control<QPushButton>("SheetWindow", "sheetPrint")->click();
+        QCOMPARE(fx.boxes.count(), 1);
+        QCOMPARE(fx.boxes.last().icon, QMessageBox::Critical);
+        QVERIFY2(fx.boxes.last().text.startsWith("无法打印：" + gPrintAnswer + "\n"),
+                 qPrintable(fx.boxes.last().text));
+        QCOMPARE(entriesOf(folder.path()), QStringList{"plain"});
         QVERIFY(sheetWindow()->isVisible());
     }
 
