@@ -44,12 +44,38 @@ public:
         y0_ = box.minY;
         dx_ = w / nx_;
         dy_ = h / ny_;
+        // Clearance changes no faster than the point moves, so one query settles every corner
+        // nearer than its margin from the zone's edge, on the same side.
         inside_.resize(static_cast<std::size_t>((nx_ + 1) * (ny_ + 1)));
+        std::vector<char> known(inside_.size(), 0);
         for (int j = 0; j <= ny_; ++j)
-            for (int i = 0; i <= nx_; ++i) inside_[index(i, j)] = in(corner(i, j));
+            for (int i = 0; i <= nx_; ++i) {
+                if (known[index(i, j)]) continue;
+                const double m = margin(corner(i, j));
+                const bool inside = m > 0;
+                const double reach = std::abs(m) * (1 - 1e-9);
+                const int di = static_cast<int>(std::floor(reach / dx_));
+                const int dj = static_cast<int>(std::floor(reach / dy_));
+                for (int jj = std::max(0, j - dj); jj <= std::min(ny_, j + dj); ++jj)
+                    for (int ii = std::max(0, i - di); ii <= std::min(nx_, i + di); ++ii) {
+                        if (std::hypot((ii - i) * dx_, (jj - j) * dy_) >= reach &&
+                            (ii != i || jj != j))
+                            continue;
+                        inside_[index(ii, jj)] = inside;
+                        known[index(ii, jj)] = 1;
+                    }
+            }
     }
 
-    bool in(Vec2 p) const { return insideZone(engine_, p.x, p.y, height_); }
+    // How far p at the zone's height lies inside the zone (negative outside); the zone is where
+    // the clearance exceeds kInsideAbove.
+    // Found only up to a few cells: a larger margin settles no more corners than that.
+    double margin(Vec2 p) const
+    {
+        const double cap = 3 * std::max(dx_, dy_);
+        return engine_.clearance({p.x, p.y, height_}, kInsideAbove + cap) - kInsideAbove;
+    }
+    bool in(Vec2 p) const { return margin(p) > 0; }
 
     PlanZone run()
     {
@@ -98,14 +124,24 @@ private:
     }
 
     // The zone's edge between a and b, which lie on opposite sides of it.
+    // Bisection, where each query's margin also rules out the stretch within it of the point.
     Vec2 boundaryBetween(Vec2 a, Vec2 b) const
     {
-        const bool aIn = in(a);
-        double lo = 0, hi = 1;
         const double length = std::hypot(b.x - a.x, b.y - a.y);
+        if (!(length > 0)) return a;
+        const double ma = margin(a);
+        const bool aIn = ma > 0;
+        double lo = std::min(1.0, std::abs(ma) / length), hi = 1;
+        const double mb = margin(b);
+        hi = std::max(lo, 1 - std::abs(mb) / length);
         while ((hi - lo) * length > tolerance_ / 4) {
             const double mid = (lo + hi) / 2;
-            (in(lerp(a, b, mid)) == aIn ? lo : hi) = mid;
+            const double m = margin(lerp(a, b, mid));
+            const double skip = std::abs(m) / length;
+            if ((m > 0) == aIn)
+                lo = std::min(hi, mid + skip);
+            else
+                hi = std::max(lo, mid - skip);
         }
         return lerp(a, b, (lo + hi) / 2);
     }

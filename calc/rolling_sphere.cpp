@@ -1192,7 +1192,8 @@ class Search {
 public:
     Search(const Model &layout, Point p) : L_(layout), p_(p), hr_(layout.hr) {}
 
-    double run();
+    // The clearance when it is below limit; otherwise limit or more.
+    double run(double limit = std::numeric_limits<double>::infinity());
 
 private:
     const Model &L_;
@@ -1412,7 +1413,7 @@ void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     }
 }
 
-double Search::run()
+double Search::run(double limit)
 {
     const double hr = hr_;
     const std::size_t count = L_.conductors.size();
@@ -1428,7 +1429,7 @@ double Search::run()
     // A centre straight above everything is free and reachable.
     const double top = L_.empty ? hr : std::max(hr, L_.high.z + hr);
     const Point above{p_.x, p_.y, std::max(top, p_.z)};
-    best_ = norm(above - p_) * (1 + 1e-12) + 1e-12;
+    best_ = std::min(norm(above - p_) * (1 + 1e-12) + 1e-12, limit + hr);
     // Every free centre has z >= hr, so none lies nearer than this: once a candidate is this
     // near, it is the answer.
     const double floor = std::max(0.0, hr - p_.z);
@@ -1540,9 +1541,15 @@ Layout &Layout::operator=(Layout &&) noexcept = default;
 
 double Layout::clearance(Point p) const
 {
+    return clearance(p, std::numeric_limits<double>::infinity());
+}
+
+double Layout::clearance(Point p, double limit) const
+{
     if (!finite(p))
         throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
-    return Search(impl_->model, p).run();
+    if (std::isnan(limit)) throw std::invalid_argument("rolling sphere: the limit is not a number");
+    return Search(impl_->model, p).run(limit);
 }
 
 double Layout::radius() const { return impl_->model.hr; }

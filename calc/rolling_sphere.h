@@ -53,6 +53,9 @@ public:
 
     // How far the rolling sphere stays from p, in metres (see above).
     double clearance(Point p) const;
+    // The same when it is below limit; otherwise limit or more. Faster the lower the limit: for
+    // a sign, or a bound that only matters below some value.
+    double clearance(Point p, double limit) const;
     double radius() const;
 
 private:
