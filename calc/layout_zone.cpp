@@ -72,8 +72,21 @@ public:
     // Found only up to a few cells: a larger margin settles no more corners than that.
     double margin(Vec2 p) const
     {
+        if (height_ <= 0) return groundMargin(p);
         const double cap = 3 * std::max(dx_, dy_);
         return engine_.clearance({p.x, p.y, height_}, kInsideAbove + cap) - kInsideAbove;
+    }
+
+    // On the ground, a point is protected exactly when no sphere can rest there: when the centre
+    // hr above it cuts into a conductor, or lies in a pocket no sphere rolls into. How far that
+    // centre is from cutting in is a margin in the same sense: every centre nearer to it than
+    // that is on the same side (and in the same pocket, joined by a straight path).
+    double groundMargin(Vec2 p) const
+    {
+        const rolling_sphere::Point centre{p.x, p.y, engine_.radius()};
+        const double free = engine_.conductorMargin(centre);
+        if (free < 0) return -free;
+        return engine_.reachable(centre) ? -free : std::max(free, kInsideAbove);
     }
     bool in(Vec2 p) const { return margin(p) > 0; }
 

@@ -1552,6 +1552,23 @@ double Layout::clearance(Point p, double limit) const
     return Search(impl_->model, p).run(limit);
 }
 
+double Layout::conductorMargin(Point c) const
+{
+    if (!finite(c))
+        throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
+    double margin = std::numeric_limits<double>::infinity();
+    for (const Conductor &k : impl_->model.conductors)
+        margin = std::min(margin, std::sqrt(pointSegmentDist2(c, k.a, k.b)));
+    return margin - impl_->model.hr;
+}
+
+bool Layout::reachable(Point c) const
+{
+    if (!finite(c))
+        throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
+    return impl_->model.reachable(c);
+}
+
 double Layout::radius() const { return impl_->model.hr; }
 
 double clearance(std::span<const Conductor> conductors, double hr, Point p)

@@ -56,6 +56,12 @@ public:
     // The same when it is below limit; otherwise limit or more. Faster the lower the limit: for
     // a sign, or a bound that only matters below some value.
     double clearance(Point p, double limit) const;
+    // How far a sphere centred at c stays from cutting into a conductor, in metres (negative
+    // when it cuts in; the ground is left to the caller), and whether a sphere centred there can
+    // roll in from far away (the same test the clearance makes). On the ground, a point is
+    // protected exactly when the centre hr straight above it is not such a place.
+    double conductorMargin(Point c) const;
+    bool reachable(Point c) const;
     double radius() const;
 
 private:

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -140,6 +142,75 @@ TEST(LayoutZone, OutlineAndProfileOfOneRod)
     const double z10 = 45 - std::sqrt(45 * 45 - std::pow(std::sqrt(20.0 * 70) - 10, 2));
     EXPECT_NEAR(z10, 9.316, 0.001);
     EXPECT_NEAR(profile[1].y, z10, 0.01);
+}
+
+// Whether (x, y) lies in one of the zone's fill polygons (crossing count).
+bool inFill(const calc::layout::PlanZone &zone, double x, double y)
+{
+    for (const auto &polygon : zone.fill) {
+        bool inside = false;
+        for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+            const Vec2 a = polygon[i], b = polygon[j];
+            if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x)
+                inside = !inside;
+        }
+        if (inside) return true;
+    }
+    return false;
+}
+
+// On the ground the zone is found from where a sphere could rest: the rod's ground radius
+// sqrt(20 (90 - 20)) = 37.417, and the same answer as the engine's clearance at points of the
+// plan whose whole neighbourhood of a grid cell's diagonal is on one side (the grid shows no
+// finer detail), for a mixed layout.
+TEST(LayoutZone, GroundOutlineAgreesWithTheEngine)
+{
+    {
+        const Layout layout{45, {Rod{0, 0, 20}}, {}};
+        const auto conductors = calc::layout::engineConductors(layout.conductors);
+        const calc::rolling_sphere::Layout engine(conductors, 45);
+        const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), 0, 2.0);
+        ASSERT_EQ(zone.outline.size(), 1u);
+        for (const Vec2 &p : zone.outline[0]) EXPECT_NEAR(std::hypot(p.x, p.y), 37.417, 0.05);
+    }
+    const Layout layout{30,
+                        {Rod{0, 0, 25}, Rod{40, 5, 15}, Wire{{0, 0, 25}, {-20, 30, 18}},
+                         Wire{{40, 5, 15}, {40, 5, 0}}},
+                        {}};
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const calc::rolling_sphere::Layout engine(conductors, 30);
+    const auto box = calc::layout::planBox(layout);
+    const auto zone = calc::layout::planZone(engine, box, 0, 2.0);
+    int checked = 0;
+    const auto protectedAt = [&](double x, double y) { return engine.clearance({x, y, 0}) > 1e-9; };
+    for (double x = box.minX; x <= box.maxX; x += 1.7)
+        for (double y = box.minY; y <= box.maxY; y += 1.3) {
+            const bool here = protectedAt(x, y);
+            bool uniform = true;
+            for (int k = 0; k < 8 && uniform; ++k)
+                uniform = protectedAt(x + 2.9 * std::cos(k * 0.785398),
+                                      y + 2.9 * std::sin(k * 0.785398)) == here;
+            if (!uniform) continue;
+            ++checked;
+            EXPECT_EQ(inFill(zone, x, y), here) << x << ", " << y;
+        }
+    EXPECT_GT(checked, 500);
+}
+
+// A cage no sphere can enter (hr 30, rods 60 m tall at the corners of a 50 m square, wires
+// along the top edges): the ground inside it is protected though a sphere would fit there.
+TEST(LayoutZone, GroundInsideAClosedCageIsProtected)
+{
+    Layout layout{30, {Rod{0, 0, 60}, Rod{50, 0, 60}, Rod{50, 50, 60}, Rod{0, 50, 60}}, {}};
+    const std::array<calc::rolling_sphere::Point, 4> tops{
+        {{0, 0, 60}, {50, 0, 60}, {50, 50, 60}, {0, 50, 60}}};
+    for (std::size_t i = 0; i < 4; ++i)
+        layout.conductors.push_back(Wire{tops[i], tops[(i + 1) % 4]});
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const calc::rolling_sphere::Layout engine(conductors, 30);
+    const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), 0, 2.0);
+    EXPECT_TRUE(inFill(zone, 25, 25));
+    EXPECT_FALSE(inFill(zone, 25, -20));
 }
 
 } // namespace
