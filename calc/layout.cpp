@@ -192,11 +192,17 @@ public:
             queue_.pop();
             if (cell.lower >= best_ - kSlack) continue;
             const double um = (cell.u0 + cell.u1) / 2, vm = (cell.v0 + cell.v1) / 2;
-            const double bottom = value(cell.face, um, cell.v0);
-            const double left = value(cell.face, cell.u0, vm);
-            const double middle = value(cell.face, um, vm);
-            const double right = value(cell.face, cell.u1, vm);
-            const double top = value(cell.face, um, cell.v1);
+            // A corner this far above best makes no bound of the new cells matter (the cells'
+            // diagonals are half this), so the engine need not find it more exactly.
+            const double diagonal = std::hypot(cell.u1 - cell.u0, cell.v1 - cell.v0);
+            const auto at = [&](double u, double v) {
+                return value(cell.face, u, v, best_ + diagonal);
+            };
+            const double bottom = at(um, cell.v0);
+            const double left = at(cell.u0, vm);
+            const double middle = at(um, vm);
+            const double right = at(cell.u1, vm);
+            const double top = at(um, cell.v1);
             const auto &c = cell.corners;
             push(cell.face, cell.u0, cell.v0, um, vm, {c[0], bottom, left, middle});
             push(cell.face, um, cell.v0, cell.u1, vm, {bottom, c[1], middle, right});
@@ -249,11 +255,14 @@ private:
                 face.origin.z + s * face.u.z + t * face.v.z};
     }
 
-    double value(std::size_t faceIndex, double s, double t)
+    // The clearance at (s, t) of the face, when below limit; otherwise limit or more (a corner
+    // value no higher than the truth keeps every bound a true lower bound).
+    double value(std::size_t faceIndex, double s, double t,
+                 double limit = std::numeric_limits<double>::infinity())
     {
         const Face &face = faces_[faceIndex];
         const Point p = point(face, s, t);
-        const double c = engine_.clearance(p);
+        const double c = engine_.clearance(p, limit);
         if (c < best_ && (!face.roof || insidePolygon(object_.footprint, s, t))) {
             best_ = c;
             bestPoint_ = p;

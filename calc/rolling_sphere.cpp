@@ -628,8 +628,7 @@ struct Model {
 
     // Whether the obstacles of two conductors (-1: the ground's) come near enough for a sphere
     // to touch both: closer than 2 hr.
-    mutable std::once_flag closeCacheMade;
-    mutable std::unique_ptr<std::atomic<std::int8_t>[]> closeCache; // per pair; 0 unknown
+    std::unique_ptr<std::atomic<std::int8_t>[]> closeCache; // per pair; 0 unknown
     bool ownersNear(int a, int b) const
     {
         const double reach = 2 * hr;
@@ -638,9 +637,6 @@ struct Model {
             return std::min(s.a.z, s.b.z) < reach;
         }
         const std::size_t count = conductors.size();
-        std::call_once(closeCacheMade, [&] {
-            closeCache = std::make_unique<std::atomic<std::int8_t>[]>(count * count);
-        });
         const std::size_t i = static_cast<std::size_t>(std::min(a, b));
         const std::size_t j = static_cast<std::size_t>(std::max(a, b));
         std::atomic<std::int8_t> &known = closeCache[i * count + j];
@@ -1246,7 +1242,7 @@ private:
     void face(const Piece &x);
     void circle(Point m, Point axis, double r);
     void lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
-    void curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
+    void curve(const Edge &edge, const Piece &y, const Piece &x);
 };
 
 void Search::collect()
@@ -1365,9 +1361,8 @@ void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
 
 // The local minima of the distance to p along the curved edge where cylinder y meets x, and
 // the vertices along it.
-void Search::curve(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix)
+void Search::curve(const Edge &edge, const Piece &y, const Piece &x)
 {
-    const Edge &edge = L_.edge(ids_[iy], ids_[ix]);
     for (const Vertex &v : edge.vertices) offerVertex(v);
     const CurveFrame f{y, x, hr_, hr_ / 8};
     for (const EdgeLoop &loop : edge.loops) {
@@ -1454,6 +1449,7 @@ double Search::run(double limit)
     struct Candidate {
         double bound;
         std::size_t iy, ix;
+        const Edge *known = nullptr; // the curve, when followed already
     };
     std::vector<Candidate> edges;
     for (std::size_t i = 0; i < pieces_.size(); ++i) {
@@ -1470,7 +1466,7 @@ double Search::run(double limit)
                 if (known->empty) continue;
                 const double bound =
                     std::max(floor, boxGap(known->low, known->high) - known->maxBulge);
-                if (bound < best_) edges.push_back({bound, iy, ix});
+                if (bound < best_) edges.push_back({bound, iy, ix, known});
                 continue;
             }
             // Every point of the edge lies on both surfaces, so at least this far from p.
@@ -1494,7 +1490,7 @@ double Search::run(double limit)
         if (invariantPair(y, x))
             lines(y, x, e.iy, e.ix);
         else
-            curve(y, x, e.iy, e.ix);
+            curve(e.known ? *e.known : L_.edge(ids_[e.iy], ids_[e.ix]), y, x);
     }
     return best_ - hr;
 }
@@ -1533,6 +1529,8 @@ Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::ma
     }
     impl_->model.findSharedEnds();
     impl_->model.buildPieces();
+    const std::size_t count = conductors.size();
+    impl_->model.closeCache = std::make_unique<std::atomic<std::int8_t>[]>(count * count);
 }
 
 Layout::~Layout() = default;
