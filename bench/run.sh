@@ -94,3 +94,7 @@ if command -v valgrind >/dev/null; then
     "$(awk -v n="$calc_ir" 'BEGIN { print n / 1e6 }')" "$(ratio "$sheet_ir" "$calc_ir")"
   rm -rf "$cg"
 fi
+
+# The layout program's work after an edit, for 10, 50 and 200 conductors.
+"$build/bench/layout_probe" 3 2>/dev/null |
+  awk '{ printf "%-44s %10.1f ms   (median of %d)\n", "layout program, edit to results, " $1 " cond.", $2, $3 }'
