@@ -1,7 +1,8 @@
 // Feeds random layouts and points to the rolling-sphere engine. Input layout: one byte for the
 // radius, one for the number of conductors, then six bytes per conductor (two ends on a 100 m
-// grid), three for the point and three for a small step away from it. Checked: no crash, no NaN,
-// and the invariants of the geometry (bounds, ground, conductors, monotony, Lipschitz).
+// grid), three for the point, three for a small step away from it and one for a limit near its
+// clearance. Checked: no crash, no NaN, the invariants of the geometry (bounds, ground,
+// conductors, monotony, Lipschitz), and that a query with a limit agrees with one without.
 #include "calc/rolling_sphere.h"
 
 #include <algorithm>
@@ -58,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const rs::Point p{in.coordinate() - 20, in.coordinate() - 20, in.coordinate() - 20};
     const rs::Point q{p.x + (in.next() - 128) / 64.0, p.y + (in.next() - 128) / 64.0,
                       p.z + (in.next() - 128) / 64.0};
+    const double limitOffset = (in.next() - 128) / 32.0;
 
     if (hr <= 0) {
         bool refused = false;
@@ -84,6 +86,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A step moves the clearance by no more than its length.
     const double step = std::hypot(q.x - p.x, q.y - p.y, q.z - p.z);
     require(std::abs(all.clearance(q) - c) <= step + kTol, "clearance jumps");
+    // Below a limit the answer is the same; above it, the limit or more but never above the truth.
+    const double limit = c + limitOffset;
+    const double capped = all.clearance(p, limit);
+    if (c < limit - kTol)
+        require(std::abs(capped - c) <= kTol, "a limit above the clearance changes it");
+    else
+        require(capped >= std::min(limit, c) - kTol && capped <= c + kTol,
+                "a limit below the clearance is not kept");
     // Removing a conductor never raises the clearance.
     if (!layout.empty()) {
         layout.pop_back();
