@@ -3,12 +3,12 @@
 # (three rods of unequal height and a wire over two buildings), saves a picture
 # of its window and, through its own PDF export, of the first page of its
 # calculation sheet into docs/screenshots/.
-#   scripts/layout_screenshots.sh [path/to/lplayout]   (default: build/layout/app/lplayout)
+#   scripts/layout_screenshots.sh [path/to/lplayout]   (default: build/app/lplayout)
 # Needs xvfb, xdotool, imagemagick and poppler-utils (pdftoppm).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-program=${1:-$root/build/layout/app/lplayout}
+program=${1:-$root/build/app/lplayout}
 out=$root/docs/screenshots
 example=$root/docs/examples/two_buildings.lplayout
 [[ -x $program ]] || { echo "no program at $program (build first)" >&2; exit 1; }
