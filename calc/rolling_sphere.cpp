@@ -10,9 +10,7 @@
 #include <limits>
 #include <mutex>
 #include <numbers>
-#include <shared_mutex>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 namespace calc::rolling_sphere {
@@ -651,25 +649,54 @@ struct Model {
 
     // The curved edges, followed once each on first need: the free set's boundary does not
     // depend on the point asked about.
-    // Several queries may run at once: an edge is followed outside the lock, and the first
-    // one stored is kept (the map never moves its elements).
-    mutable std::shared_mutex edgesMutex;
-    mutable std::unordered_map<std::uint64_t, Edge> edges;
+    // Several queries may run at once. Each cylinder has a slot per surface it can meet (its
+    // partners, in order), read without a lock; an edge is followed outside the lock and the
+    // first one stored is kept, in a deque that never moves it.
+    std::vector<std::size_t> partnerStart; // per piece, into partners; cylinders only
+    std::vector<std::uint32_t> partners;
+    std::unique_ptr<std::atomic<const Edge *>[]> slots;
+    mutable std::mutex edgesMutex;
+    mutable std::deque<Edge> edges;
+
+    void findPartners()
+    {
+        partnerStart.assign(pieces.size() + 1, 0);
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            partnerStart[i] = partners.size();
+            if (pieces[i].kind != Kind::Cylinder) continue;
+            for (std::size_t j = 0; j < pieces.size(); ++j)
+                if (j != i && pieces[j].owner != pieces[i].owner &&
+                    ownersNear(pieces[i].owner, pieces[j].owner))
+                    partners.push_back(static_cast<std::uint32_t>(j));
+        }
+        partnerStart[pieces.size()] = partners.size();
+        slots = std::make_unique<std::atomic<const Edge *>[]>(partners.size());
+    }
+    std::atomic<const Edge *> *slot(std::size_t iy, std::size_t ix) const
+    {
+        const auto begin = partners.begin() + static_cast<std::ptrdiff_t>(partnerStart[iy]);
+        const auto end = partners.begin() + static_cast<std::ptrdiff_t>(partnerStart[iy + 1]);
+        const auto found = std::lower_bound(begin, end, static_cast<std::uint32_t>(ix));
+        if (found == end || *found != ix) return nullptr;
+        return &slots[static_cast<std::size_t>(found - partners.begin())];
+    }
     const Edge &edge(std::size_t iy, std::size_t ix) const
     {
-        if (const Edge *known = followed(iy, ix)) return *known;
+        std::atomic<const Edge *> *place = slot(iy, ix);
+        if (!place) throw std::logic_error("rolling sphere: an edge of surfaces that never meet");
+        if (const Edge *known = place->load(std::memory_order_acquire)) return *known;
         Edge made = followEdge(*this, iy, ix);
-        const std::unique_lock lock(edgesMutex);
-        return edges
-            .try_emplace(static_cast<std::uint64_t>(iy) * pieces.size() + ix, std::move(made))
-            .first->second;
+        const std::lock_guard lock(edgesMutex);
+        if (const Edge *known = place->load(std::memory_order_acquire)) return *known;
+        edges.push_back(std::move(made));
+        place->store(&edges.back(), std::memory_order_release);
+        return edges.back();
     }
     // The edge when it has been followed already, else null.
     const Edge *followed(std::size_t iy, std::size_t ix) const
     {
-        const std::shared_lock lock(edgesMutex);
-        const auto found = edges.find(static_cast<std::uint64_t>(iy) * pieces.size() + ix);
-        return found == edges.end() ? nullptr : &found->second;
+        const std::atomic<const Edge *> *place = slot(iy, ix);
+        return place ? place->load(std::memory_order_acquire) : nullptr;
     }
 
     // Whether c is a free centre: above z = hr and at least hr from every conductor (give or
@@ -1531,6 +1558,7 @@ Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::ma
     impl_->model.buildPieces();
     const std::size_t count = conductors.size();
     impl_->model.closeCache = std::make_unique<std::atomic<std::int8_t>[]>(count * count);
+    impl_->model.findPartners();
 }
 
 Layout::~Layout() = default;
