@@ -1341,8 +1341,11 @@ void Search::face(const Piece &x)
 void Search::circle(Point m, Point axis, double r)
 {
     const Point w = p_ - m;
-    const Point v = w - dot(w, axis) * axis;
+    const double along = dot(w, axis);
+    const Point v = w - along * axis;
     const double len = norm(v);
+    // No point of the circle is nearer than its nearest one.
+    if (!(std::hypot(along, len - r) < best_)) return;
     if (len > 1e-12) {
         offer(m + (r / len) * v);
         offer(m - (r / len) * v);
@@ -1465,8 +1468,7 @@ double Search::run(double limit)
 
     // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
     // lies no nearer than the distance to its centre, less its radius.
-    for (const Circle &c : L_.circles())
-        if (norm(p_ - c.m) - c.r < best_) circle(c.m, c.axis, c.r);
+    for (const Circle &c : L_.circles()) circle(c.m, c.axis, c.r);
     for (const Vertex &v : L_.vertices()) offerVertex(v);
     if (settled()) return best_ - hr;
 
