@@ -3,6 +3,7 @@
 #include "calc/layout_sheet.h"
 #include "calc/sheet_format.h"
 
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -24,15 +25,41 @@ bool insideFootprint(const std::vector<calc::layout::Corner> &polygon, double x,
     return inside;
 }
 
+// Whether spheres reach points of the plan, each query settling every point nearer than its
+// margin (clearance changes no faster than the point moves).
+class Reach {
+public:
+    explicit Reach(const calc::rolling_sphere::Layout &engine) : engine_(engine) {}
+
+    bool at(double x, double y, double z)
+    {
+        for (const Known &k : known_)
+            if (std::hypot(x - k.x, y - k.y, z - k.z) < k.radius) return k.reached;
+        // A margin beyond a few metres settles nothing more on one object.
+        const double c = engine_.clearance({x, y, z}, kCap);
+        const bool reached = c < calc::layout::kProtectedFrom;
+        known_.push_back({x, y, z, std::abs(c - calc::layout::kProtectedFrom), reached});
+        return reached;
+    }
+
+private:
+    static constexpr double kCap = 4;
+    struct Known {
+        double x, y, z, radius;
+        bool reached;
+    };
+    const calc::rolling_sphere::Layout &engine_;
+    std::vector<Known> known_;
+};
+
 // The roof in 16 x 16 cells over the footprint's box, each tested at its middle; each wall in
 // pieces of 1/64 of the perimeter, tested at the top, the middle and the foot. Only for the
 // picture; the verdict is checkObject's.
 Exposure exposure(const calc::rolling_sphere::Layout &engine, const calc::layout::Object &object)
 {
     Exposure out;
-    const auto reached = [&](double x, double y, double z) {
-        return engine.clearance({x, y, z}) < calc::layout::kProtectedFrom;
-    };
+    Reach reach(engine);
+    const auto reached = [&](double x, double y, double z) { return reach.at(x, y, z); };
     double x0 = object.footprint[0].x, x1 = x0, y0 = object.footprint[0].y, y1 = y0;
     double perimeter = 0;
     for (std::size_t i = 0; i < object.footprint.size(); ++i) {
@@ -89,16 +116,34 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
     try {
         const auto conductors = calc::layout::engineConductors(layout.conductors);
         const calc::rolling_sphere::Layout engine(conductors, layout.hr);
-        for (const auto &object : layout.objects) {
-            results.verdicts.push_back(calc::layout::checkObject(engine, object));
-            results.exposed.push_back(
-                results.verdicts.back().isProtected ? Exposure{} : exposure(engine, object));
+        // The objects are checked on the pool's threads, sharing the prepared engine, while
+        // this thread draws the zone; nothing leaves this scope before they are done.
+        struct Checked {
+            calc::layout::ObjectVerdict verdict;
+            Exposure exposed;
+        };
+        QFuture<Checked> checks =
+            QtConcurrent::mapped(layout.objects, [&engine](const calc::layout::Object &object) {
+                Checked checked{calc::layout::checkObject(engine, object), {}};
+                if (!checked.verdict.isProtected) checked.exposed = exposure(engine, object);
+                return checked;
+            });
+        std::exception_ptr zoneFailed;
+        try {
+            if (!layout.conductors.empty()) {
+                const calc::layout::PlanBox box = calc::layout::planBox(layout);
+                const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
+                // About 60 cells across; the outline is refined to 2 cm between the crossings.
+                results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.02);
+            }
+        } catch (...) {
+            zoneFailed = std::current_exception();
         }
-        if (!layout.conductors.empty()) {
-            const calc::layout::PlanBox box = calc::layout::planBox(layout);
-            const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
-            // About 60 cells across; the outline is refined to 2 cm between the crossings.
-            results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.02);
+        checks.waitForFinished(); // a failed check's exception comes out here
+        if (zoneFailed) std::rethrow_exception(zoneFailed);
+        for (const Checked &checked : checks.results()) {
+            results.verdicts.push_back(checked.verdict);
+            results.exposed.push_back(checked.exposed);
         }
         if (section)
             results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
