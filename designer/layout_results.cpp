@@ -25,8 +25,8 @@ bool insideFootprint(const std::vector<calc::layout::Corner> &polygon, double x,
     return inside;
 }
 
-// Whether spheres reach points of the plan, each query settling every point nearer than its
-// margin (clearance changes no faster than the point moves).
+// Whether spheres reach points of an object's surface, each query settling every point nearer
+// than its margin (clearance changes no faster than the point moves).
 class Reach {
 public:
     explicit Reach(const calc::rolling_sphere::Layout &engine) : engine_(engine) {}
