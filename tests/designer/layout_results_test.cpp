@@ -1,0 +1,58 @@
+#include "designer/layout_results.h"
+
+#include <QtTest/QtTest>
+
+#include <cmath>
+
+// The work behind the designer's picture and verdicts, as the window's worker runs it: objects
+// checked on the pool's threads beside the protected area.
+class LayoutResultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // One rod of 20 m (hr 45) and three blocks. Inside its zone at 5 m from the rod, a 4 m block
+    // is protected: the zone's radius at 4 m is sqrt(20 * 70) - sqrt(4 * 86) = 18.87 m, and the
+    // block's farthest corner is sqrt(7^2 + 2^2) = 7.28 m out. Moved out to 30 m it is not, and
+    // its reached parts are marked; a 30 m block beside the rod rises above its 20 m tip.
+    void verdictsInFileOrderWithMarksForTheUnprotected()
+    {
+        calc::layout::Layout layout;
+        layout.hr = 45;
+        layout.conductors.push_back(calc::layout::Rod{0, 0, 20});
+        layout.objects.push_back({"inside", {{5, -2}, {7, -2}, {7, 2}, {5, 2}}, 4});
+        layout.objects.push_back({"outside", {{30, -2}, {32, -2}, {32, 2}, {30, 2}}, 4});
+        layout.objects.push_back({"tall", {{3, -1}, {5, -1}, {5, 1}, {3, 1}}, 30});
+        const designer::LayoutResults results = designer::computeResults(layout, 0);
+        QVERIFY(results.error.isEmpty());
+        QCOMPARE(results.verdicts.size(), std::size_t{3});
+        QVERIFY(results.verdicts[0].isProtected);
+        QVERIFY(!results.verdicts[1].isProtected);
+        QVERIFY(!results.verdicts[2].isProtected);
+        QVERIFY(results.exposed[0].roofCells.empty() && results.exposed[0].wallPieces.empty());
+        QVERIFY(!results.exposed[1].roofCells.empty());
+        QVERIFY(!results.exposed[2].wallPieces.empty());
+        // The ground's zone is the rod's circle of sqrt(20 * 70) = 37.417 m.
+        QCOMPARE(results.zone.outline.size(), std::size_t{1});
+        for (const auto &p : results.zone.outline.front())
+            QVERIFY(std::abs(std::hypot(p.x, p.y) - 37.417) < 0.05);
+    }
+
+    // A footprint that crosses itself cannot be checked: the work says so and gives nothing,
+    // after every thread is done with it.
+    void aLayoutThatCannotBeCheckedGivesAReasonAndNoResults()
+    {
+        calc::layout::Layout layout;
+        layout.conductors.push_back(calc::layout::Rod{0, 0, 20});
+        for (int i = 0; i < 6; ++i)
+            layout.objects.push_back({"ok", {{5, 0}, {7, 0}, {7, 2}, {5, 2}}, 3});
+        layout.objects.push_back({"bow", {{0, 0}, {4, 4}, {4, 0}, {0, 4}}, 3});
+        const designer::LayoutResults results = designer::computeResults(layout, 0);
+        QCOMPARE(results.error, QStringLiteral("布置数据不能计算"));
+        QVERIFY(results.verdicts.empty());
+        QVERIFY(results.exposed.empty());
+        QVERIFY(results.zone.fill.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(LayoutResultsTest)
+#include "layout_results_test.moc"
