@@ -113,14 +113,48 @@ private:
     QPen normal_, selected_;
 };
 
+// An item the user drags over the plan: its position snaps to the grid (in plan metres, y up),
+// and where it was let go, when it moved, is handed to dropped().
+template <class Base>
+class GridDraggable : public Selectable<Base> {
+public:
+    using Selectable<Base>::Selectable;
+
+protected:
+    virtual void dropped(QPointF scenePosition) = 0;
+
+    QVariant itemChange(QGraphicsItem::GraphicsItemChange change, const QVariant &value) override
+    {
+        if (change == QGraphicsItem::ItemPositionChange) {
+            const QPointF p = value.toPointF();
+            const QPointF plan = PlanView::snapped({p.x(), -p.y()});
+            return toScene(plan.x(), plan.y());
+        }
+        return Selectable<Base>::itemChange(change, value);
+    }
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        start_ = this->pos();
+        Selectable<Base>::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
+    {
+        Selectable<Base>::mouseReleaseEvent(event);
+        if (this->pos() != start_) dropped(this->pos());
+    }
+
+private:
+    QPointF start_;
+};
+
 } // namespace
 
 // A rod seen from above: a dot of fixed size that the user can drag; it snaps to the grid and
 // reports where it was let go.
-class RodItem : public Selectable<QGraphicsEllipseItem> {
+class RodItem : public GridDraggable<QGraphicsEllipseItem> {
 public:
     RodItem(PlanView &view, int conductor)
-        : Selectable(-6, -6, 12, 12), view_(view), conductor_(conductor)
+        : GridDraggable(-6, -6, 12, 12), view_(view), conductor_(conductor)
     {
         setFlags(ItemIsMovable | ItemIsSelectable | ItemIgnoresTransformations |
                  ItemSendsGeometryChanges);
@@ -132,39 +166,20 @@ public:
     }
 
 protected:
-    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override
-    {
-        if (change == ItemPositionChange) {
-            const QPointF p = value.toPointF();
-            const QPointF plan = PlanView::snapped({p.x(), -p.y()});
-            return toScene(plan.x(), plan.y());
-        }
-        return Selectable::itemChange(change, value);
-    }
-    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        start_ = pos();
-        Selectable::mousePressEvent(event);
-    }
-    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        Selectable::mouseReleaseEvent(event);
-        if (pos() != start_) view_.rodReleased(conductor_, pos());
-    }
+    void dropped(QPointF scenePosition) override { view_.rodReleased(conductor_, scenePosition); }
 
 private:
     PlanView &view_;
     int conductor_;
-    QPointF start_;
 };
 
 // An object's footprint, drawn where the object stands (its position is the drag's offset). It
 // moves by whole grid steps, so that a footprint on the grid stays on it, and reports the
 // offset where it was let go.
-class ObjectItem : public Selectable<QGraphicsPolygonItem> {
+class ObjectItem : public GridDraggable<QGraphicsPolygonItem> {
 public:
     ObjectItem(PlanView &view, int object, const QPolygonF &footprint)
-        : Selectable(footprint), view_(view), object_(object)
+        : GridDraggable(footprint), view_(view), object_(object)
     {
         setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
         setCursor(Qt::SizeAllCursor);
@@ -173,30 +188,14 @@ public:
     }
 
 protected:
-    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override
+    void dropped(QPointF scenePosition) override
     {
-        if (change == ItemPositionChange) {
-            const QPointF p = value.toPointF();
-            const QPointF offset = PlanView::snapped({p.x(), -p.y()});
-            return toScene(offset.x(), offset.y());
-        }
-        return Selectable::itemChange(change, value);
-    }
-    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        start_ = pos();
-        Selectable::mousePressEvent(event);
-    }
-    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        Selectable::mouseReleaseEvent(event);
-        if (pos() != start_) view_.objectReleased(object_, {pos().x(), -pos().y()});
+        view_.objectReleased(object_, {scenePosition.x(), -scenePosition.y()});
     }
 
 private:
     PlanView &view_;
     int object_;
-    QPointF start_;
 };
 
 namespace {
