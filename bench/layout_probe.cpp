@@ -6,27 +6,34 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
-// The layout program's work after an edit: every object's verdict, the marks on the parts a
-// sphere reaches, and the protected area at one height, for the benchmark site of 10, 50 and
-// 200 conductors with 20 buildings. Prints "conductors milliseconds runs" per line, the
-// milliseconds the median of the runs, each on a layout prepared afresh as after an edit.
+// The layout program's work after an edit, for the benchmark site of 10, 50 and 200 conductors
+// with 20 buildings: first every object's verdict and the protected area at one height (the
+// ground), then every least clearance with its point and the marks on the parts a sphere
+// reaches. Prints "conductors verdicts-ms exact-ms runs" per line, each the median of the runs,
+// each on a layout prepared afresh as after an edit.
 int main(int argc, char **argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     for (const int count : {10, 50, 200}) {
         const calc::layout::Layout layout = bench::siteLayout(count);
-        std::vector<double> times;
-        for (int i = 0; i < runs; ++i) {
-            QElapsedTimer timer;
-            timer.start();
-            const designer::LayoutResults results = designer::computeResults(layout, 0);
-            times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-            if (results.verdicts.size() != layout.objects.size()) return 1;
-        }
-        std::sort(times.begin(), times.end());
-        std::printf("%d %.1f %d\n", count, times[times.size() / 2], runs);
+        const auto median = [&](designer::Stage stage) {
+            std::vector<double> times;
+            for (int i = 0; i < runs; ++i) {
+                QElapsedTimer timer;
+                timer.start();
+                const auto results = designer::computeResults(layout, 0, {}, 0, stage);
+                times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+                if (results.verdicts.size() != layout.objects.size()) std::exit(1);
+            }
+            std::sort(times.begin(), times.end());
+            return times[times.size() / 2];
+        };
+        const double verdicts = median(designer::Stage::Verdicts);
+        const double exact = median(designer::Stage::Exact);
+        std::printf("%d %.1f %.1f %d\n", count, verdicts, exact, runs);
     }
     return 0;
 }

@@ -158,8 +158,12 @@ namespace {
 // footprint's edges belong to the walls' tops.
 class SurfaceSearch {
 public:
-    SurfaceSearch(const rolling_sphere::Layout &engine, const Object &object)
-        : engine_(engine), object_(object)
+    // With a floor, the search stops at the first surface point whose clearance is below it,
+    // and drops every cell proven not to go below it: it settles on which side of the floor the
+    // least lies, not the least itself.
+    SurfaceSearch(const rolling_sphere::Layout &engine, const Object &object,
+                  double floor = -std::numeric_limits<double>::infinity())
+        : engine_(engine), object_(object), floor_(floor)
     {}
 
     ObjectVerdict run()
@@ -187,10 +191,10 @@ public:
         faces_.push_back({{0, 0, h}, {1, 0, 0}, {0, 1, 0}, true});
         seed(faces_.size() - 1, x0, x1, y0, y1);
 
-        while (!queue_.empty()) {
+        while (!queue_.empty() && !(best_ < floor_)) {
             const Cell cell = queue_.top();
             queue_.pop();
-            if (cell.lower >= best_ - kSlack) continue;
+            if (cell.lower >= bar()) continue;
             const double um = (cell.u0 + cell.u1) / 2, vm = (cell.v0 + cell.v1) / 2;
             // A corner this far above best makes no bound of the new cells matter (the cells'
             // diagonals are half this), so the engine need not find it more exactly.
@@ -237,10 +241,14 @@ private:
         const int ns = std::max(1, static_cast<int>(std::ceil((s1 - s0) / kSeedSize)));
         const int nt = std::max(1, static_cast<int>(std::ceil((t1 - t0) / kSeedSize)));
         const double ds = (s1 - s0) / ns, dt = (t1 - t0) / nt;
+        // Against a floor, a corner far enough above it settles its cells at once.
+        const double limit = std::isfinite(floor_) ? floor_ + 2 * std::hypot(ds, dt)
+                                                   : std::numeric_limits<double>::infinity();
         std::vector<double> row(ns + 1), next(ns + 1);
-        for (int i = 0; i <= ns; ++i) row[i] = value(face, s0 + i * ds, t0);
+        for (int i = 0; i <= ns; ++i) row[i] = value(face, s0 + i * ds, t0, limit);
         for (int j = 0; j < nt; ++j) {
-            for (int i = 0; i <= ns; ++i) next[i] = value(face, s0 + i * ds, t0 + (j + 1) * dt);
+            for (int i = 0; i <= ns; ++i)
+                next[i] = value(face, s0 + i * ds, t0 + (j + 1) * dt, limit);
             for (int i = 0; i < ns; ++i)
                 push(face, s0 + i * ds, t0 + j * dt, s0 + (i + 1) * ds, t0 + (j + 1) * dt,
                      {row[i], row[i + 1], next[i], next[i + 1]});
@@ -286,12 +294,18 @@ private:
             balls = std::min(balls, std::sqrt(std::max(0.0, reach * reach - d * d)) - hr);
         }
         const double lower = std::max(lipschitz - d / 2, balls);
-        if (lower < best_ - kSlack && d > kSmallestDiagonal)
-            queue_.push({lower, face, u0, v0, u1, v1, c});
+        if (lower < bar() && d > kSmallestDiagonal) queue_.push({lower, face, u0, v0, u1, v1, c});
+    }
+
+    // A cell whose bound reaches this is settled.
+    double bar() const
+    {
+        return std::isfinite(floor_) ? std::min(floor_, best_ - kSlack) : best_ - kSlack;
     }
 
     const rolling_sphere::Layout &engine_;
     const Object &object_;
+    double floor_;
     std::vector<Face> faces_;
     std::priority_queue<Cell, std::vector<Cell>, std::greater<>> queue_;
     double best_ = std::numeric_limits<double>::infinity();
@@ -307,6 +321,15 @@ ObjectVerdict checkObject(const rolling_sphere::Layout &engine, const Object &ob
     if (!std::isfinite(object.height) || object.height < 0)
         throw std::invalid_argument("object height is negative or not finite");
     return SurfaceSearch(engine, object).run();
+}
+
+ObjectVerdict quickVerdict(const rolling_sphere::Layout &engine, const Object &object)
+{
+    if (!isSimplePolygon(object.footprint))
+        throw std::invalid_argument("footprint is not a simple polygon");
+    if (!std::isfinite(object.height) || object.height < 0)
+        throw std::invalid_argument("object height is negative or not finite");
+    return SurfaceSearch(engine, object, kProtectedFrom).run();
 }
 
 std::vector<ObjectVerdict> checkObjects(const Layout &layout)

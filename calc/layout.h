@@ -63,6 +63,10 @@ struct ObjectVerdict {
 // least. Throws std::invalid_argument for a footprint that is not a simple polygon or a height
 // that is negative or not finite.
 ObjectVerdict checkObject(const rolling_sphere::Layout &engine, const Object &object);
+// Only whether the object is protected, sooner: the search stops at the first surface point
+// found below kProtectedFrom (the verdict's witness, as leastClearance and where) and proves
+// no more than that the rest lies above it. leastClearance is then no lower than the least.
+ObjectVerdict quickVerdict(const rolling_sphere::Layout &engine, const Object &object);
 std::vector<ObjectVerdict> checkObjects(const Layout &layout);
 
 // One value of a closed form of GB 50057-2010 附录D beside the engine's measure of the same.

@@ -435,21 +435,26 @@ bool DesignerWindow::resultsCurrent() const
 
 void DesignerWindow::showResults(const LayoutResults &results)
 {
+    // The verdicts and the area come first; the least clearances, the marks and the section
+    // follow, and until then the section keeps its last picture.
+    const bool exact = results.stage == Stage::Exact;
     results_ = results;
     plan_->showResults(results);
-    section_->showSection(results.section);
+    if (exact) section_->showSection(results.section);
     verdicts_->clear();
     const auto &objects = document_.layout().objects;
+    const QString pending = QStringLiteral("计算中…");
     for (std::size_t i = 0; i < objects.size() && i < results.verdicts.size(); ++i) {
         const auto &v = results.verdicts[i];
         auto *item = new QTreeWidgetItem(
             verdicts_, {QString::fromStdString(objects[i].name),
                         v.isProtected ? QStringLiteral("受保护") : QStringLiteral("未受保护"),
-                        metreText(v.leastClearance), pointText(v.where)});
+                        exact ? metreText(v.leastClearance) : pending,
+                        exact ? pointText(v.where) : QString()});
         const QColor colour = v.isProtected ? QColor(0, 120, 0) : QColor(200, 0, 0);
         for (int c = 0; c < 4; ++c) item->setForeground(c, colour);
     }
-    state_->setText(results.error.isEmpty() ? QString() : results.error);
+    state_->setText(!results.error.isEmpty() ? results.error : exact ? QString() : pending);
     if (!fitted_ && !results.zone.outline.empty()) {
         plan_->fitLayout();
         fitted_ = true;

@@ -108,10 +108,11 @@ std::string sectionTitle(const std::pair<calc::drawing::Vec2, calc::drawing::Vec
 } // namespace
 
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
-                             const SectionLine &section, quint64 generation)
+                             const SectionLine &section, quint64 generation, Stage stage)
 {
     LayoutResults results;
     results.generation = generation;
+    results.stage = stage;
     results.height = height;
     try {
         const auto conductors = calc::layout::engineConductors(layout.conductors);
@@ -122,8 +123,10 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             calc::layout::ObjectVerdict verdict;
             Exposure exposed;
         };
-        QFuture<Checked> checks =
-            QtConcurrent::mapped(layout.objects, [&engine](const calc::layout::Object &object) {
+        const bool exact = stage == Stage::Exact;
+        QFuture<Checked> checks = QtConcurrent::mapped(
+            layout.objects, [&engine, exact](const calc::layout::Object &object) {
+                if (!exact) return Checked{calc::layout::quickVerdict(engine, object), {}};
                 Checked checked{calc::layout::checkObject(engine, object), {}};
                 if (!checked.verdict.isProtected) checked.exposed = exposure(engine, object);
                 return checked;
@@ -145,7 +148,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             results.verdicts.push_back(checked.verdict);
             results.exposed.push_back(checked.exposed);
         }
-        if (section)
+        if (section && stage == Stage::Exact)
             results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
                                                   section->second, sectionTitle(*section));
     } catch (const std::exception &) {
@@ -175,14 +178,15 @@ void Recomputer::request(const calc::layout::Layout &layout, double height,
     if (running_)
         pending_ = true; // started when the running one is done; its result is then stale
     else
-        start();
+        start(Stage::Verdicts);
 }
 
-void Recomputer::start()
+void Recomputer::start(Stage stage)
 {
     running_ = true;
     pending_ = false;
-    watcher_.setFuture(QtConcurrent::run(computeResults, layout_, height_, section_, generation_));
+    watcher_.setFuture(
+        QtConcurrent::run(computeResults, layout_, height_, section_, generation_, stage));
 }
 
 void Recomputer::finished()
@@ -190,10 +194,15 @@ void Recomputer::finished()
     running_ = false;
     const LayoutResults results = watcher_.result();
     if (pending_) {
-        start();
+        start(Stage::Verdicts);
         return;
     }
-    if (results.generation == generation_) emit ready(results);
+    if (results.generation != generation_) return;
+    // Busy with the exact stage before the verdicts are shown, so that no one takes them for
+    // the whole results.
+    const bool more = results.stage == Stage::Verdicts && results.error.isEmpty();
+    if (more) start(Stage::Exact);
+    emit ready(results);
 }
 
 } // namespace designer

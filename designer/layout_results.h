@@ -25,15 +25,23 @@ struct Exposure {
     std::vector<QLineF> wallPieces;
 };
 
+// The results come in two stages: first each object's verdict and the protected area, soon
+// after an edit; then each object's least clearance to the millimetre with its point, the marks
+// on the parts a sphere reaches, and the section.
+enum class Stage { Verdicts, Exact };
+
 struct LayoutResults {
     quint64 generation = 0;
+    Stage stage = Stage::Exact;
     double height = 0;
-    std::vector<calc::layout::ObjectVerdict> verdicts; // one per object, in order
+    // One per object, in order. At the Verdicts stage only isProtected is final: the least
+    // clearance and its point are the search's witness, not yet the least.
+    std::vector<calc::layout::ObjectVerdict> verdicts;
     calc::layout::PlanZone zone;
     // Per object, the parts of its surface that the sphere reaches, for the plan to mark; empty
-    // for a protected object.
+    // for a protected object, and at the Verdicts stage.
     std::vector<Exposure> exposed;
-    // The vertical section along the plan line, when one is drawn.
+    // The vertical section along the plan line, when one is drawn (at the Exact stage).
     std::optional<calc::drawing::View> section;
     QString error; // why there are no results, when there are none
 };
@@ -43,7 +51,8 @@ using SectionLine = std::optional<std::pair<calc::drawing::Vec2, calc::drawing::
 
 // The results for one layout, on the calling thread.
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
-                             const SectionLine &section = {}, quint64 generation = 0);
+                             const SectionLine &section = {}, quint64 generation = 0,
+                             Stage stage = Stage::Exact);
 
 class Recomputer : public QObject {
     Q_OBJECT
@@ -51,7 +60,8 @@ public:
     explicit Recomputer(QObject *parent = nullptr);
     ~Recomputer() override;
 
-    // Starts working out the results of this layout; supersedes every earlier request.
+    // Starts working out the results of this layout, both stages one after the other, each
+    // reported when ready; supersedes every earlier request.
     void request(const calc::layout::Layout &layout, double height, const SectionLine &section);
     bool isBusy() const { return running_; }
     quint64 generation() const { return generation_; }
@@ -60,7 +70,7 @@ signals:
     void ready(const designer::LayoutResults &results);
 
 private:
-    void start();
+    void start(Stage stage);
     void finished();
 
     QFutureWatcher<LayoutResults> watcher_;

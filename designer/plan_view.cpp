@@ -361,6 +361,7 @@ void PlanView::showResults(const LayoutResults &results)
 {
     verdicts_ = results.verdicts;
     exposed_ = results.exposed;
+    worstKnown_ = results.stage == Stage::Exact;
     zone_ = results.zone;
     QPainterPath fill;
     fill.setFillRule(Qt::WindingFill);
@@ -441,7 +442,7 @@ void PlanView::rebuild()
             }
             (new QGraphicsPathItem(walls, item))->setPen(cosmetic(kUnprotectedColour, 5));
         }
-        if (known && !ok) {
+        if (known && !ok && worstKnown_) {
             // The unprotected part's worst point, marked with a cross.
             const QPointF at = toScene(verdicts_[i].where.x, verdicts_[i].where.y);
             QPainterPath cross;

@@ -93,6 +93,7 @@ private:
     calc::layout::Layout layout_;
     std::vector<calc::layout::ObjectVerdict> verdicts_;
     std::vector<Exposure> exposed_;
+    bool worstKnown_ = false; // the verdicts' points are the worst ones (not yet at first)
     bool userZoomed_ = false;
     calc::layout::PlanZone zone_;
     QGraphicsPathItem *zoneFill_ = nullptr;

@@ -99,6 +99,39 @@ TEST(LayoutCheck, WireOverLongLowBuilding)
     EXPECT_FALSE(check(layout, {"库房", box(30, -7, 70, 7), 10}).isProtected);
 }
 
+// The quick verdict (sign only) gives the verdicts worked out by hand above; an unprotected
+// one's witness is a surface point a sphere reaches.
+struct QuickRow {
+    std::string_view name;
+    Layout layout;
+    Object object;
+    bool protectedByHand;
+};
+
+TEST(LayoutCheck, QuickVerdictsAreTheHandWorkedOnes)
+{
+    const Layout oneRod{45, {Rod{0, 0, 30}}, {}};
+    const Layout twoRods{45, {Rod{0, 0, 30}, Rod{40, 0, 20}}, {}};
+    const Layout wire{30, {Wire{{0, 0, 20}, {100, 0, 20}}}, {}};
+    const std::vector<QuickRow> rows{
+        {"inside one rod's zone", oneRod, {"楼", box(2, -3, 8, 3), 10}, true},
+        {"moved out of it", oneRod, {"楼", box(40, -3, 46, 3), 10}, false},
+        {"between unequal rods", twoRods, {"站房", box(24, -1, 26, 1), 8}, true},
+        {"under a wire", wire, {"库房", box(30, -4, 70, 4), 10}, true},
+        {"too wide for the wire", wire, {"库房", box(30, -7, 70, 7), 10}, false},
+    };
+    for (const QuickRow &row : rows) {
+        const auto conductors = engineConductors(row.layout.conductors);
+        const rs::Layout engine(conductors, row.layout.hr);
+        const ObjectVerdict v = quickVerdict(engine, row.object);
+        EXPECT_EQ(v.isProtected, row.protectedByHand) << row.name;
+        if (v.isProtected) continue;
+        EXPECT_LT(engine.clearance(v.where), kProtectedFrom) << row.name;
+        EXPECT_GE(v.where.z, -1e-9) << row.name;
+        EXPECT_LE(v.where.z, row.object.height + 1e-9) << row.name;
+    }
+}
+
 // hr 30, two wires at 20 m along y = -20 and y = 20 from x = 0 to 100 over a 8 m roof on
 // [30, 70] x [-18, 18]. Between the wires the sphere rolls in along their length with its centre
 // 30 m from both, at z = 20 + sqrt(30^2 - 20^2) = 42.361 over y = 0, so the roof's middle line

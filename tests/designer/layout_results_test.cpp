@@ -37,6 +37,30 @@ private slots:
             QVERIFY(std::abs(std::hypot(p.x, p.y) - 37.417) < 0.05);
     }
 
+    // The first stage gives the same verdicts and the same area, and nothing it has not yet
+    // worked out: no marks and no section.
+    void theVerdictsStageAgreesWithTheExactOne()
+    {
+        calc::layout::Layout layout;
+        layout.hr = 45;
+        layout.conductors.push_back(calc::layout::Rod{0, 0, 20});
+        layout.objects.push_back({"inside", {{5, -2}, {7, -2}, {7, 2}, {5, 2}}, 4});
+        layout.objects.push_back({"outside", {{30, -2}, {32, -2}, {32, 2}, {30, 2}}, 4});
+        const designer::SectionLine line{{{-50, 0}, {50, 0}}};
+        const auto first = designer::computeResults(layout, 0, line, 7, designer::Stage::Verdicts);
+        const auto exact = designer::computeResults(layout, 0, line, 7, designer::Stage::Exact);
+        QCOMPARE(first.stage, designer::Stage::Verdicts);
+        QCOMPARE(first.generation, quint64{7});
+        QCOMPARE(first.verdicts.size(), exact.verdicts.size());
+        for (std::size_t i = 0; i < first.verdicts.size(); ++i)
+            QCOMPARE(first.verdicts[i].isProtected, exact.verdicts[i].isProtected);
+        QVERIFY(first.exposed[1].roofCells.empty() && first.exposed[1].wallPieces.empty());
+        QVERIFY(!exact.exposed[1].roofCells.empty());
+        QVERIFY(!first.section);
+        QVERIFY(exact.section.has_value());
+        QCOMPARE(first.zone.outline.size(), exact.zone.outline.size());
+    }
+
     // A footprint that crosses itself cannot be checked: the work says so and gives nothing,
     // after every thread is done with it.
     void aLayoutThatCannotBeCheckedGivesAReasonAndNoResults()
