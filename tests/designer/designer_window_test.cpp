@@ -225,10 +225,22 @@ private slots:
         QCOMPARE(w().verdictList().topLevelItemCount(), 1);
         QCOMPARE(w().verdictList().topLevelItem(0)->text(1), QStringLiteral("受保护"));
 
+        // After an edit the verdict comes first, its least clearance after it.
+        QStringList shown;
+        const auto record = connect(&w(), &DesignerWindow::resultsShown, this, [&] {
+            const QTreeWidgetItem *row = w().verdictList().topLevelItem(0);
+            shown << (row ? row->text(1) + QLatin1Char('|') + row->text(2) : QString());
+        });
         editCell(w().objectTable(), 0, 2, QStringLiteral("40,0; 44,0; 44,4; 40,4"));
         waitForResults();
+        disconnect(record);
         QCOMPARE(w().verdictList().topLevelItem(0)->text(1), QStringLiteral("未受保护"));
         QVERIFY(!w().results().verdicts[0].isProtected);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.front(), QStringLiteral("未受保护|计算中…"));
+        QCOMPARE(shown.back(),
+                 QStringLiteral("未受保护|") + w().verdictList().topLevelItem(0)->text(2));
+        QVERIFY(!w().verdictList().topLevelItem(0)->text(2).contains(QStringLiteral("计算中")));
     }
 
     void refusedCellsKeepTheirValue_data()
