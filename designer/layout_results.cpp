@@ -163,6 +163,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
 
 Recomputer::Recomputer(QObject *parent) : QObject(parent)
 {
+    thread_.setMaxThreadCount(1);
     connect(&watcher_, &QFutureWatcher<LayoutResults>::finished, this, &Recomputer::finished);
 }
 
@@ -185,8 +186,8 @@ void Recomputer::start(Stage stage)
 {
     running_ = true;
     pending_ = false;
-    watcher_.setFuture(
-        QtConcurrent::run(computeResults, layout_, height_, section_, generation_, stage));
+    watcher_.setFuture(QtConcurrent::run(&thread_, computeResults, layout_, height_, section_,
+                                         generation_, stage));
 }
 
 void Recomputer::finished()

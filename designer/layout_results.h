@@ -4,6 +4,7 @@
 #include "calc/layout_zone.h"
 
 #include <QFutureWatcher>
+#include <QThreadPool>
 #include <QObject>
 #include <QLineF>
 #include <QRectF>
@@ -73,6 +74,9 @@ private:
     void start(Stage stage);
     void finished();
 
+    // The work's own thread, which mostly waits: the objects are checked on the global pool,
+    // whose threads it would otherwise take one of.
+    QThreadPool thread_;
     QFutureWatcher<LayoutResults> watcher_;
     calc::layout::Layout layout_;
     double height_ = 0;
