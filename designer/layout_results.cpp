@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <stdexcept>
 
 namespace designer {
 
@@ -119,16 +120,24 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         const calc::rolling_sphere::Layout engine(conductors, layout.hr);
         // The objects are checked on the pool's threads, sharing the prepared engine, while
         // this thread draws the zone; nothing leaves this scope before they are done.
+        // A check that fails says so in its result: an exception thrown through the pool
+        // would leave the other objects' results behind (Qt keeps them with the exception).
         struct Checked {
             calc::layout::ObjectVerdict verdict;
             Exposure exposed;
+            bool failed = false;
         };
         const bool exact = stage == Stage::Exact;
         QFuture<Checked> checks = QtConcurrent::mapped(
             layout.objects, [&engine, exact](const calc::layout::Object &object) {
-                if (!exact) return Checked{calc::layout::quickVerdict(engine, object), {}};
-                Checked checked{calc::layout::checkObject(engine, object), {}};
-                if (!checked.verdict.isProtected) checked.exposed = exposure(engine, object);
+                Checked checked;
+                try {
+                    if (!exact) return Checked{calc::layout::quickVerdict(engine, object), {}};
+                    checked.verdict = calc::layout::checkObject(engine, object);
+                    if (!checked.verdict.isProtected) checked.exposed = exposure(engine, object);
+                } catch (const std::exception &) {
+                    checked.failed = true;
+                }
                 return checked;
             });
         std::exception_ptr zoneFailed;
@@ -142,9 +151,10 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         } catch (...) {
             zoneFailed = std::current_exception();
         }
-        checks.waitForFinished(); // a failed check's exception comes out here
+        checks.waitForFinished();
         if (zoneFailed) std::rethrow_exception(zoneFailed);
         for (const Checked &checked : checks.results()) {
+            if (checked.failed) throw std::invalid_argument("an object cannot be checked");
             results.verdicts.push_back(checked.verdict);
             results.exposed.push_back(checked.exposed);
         }
