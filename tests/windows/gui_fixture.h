@@ -206,9 +206,16 @@ public:
         return control<QAction>(formName, name);
     }
 
-    // Gives a control the keyboard focus and waits until it has it.
+    // Gives a control the keyboard focus and waits until it has it. Its window is made active
+    // first when it is not (a popup just closed may leave no window active, and a control of an
+    // inactive window takes no focus).
     static void focus(QWidget *widget)
     {
+        QWidget *window = widget->window();
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+        }
         widget->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), widget);
     }
