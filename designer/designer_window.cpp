@@ -2,6 +2,7 @@
 
 #include "calc/layout_sheet.h"
 #include "calc/numeric.h"
+#include "designer/layout_edits.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
@@ -185,7 +186,9 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
         rod->y = at.y();
         document_.edit(QStringLiteral("移动避雷针"), after);
     });
-    connect(plan_, &PlanView::objectMoved, this, &DesignerWindow::moveObject);
+    connect(plan_, &PlanView::itemsMoved, this, &DesignerWindow::moveItems);
+    connect(plan_, &PlanView::cornerMoved, this, &DesignerWindow::moveCorner);
+    connect(plan_, &PlanView::wireDrawn, this, &DesignerWindow::addDrawnWire);
     connect(plan_, &PlanView::objectDrawn, this, &DesignerWindow::addDrawnObject);
     connect(plan_, &PlanView::selectionChanged, this, &DesignerWindow::planSelectionChanged);
     connect(conductorTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -331,10 +334,16 @@ void DesignerWindow::buildMenus()
     polygon->setCheckable(true);
     polygon->setShortcut(QKeySequence(Qt::Key_G));
     connect(polygon, &QAction::toggled, plan_, &PlanView::setDrawingPolygons);
+    QAction *drawWire = edit->addAction(QStringLiteral("画避雷线(&W)"));
+    drawWire->setObjectName(QStringLiteral("drawWire"));
+    drawWire->setToolTip(QStringLiteral("在平面图上从一端拖到另一端，或先后单击两端；Esc 放弃"));
+    drawWire->setCheckable(true);
+    drawWire->setShortcut(QKeySequence(Qt::Key_W));
+    connect(drawWire, &QAction::toggled, plan_, &PlanView::setDrawingWires);
     // One mode at a time, or none (the plan pans).
     auto *modes = new QActionGroup(this);
     modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction *mode : {place, section, rectangle, polygon}) modes->addAction(mode);
+    for (QAction *mode : {place, section, rectangle, polygon, drawWire}) modes->addAction(mode);
     QAction *rod =
         edit->addAction(QStringLiteral("添加避雷针"), this, [this] { addRod(viewCentre()); });
     QAction *wire = edit->addAction(QStringLiteral("添加避雷线"), this, &DesignerWindow::addWire);
@@ -356,6 +365,7 @@ void DesignerWindow::buildMenus()
     tools->addAction(section);
     tools->addAction(rectangle);
     tools->addAction(polygon);
+    tools->addAction(drawWire);
     tools->addAction(rod);
     tools->addAction(wire);
     tools->addAction(object);
@@ -535,19 +545,39 @@ void DesignerWindow::addDrawnObject(const QPolygonF &footprint)
     selectRows(*objectTable_, {static_cast<int>(after.objects.size()) - 1});
 }
 
-void DesignerWindow::moveObject(int object, QPointF offset)
+void DesignerWindow::addDrawnWire(QPointF from, QPointF to)
 {
-    calc::layout::Layout after = document_.layout();
-    if (object < 0 || object >= static_cast<int>(after.objects.size())) return;
-    for (auto &corner : after.objects[static_cast<std::size_t>(object)].footprint) {
-        corner.x += offset.x();
-        corner.y += offset.y();
-        if (!withinSite(corner.x, corner.y)) {
-            plan_->showLayout(document_.layout()); // the object goes back
-            return;
-        }
+    const EditResult result = withDrawnWire(document_.layout(), from, to);
+    if (!result.layout) {
+        statusBar()->showMessage(result.refusal, 5000);
+        return;
     }
-    document_.edit(QStringLiteral("移动被保护物"), after);
+    document_.edit(QStringLiteral("画避雷线"), *result.layout);
+    // The new wire is selected, its row ready for the heights of its ends.
+    tabs_->setCurrentWidget(conductorTable_);
+    selectRows(*conductorTable_, {static_cast<int>(result.layout->conductors.size()) - 1});
+}
+
+void DesignerWindow::moveItems(const QList<int> &conductors, const QList<int> &objects,
+                               QPointF offset)
+{
+    const auto after = withMoved(document_.layout(), conductors, objects, offset);
+    if (!after) {
+        plan_->showLayout(document_.layout()); // off the site: the items go back
+        return;
+    }
+    document_.edit(moveName(document_.layout(), conductors, objects), *after);
+}
+
+void DesignerWindow::moveCorner(int object, int corner, QPointF at)
+{
+    const EditResult result = withCornerMoved(document_.layout(), object, corner, at);
+    if (!result.layout) {
+        statusBar()->showMessage(result.refusal, 5000);
+        plan_->showLayout(document_.layout()); // the outline goes back
+        return;
+    }
+    document_.edit(QStringLiteral("修改被保护物轮廓"), *result.layout);
 }
 
 void DesignerWindow::planSelectionChanged(const QList<int> &conductors, const QList<int> &objects)
@@ -576,6 +606,14 @@ void DesignerWindow::tableSelectionChanged(QTableView *table)
 
 void DesignerWindow::removeSelected()
 {
+    // A selection made on the plan may hold rows of both tables: they go together.
+    const QList<int> conductors = selectedRows(*conductorTable_);
+    const QList<int> objects = selectedRows(*objectTable_);
+    if (!conductors.isEmpty() && !objects.isEmpty()) {
+        document_.edit(QStringLiteral("删除所选"),
+                       withoutItems(document_.layout(), conductors, objects));
+        return;
+    }
     calc::layout::Layout after = document_.layout();
     const auto rows = [](QTableView *table) {
         QList<int> list;

@@ -95,7 +95,9 @@ private:
     void addWire();
     void addObject();
     void addDrawnObject(const QPolygonF &footprint);
-    void moveObject(int object, QPointF offset);
+    void addDrawnWire(QPointF from, QPointF to);
+    void moveItems(const QList<int> &conductors, const QList<int> &objects, QPointF offset);
+    void moveCorner(int object, int corner, QPointF at);
     void removeSelected();
     void planSelectionChanged(const QList<int> &conductors, const QList<int> &objects);
     void tableSelectionChanged(QTableView *table);

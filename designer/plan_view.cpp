@@ -1,6 +1,7 @@
 #include "designer/plan_view.h"
 
 #include "designer/layout_tables.h"
+#include "designer/plan_items.h"
 
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLineItem>
@@ -26,180 +27,13 @@ const QColor kProtectedColour(0, 150, 0);
 const QColor kUnprotectedColour(220, 0, 0);
 const QColor kZoneFill(200, 222, 250, 170);
 const QColor kZoneEdge(0, 70, 200);
-const QColor kSelectedColour(255, 140, 0);
 
-QPointF toScene(double x, double y) { return {x, -y}; }
-
-QPen cosmetic(const QColor &colour, qreal width)
+// The pixel rectangle an item covers in the view.
+QRectF deviceRect(const QGraphicsItem *item, const QTransform &viewport)
 {
-    QPen pen(colour, width);
-    pen.setCosmetic(true);
-    return pen;
+    return item->deviceTransform(viewport).mapRect(item->boundingRect());
 }
 
-QGraphicsSimpleTextItem *label(const QString &text, QPointF at, const QColor &colour,
-                               QGraphicsItem *parent)
-{
-    auto *item = new QGraphicsSimpleTextItem(text, parent);
-    item->setBrush(colour);
-    item->setPos(at);
-    item->setFlag(QGraphicsItem::ItemIgnoresTransformations);
-    return item;
-}
-
-// A label centred on its anchor, in pixels.
-QGraphicsSimpleTextItem *centredLabel(const QString &text, QPointF at, const QColor &colour,
-                                      QGraphicsItem *parent)
-{
-    auto *item = label(text, at, colour, parent);
-    const QRectF box = item->boundingRect();
-    item->setTransform(QTransform::fromTranslate(-box.width() / 2, -box.height() / 2));
-    return item;
-}
-
-} // namespace
-
-namespace {
-
-// Every item that stands for a conductor or an object says which, and its index in the layout.
-enum class ItemKind { Conductor = 1, Object = 2 };
-constexpr int kKindKey = 0;
-constexpr int kIndexKey = 1;
-
-void tag(QGraphicsItem *item, ItemKind kind, std::size_t index)
-{
-    item->setData(kKindKey, static_cast<int>(kind));
-    item->setData(kIndexKey, static_cast<int>(index));
-}
-
-// An item that can be selected: drawn in the selection colour while selected (instead of Qt's
-// dashed box, which a dot of fixed size or a thin line hides), and a plain click selects it
-// alone, so that a drag moves only the item under the mouse.
-template <class Base>
-class Selectable : public Base {
-public:
-    using Base::Base;
-    void setPens(const QPen &normal, const QPen &selected)
-    {
-        normal_ = normal;
-        selected_ = selected;
-        this->setPen(this->isSelected() ? selected_ : normal_);
-    }
-
-protected:
-    QVariant itemChange(QGraphicsItem::GraphicsItemChange change, const QVariant &value) override
-    {
-        if (change == QGraphicsItem::ItemSelectedHasChanged)
-            this->setPen(value.toBool() ? selected_ : normal_);
-        return Base::itemChange(change, value);
-    }
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
-    {
-        QStyleOptionGraphicsItem plain(*option);
-        plain.state &= ~QStyle::State_Selected;
-        Base::paint(painter, &plain, widget);
-    }
-    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ControlModifier) &&
-            this->scene()->selectedItems() != QList<QGraphicsItem *>{this}) {
-            this->scene()->clearSelection();
-            this->setSelected(true);
-        }
-        Base::mousePressEvent(event);
-    }
-
-private:
-    QPen normal_, selected_;
-};
-
-// An item the user drags over the plan: its position snaps to the grid (in plan metres, y up),
-// and where it was let go, when it moved, is handed to dropped().
-template <class Base>
-class GridDraggable : public Selectable<Base> {
-public:
-    using Selectable<Base>::Selectable;
-
-protected:
-    virtual void dropped(QPointF scenePosition) = 0;
-
-    QVariant itemChange(QGraphicsItem::GraphicsItemChange change, const QVariant &value) override
-    {
-        if (change == QGraphicsItem::ItemPositionChange) {
-            const QPointF p = value.toPointF();
-            const QPointF plan = PlanView::snapped({p.x(), -p.y()});
-            return toScene(plan.x(), plan.y());
-        }
-        return Selectable<Base>::itemChange(change, value);
-    }
-    void mousePressEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        start_ = this->pos();
-        Selectable<Base>::mousePressEvent(event);
-    }
-    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override
-    {
-        Selectable<Base>::mouseReleaseEvent(event);
-        if (this->pos() != start_) dropped(this->pos());
-    }
-
-private:
-    QPointF start_;
-};
-
-} // namespace
-
-// A rod seen from above: a dot of fixed size that the user can drag; it snaps to the grid and
-// reports where it was let go.
-class RodItem : public GridDraggable<QGraphicsEllipseItem> {
-public:
-    RodItem(PlanView &view, int conductor)
-        : GridDraggable(-6, -6, 12, 12), view_(view), conductor_(conductor)
-    {
-        setFlags(ItemIsMovable | ItemIsSelectable | ItemIgnoresTransformations |
-                 ItemSendsGeometryChanges);
-        setBrush(Qt::black);
-        setPens(QPen(Qt::white, 1.5), QPen(kSelectedColour, 3.5));
-        setCursor(Qt::SizeAllCursor);
-        setZValue(10);
-        tag(this, ItemKind::Conductor, static_cast<std::size_t>(conductor));
-    }
-
-protected:
-    void dropped(QPointF scenePosition) override { view_.rodReleased(conductor_, scenePosition); }
-
-private:
-    PlanView &view_;
-    int conductor_;
-};
-
-// An object's footprint, drawn where the object stands (its position is the drag's offset). It
-// moves by whole grid steps, so that a footprint on the grid stays on it, and reports the
-// offset where it was let go.
-class ObjectItem : public GridDraggable<QGraphicsPolygonItem> {
-public:
-    ObjectItem(PlanView &view, int object, const QPolygonF &footprint)
-        : GridDraggable(footprint), view_(view), object_(object)
-    {
-        setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
-        setCursor(Qt::SizeAllCursor);
-        setZValue(2);
-        tag(this, ItemKind::Object, static_cast<std::size_t>(object));
-    }
-
-protected:
-    void dropped(QPointF scenePosition) override
-    {
-        view_.objectReleased(object_, {scenePosition.x(), -scenePosition.y()});
-    }
-
-private:
-    PlanView &view_;
-    int object_;
-};
-
-namespace {
-using WireItem = Selectable<QGraphicsLineItem>;
 } // namespace
 
 PlanView::PlanView(QWidget *parent) : QGraphicsView(parent)
@@ -257,6 +91,8 @@ void PlanView::setDrawingRectangles(bool drawing) { setMode(Mode::DrawRectangle,
 
 void PlanView::setDrawingPolygons(bool drawing) { setMode(Mode::DrawPolygon, drawing); }
 
+void PlanView::setDrawingWires(bool drawing) { setMode(Mode::DrawWire, drawing); }
+
 void PlanView::setMode(Mode mode, bool on)
 {
     // Leaving a mode that is not the current one changes nothing: the modes are switched one
@@ -270,6 +106,8 @@ void PlanView::setMode(Mode mode, bool on)
     sectionStart_.reset();
     rectangleStart_.reset();
     polygon_.clear();
+    wireStart_.reset();
+    wirePressed_ = false;
     showDraft({}, std::nullopt);
     const bool pan = mode_ == Mode::Pan;
     setDragMode(pan ? ScrollHandDrag : NoDrag);
@@ -305,12 +143,12 @@ void PlanView::applySelection()
 {
     applyingSelection_ = true;
     for (QGraphicsItem *item : scene()->items()) {
-        const QVariant kind = item->data(kKindKey);
-        if (!kind.isValid()) continue;
-        const QList<int> &chosen = kind.toInt() == static_cast<int>(ItemKind::Conductor)
-                                       ? selectedConductors_
-                                       : selectedObjects_;
-        item->setSelected(chosen.contains(item->data(kIndexKey).toInt()));
+        if (taggedItem(item) != item || !(item->flags() & QGraphicsItem::ItemIsSelectable))
+            continue;
+        const ItemTag t = *tagOf(item);
+        const QList<int> &chosen =
+            t.kind == ItemKind::Conductor ? selectedConductors_ : selectedObjects_;
+        item->setSelected(chosen.contains(t.index));
     }
     applyingSelection_ = false;
 }
@@ -320,10 +158,9 @@ void PlanView::sceneSelectionChanged()
     if (applyingSelection_) return;
     QList<int> conductors, objects;
     for (QGraphicsItem *item : scene()->selectedItems()) {
-        const QVariant kind = item->data(kKindKey);
-        if (!kind.isValid()) continue;
-        (kind.toInt() == static_cast<int>(ItemKind::Conductor) ? conductors : objects)
-            << item->data(kIndexKey).toInt();
+        if (taggedItem(item) != item) continue;
+        const ItemTag t = *tagOf(item);
+        (t.kind == ItemKind::Conductor ? conductors : objects) << t.index;
     }
     std::sort(conductors.begin(), conductors.end());
     std::sort(objects.begin(), objects.end());
@@ -384,8 +221,8 @@ void PlanView::showResults(const LayoutResults &results)
 
 void PlanView::rebuild()
 {
-    // Not while a rod is being dragged: the item under the mouse must live until it is let go.
-    if (scene()->mouseGrabberItem()) {
+    // Not while an item is being dragged: the item under the mouse must live until it is let go.
+    if (scene()->mouseGrabberItem() || drag_) {
         rebuildPending_ = true;
         return;
     }
@@ -398,6 +235,7 @@ void PlanView::rebuild()
             !item->parentItem())
             old << item;
     qDeleteAll(old);
+    wireLabels_.clear();
     applyingSelection_ = false;
 
     for (std::size_t i = 0; i < layout_.objects.size(); ++i) {
@@ -416,7 +254,7 @@ void PlanView::rebuild()
         QColor fill = colour;
         fill.setAlpha(60);
         // The marks below are the object's children, so that they move with it.
-        auto *item = new ObjectItem(*this, static_cast<int>(i), polygon);
+        auto *item = new ObjectItem(static_cast<int>(i), polygon);
         item->setBrush(fill);
         item->setPens(cosmetic(colour, 2), cosmetic(kSelectedColour, 3.5));
         scene()->addItem(item);
@@ -462,7 +300,7 @@ void PlanView::rebuild()
         const auto &c = layout_.conductors[i];
         const QString number = QString::number(i + 1);
         if (const auto *rod = std::get_if<calc::layout::Rod>(&c)) {
-            auto *item = new RodItem(*this, static_cast<int>(i));
+            auto *item = new RodItem(static_cast<int>(i));
             scene()->addItem(item);
             item->setPos(toScene(rod->x, rod->y));
             item->setToolTip(QStringLiteral("避雷针 %1：h = %2 m").arg(number, metreText(rod->h)));
@@ -471,35 +309,70 @@ void PlanView::rebuild()
                 ->setFlag(QGraphicsItem::ItemIgnoresTransformations, false);
         } else {
             const auto &w = std::get<calc::layout::Wire>(c);
-            auto *line = new WireItem(QLineF(toScene(w.a.x, w.a.y), toScene(w.b.x, w.b.y)));
-            line->setFlag(QGraphicsItem::ItemIsSelectable);
-            line->setPens(cosmetic(Qt::black, 3), cosmetic(kSelectedColour, 5));
-            tag(line, ItemKind::Conductor, i);
+            auto *line = new WireItem(static_cast<int>(i),
+                                      QLineF(toScene(w.a.x, w.a.y), toScene(w.b.x, w.b.y)));
             scene()->addItem(line);
-            line->setZValue(9);
             line->setToolTip(QStringLiteral("避雷线 %1").arg(number));
-            auto *text = label(number, toScene((w.a.x + w.b.x) / 2, (w.a.y + w.b.y) / 2), Qt::black,
-                               nullptr);
-            scene()->addItem(text);
-            text->setZValue(9);
+            wireLabels_ << label(number, {}, Qt::black, line);
         }
     }
     applySelection();
+    placeWireLabels();
 }
 
-void PlanView::rodReleased(int conductor, QPointF scenePos)
+void PlanView::placeWireLabels()
 {
-    // Reported after the event has been handled: the receiver rebuilds the scene, which
-    // deletes the item that is still handling it.
-    const QPointF plan(scenePos.x(), -scenePos.y());
-    QMetaObject::invokeMethod(
-        this, [this, conductor, plan] { emit rodMoved(conductor, plan); }, Qt::QueuedConnection);
-}
-
-void PlanView::objectReleased(int object, QPointF offset)
-{
-    QMetaObject::invokeMethod(
-        this, [this, object, offset] { emit objectMoved(object, offset); }, Qt::QueuedConnection);
+    // What the numbers must not cover: the other labels and the rods' dots.
+    const QTransform viewport = viewportTransform();
+    QList<QRectF> taken;
+    for (QGraphicsItem *item : scene()->items()) {
+        auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item);
+        if (((text && !wireLabels_.contains(text)) || dynamic_cast<RodItem *>(item)) &&
+            item->isVisible())
+            taken << deviceRect(item, viewport);
+    }
+    const auto free = [&taken](const QRectF &rect) {
+        return std::none_of(taken.begin(), taken.end(),
+                            [&rect](const QRectF &other) { return other.intersects(rect); });
+    };
+    constexpr double gap = 4; // pixels between a wire and its number
+    for (QGraphicsSimpleTextItem *text : wireLabels_) {
+        const auto *wire = static_cast<const QGraphicsLineItem *>(text->parentItem());
+        const QTransform toDevice = wire->deviceTransform(viewport);
+        const QLineF line = wire->line();
+        const QPointF a = toDevice.map(line.p1()), b = toDevice.map(line.p2());
+        const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+        const QPointF along = length > 1e-9 ? (b - a) / length : QPointF(1, 0);
+        const QPointF across(along.y(), -along.x()); // to the left of a→b on the screen
+        const QSizeF size = text->boundingRect().size();
+        const auto reach = [&size](QPointF direction) {
+            return (std::abs(direction.x()) * size.width() +
+                    std::abs(direction.y()) * size.height()) /
+                       2 +
+                   gap;
+        };
+        // Beyond the first end, beyond the second, beside the middle on either side: the first
+        // place that is free, else the first.
+        const QPointF middle = (line.p1() + line.p2()) / 2;
+        const std::pair<QPointF, QPointF> places[] = {
+            {line.p1(), a - along * reach(along)},
+            {line.p2(), b + along * reach(along)},
+            {middle, toDevice.map(middle) + across * reach(across)},
+            {middle, toDevice.map(middle) - across * reach(across)}};
+        auto chosen = places[0];
+        for (const auto &place : places) {
+            if (free(QRectF(place.second - QPointF(size.width(), size.height()) / 2, size))) {
+                chosen = place;
+                break;
+            }
+        }
+        const QPointF anchor = toDevice.map(chosen.first);
+        text->setPos(chosen.first);
+        text->setTransform(
+            QTransform::fromTranslate(chosen.second.x() - anchor.x() - size.width() / 2,
+                                      chosen.second.y() - anchor.y() - size.height() / 2));
+        taken << QRectF(chosen.second - QPointF(size.width(), size.height()) / 2, size);
+    }
 }
 
 void PlanView::fitLayout()
@@ -530,12 +403,19 @@ void PlanView::fitLayout()
     const double margin = std::max(2.0, 0.08 * std::max(rect.width(), rect.height()));
     fitInView(rect.adjusted(-margin, -margin, margin, margin), Qt::KeepAspectRatio);
     userZoomed_ = false;
+    placeWireLabels();
 }
 
 void PlanView::mousePressEvent(QMouseEvent *event)
 {
     if (mode_ == Mode::Pan || event->button() != Qt::LeftButton) {
+        // The item under the mouse takes the press and the selection follows; a drag from it
+        // moves it.
         QGraphicsView::mousePressEvent(event);
+        if (mode_ == Mode::Pan && event->button() == Qt::LeftButton) {
+            startDrag();
+            if (drag_) drag_->press = planPoint(event->position().toPoint());
+        }
         return;
     }
     const QPointF at = snapped(planPoint(event->position().toPoint()));
@@ -554,10 +434,114 @@ void PlanView::mousePressEvent(QMouseEvent *event)
         if (polygon_.isEmpty() || polygon_.back() != at) polygon_ << at;
         showDraft(polygon_, std::nullopt);
         break;
+    case Mode::DrawWire:
+        wireClick(at, true);
+        break;
     case Mode::Pan:
         break;
     }
     event->accept();
+}
+
+void PlanView::wireClick(QPointF at, bool press)
+{
+    // Pressed at one end and let go at the other; or a click at each end, the first press and
+    // release on one grid point.
+    if (press) {
+        if (wireStart_)
+            wirePressed_ = true;
+        else
+            wireStart_ = at;
+        showDraft(QPolygonF{*wireStart_}, at);
+        return;
+    }
+    if (!wireStart_ || (!wirePressed_ && at == *wireStart_)) return;
+    const QPointF start = *wireStart_;
+    wireStart_.reset();
+    wirePressed_ = false;
+    showDraft({}, std::nullopt);
+    emit wireDrawn(start, at);
+}
+
+void PlanView::startDrag()
+{
+    drag_.reset();
+    QGraphicsItem *grabbed = taggedItem(scene()->mouseGrabberItem());
+    const std::optional<ItemTag> t = tagOf(grabbed);
+    if (!t || t->index < 0) return;
+    Drag drag;
+    if (t->kind == ItemKind::Corner) {
+        if (static_cast<std::size_t>(t->index) >= layout_.objects.size()) return;
+        const auto &footprint = layout_.objects[static_cast<std::size_t>(t->index)].footprint;
+        if (t->corner < 0 || static_cast<std::size_t>(t->corner) >= footprint.size()) return;
+        const auto &corner = footprint[static_cast<std::size_t>(t->corner)];
+        drag.anchor = {corner.x, corner.y};
+        drag.object = t->index;
+        drag.corner = t->corner;
+        drag.items << grabbed->parentItem();
+    } else {
+        // A selected item takes the rest of the selection with it.
+        if (grabbed->isSelected()) {
+            for (QGraphicsItem *item : scene()->selectedItems())
+                if (taggedItem(item) == item) drag.items << item;
+        } else {
+            drag.items << grabbed;
+        }
+        if (t->kind == ItemKind::Conductor) {
+            if (static_cast<std::size_t>(t->index) >= layout_.conductors.size()) return;
+            const auto &c = layout_.conductors[static_cast<std::size_t>(t->index)];
+            if (const auto *rod = std::get_if<calc::layout::Rod>(&c)) {
+                drag.anchor = {rod->x, rod->y};
+                drag.loneRod = drag.items.size() == 1;
+            } else {
+                const auto &w = std::get<calc::layout::Wire>(c);
+                drag.anchor = {w.a.x, w.a.y};
+            }
+        }
+    }
+    for (QGraphicsItem *item : drag.items) drag.startPositions << item->pos();
+    drag.target = drag.anchor;
+    drag_ = drag;
+}
+
+void PlanView::continueDrag(QPointF plan)
+{
+    Drag &d = *drag_;
+    d.target = snapped(d.anchor + plan - d.press);
+    d.offset = d.target - d.anchor;
+    if (d.corner >= 0) {
+        static_cast<ObjectItem *>(d.items.front())->moveCorner(d.corner, toScene(d.target));
+        return;
+    }
+    const QPointF shift = toScene(d.offset);
+    for (qsizetype i = 0; i < d.items.size(); ++i) d.items[i]->setPos(d.startPositions[i] + shift);
+}
+
+void PlanView::finishDrag()
+{
+    const Drag d = *drag_;
+    drag_.reset();
+    if (d.target == d.anchor) return;
+    // Reported after the event has been handled: the receiver rebuilds the scene, which
+    // deletes the items that are still handling it.
+    const auto report = [this](auto signal) {
+        QMetaObject::invokeMethod(this, signal, Qt::QueuedConnection);
+    };
+    if (d.corner >= 0) {
+        report([this, d] { emit cornerMoved(d.object, d.corner, d.target); });
+    } else if (d.loneRod) {
+        const int rod = tagOf(d.items.front())->index;
+        report([this, rod, d] { emit rodMoved(rod, d.target); });
+    } else {
+        QList<int> conductors, objects;
+        for (const QGraphicsItem *item : d.items) {
+            const ItemTag t = *tagOf(item);
+            (t.kind == ItemKind::Conductor ? conductors : objects) << t.index;
+        }
+        std::sort(conductors.begin(), conductors.end());
+        std::sort(objects.begin(), objects.end());
+        report([this, conductors, objects, d] { emit itemsMoved(conductors, objects, d.offset); });
+    }
 }
 
 namespace {
@@ -574,7 +558,13 @@ QPolygonF rectangleCorners(QPointF a, QPointF b)
 
 void PlanView::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPointF at = snapped(planPoint(event->position().toPoint()));
+    const QPointF plan = planPoint(event->position().toPoint());
+    const QPointF at = snapped(plan);
+    if (drag_ && (event->buttons() & Qt::LeftButton)) {
+        continueDrag(plan);
+        event->accept();
+        return;
+    }
     if (mode_ == Mode::DrawSection && sectionStart_) {
         showSectionLine(std::pair{calc::drawing::Vec2{sectionStart_->x(), sectionStart_->y()},
                                   calc::drawing::Vec2{at.x(), at.y()}});
@@ -586,8 +576,9 @@ void PlanView::mouseMoveEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    if (mode_ == Mode::DrawPolygon && !polygon_.isEmpty()) {
-        showDraft(polygon_, at);
+    if ((mode_ == Mode::DrawPolygon && !polygon_.isEmpty()) ||
+        (mode_ == Mode::DrawWire && wireStart_)) {
+        showDraft(mode_ == Mode::DrawWire ? QPolygonF{*wireStart_} : polygon_, at);
         event->accept();
         return;
     }
@@ -609,11 +600,14 @@ void PlanView::mouseReleaseEvent(QMouseEvent *event)
             // A rectangle without area is no footprint.
             if (start.x() != end.x() && start.y() != end.y())
                 emit objectDrawn(rectangleCorners(start, end));
+        } else if (mode_ == Mode::DrawWire) {
+            wireClick(end, false);
         }
         event->accept();
         return;
     }
     QGraphicsView::mouseReleaseEvent(event);
+    if (drag_ && event->button() == Qt::LeftButton) finishDrag();
     if (rebuildPending_)
         QMetaObject::invokeMethod(
             this, [this] { rebuild(); }, Qt::QueuedConnection);
@@ -631,19 +625,32 @@ void PlanView::mouseDoubleClickEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    if (mode_ == Mode::DrawWire && event->button() == Qt::LeftButton) {
+        // The second press of a double click: a wire from that point to itself, refused.
+        wireClick(snapped(planPoint(event->position().toPoint())), true);
+        event->accept();
+        return;
+    }
     if (mode_ != Mode::Pan) {
         // A double click places one rod, not two.
         event->accept();
         return;
     }
     QGraphicsView::mouseDoubleClickEvent(event);
+    // Its press, like any other, may start a drag.
+    if (event->button() == Qt::LeftButton) {
+        startDrag();
+        if (drag_) drag_->press = planPoint(event->position().toPoint());
+    }
 }
 
 void PlanView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && (rectangleStart_ || !polygon_.isEmpty())) {
+    if (event->key() == Qt::Key_Escape && (rectangleStart_ || !polygon_.isEmpty() || wireStart_)) {
         rectangleStart_.reset();
         polygon_.clear();
+        wireStart_.reset();
+        wirePressed_ = false;
         showDraft({}, std::nullopt);
         event->accept();
         return;
@@ -665,6 +672,7 @@ void PlanView::wheelEvent(QWheelEvent *event)
     const double current = transform().m11();
     const double next = std::clamp(current * factor, 0.05, 400.0);
     scale(next / current, next / current);
+    placeWireLabels();
     event->accept();
 }
 

@@ -12,12 +12,15 @@
 
 class QGraphicsLineItem;
 class QGraphicsPathItem;
+class QGraphicsSimpleTextItem;
 
 // The layout seen from above on a metre grid: conductors, objects coloured by their verdict,
-// the protected area at the chosen height. Click to place a rod (in the place-rod mode), drag a
-// rod or an object to move it, drag a rectangle or click the corners of a polygon to draw a new
-// object (all snap to the grid); the wheel zooms, a drag on empty ground pans. A click selects a
-// conductor or an object (Ctrl adds to the selection).
+// the protected area at the chosen height. Click to place a rod (in the place-rod mode), drag
+// from one end to the other (or click both ends) to draw a wire, drag a rectangle or click the
+// corners of a polygon to draw a new object; drag a rod, a wire or an object to move it, with
+// the rest of the selection, and a selected object's corner handle to reshape it (all snap to
+// the grid); the wheel zooms, a drag on empty ground pans. A click selects a conductor or an
+// object (Ctrl adds to the selection).
 // Plan coordinates are metres with y pointing up; the scene's y is their negative.
 namespace designer {
 
@@ -38,6 +41,8 @@ public:
     // corner, or a polygon of clicked corners finished with a double click (Esc abandons it).
     void setDrawingRectangles(bool drawing);
     void setDrawingPolygons(bool drawing);
+    // In this mode a drag, or a click at each end, draws a new wire (Esc abandons it).
+    void setDrawingWires(bool drawing);
     void showSectionLine(const SectionLine &line);
     bool isPlacingRods() const { return mode_ == Mode::PlaceRod; }
 
@@ -59,9 +64,16 @@ public:
 
 signals:
     void rodPlaced(QPointF plan);
+    // A rod dragged alone to `plan`, on the grid.
     void rodMoved(int conductor, QPointF plan);
-    // An object dragged by `offset` metres (a whole number of grid steps each way).
-    void objectMoved(int object, QPointF offset);
+    // Conductors and objects dragged together by `offset` metres: the one under the mouse
+    // lands on the grid as it would alone (a rod's foot or a wire's first end on a grid point,
+    // an object by whole grid steps), the others move by the same offset.
+    void itemsMoved(const QList<int> &conductors, const QList<int> &objects, QPointF offset);
+    // An object's corner dragged to `plan`, on the grid.
+    void cornerMoved(int object, int corner, QPointF plan);
+    // A new wire's snapped ends (equal when both clicks fell on one grid point).
+    void wireDrawn(QPointF from, QPointF to);
     // A new object's footprint, snapped corners in plan metres.
     void objectDrawn(const QPolygonF &footprint);
     void sectionDrawn(QPointF from, QPointF to);
@@ -79,13 +91,26 @@ protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override;
 
 private:
-    enum class Mode { Pan, PlaceRod, DrawSection, DrawRectangle, DrawPolygon };
+    enum class Mode { Pan, PlaceRod, DrawSection, DrawRectangle, DrawPolygon, DrawWire };
+    // Items moved by the mouse, or one corner of an object.
+    struct Drag {
+        QPointF press;  // plan point under the mouse when pressed
+        QPointF anchor; // the point that snaps: a rod's foot, a wire's first end, a corner
+        QList<QGraphicsItem *> items;
+        QList<QPointF> startPositions; // the items' positions in the scene
+        QPointF target;                // where the anchor is now
+        QPointF offset;                // metres moved so far
+        int object = -1, corner = -1;  // a corner's drag
+        bool loneRod = false;
+    };
     void setMode(Mode mode, bool on);
     void rebuild();
-    friend class RodItem;
-    friend class ObjectItem;
-    void rodReleased(int conductor, QPointF scenePos);
-    void objectReleased(int object, QPointF offset);
+    void startDrag();
+    void continueDrag(QPointF plan);
+    void finishDrag();
+    // Places each wire's number beside it where it covers no other label at this zoom.
+    void placeWireLabels();
+    void wireClick(QPointF at, bool press);
     void sceneSelectionChanged();
     void applySelection();
     void showDraft(const QPolygonF &corners, std::optional<QPointF> next);
@@ -106,6 +131,11 @@ private:
     std::optional<QPointF> rectangleStart_;
     QPolygonF polygon_;
     QGraphicsPathItem *draft_ = nullptr;
+    // The new wire's first end, and whether the mouse is down since it was placed.
+    std::optional<QPointF> wireStart_;
+    bool wirePressed_ = false;
+    std::optional<Drag> drag_;
+    QList<QGraphicsSimpleTextItem *> wireLabels_;
     QList<int> selectedConductors_, selectedObjects_;
     bool applyingSelection_ = false;
 };
