@@ -34,6 +34,18 @@ QRectF deviceRect(const QGraphicsItem *item, const QTransform &viewport)
     return item->deviceTransform(viewport).mapRect(item->boundingRect());
 }
 
+// Whether the line passes through the rectangle or ends in it.
+bool crosses(const QLineF &line, const QRectF &box)
+{
+    if (box.contains(line.p1()) || box.contains(line.p2())) return true;
+    const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()};
+    for (int i = 0; i < 4; ++i)
+        if (line.intersects(QLineF(corners[i], corners[(i + 1) % 4])) ==
+            QLineF::BoundedIntersection)
+            return true;
+    return false;
+}
+
 } // namespace
 
 PlanView::PlanView(QWidget *parent) : QGraphicsView(parent)
@@ -176,6 +188,7 @@ void PlanView::showSectionLine(const SectionLine &line)
     if (line)
         sectionLine_->setLine(
             QLineF(toScene(line->first.x, line->first.y), toScene(line->second.x, line->second.y)));
+    placeLabels();
 }
 
 void PlanView::showLayout(const calc::layout::Layout &layout)
@@ -236,6 +249,7 @@ void PlanView::rebuild()
             old << item;
     qDeleteAll(old);
     wireLabels_.clear();
+    objectLabels_.clear();
     applyingSelection_ = false;
 
     for (std::size_t i = 0; i < layout_.objects.size(); ++i) {
@@ -259,9 +273,9 @@ void PlanView::rebuild()
         item->setPens(cosmetic(colour, 2), cosmetic(kSelectedColour, 3.5));
         scene()->addItem(item);
         item->setToolTip(QString::fromStdString(o.name));
-        centredLabel(QString::fromStdString(o.name) + QStringLiteral(" ") + metreText(o.height) +
-                         QStringLiteral(" m"),
-                     centre, colour.darker(130), item);
+        objectLabels_ << centredLabel(QString::fromStdString(o.name) + QStringLiteral(" ") +
+                                          metreText(o.height) + QStringLiteral(" m"),
+                                      centre, colour.darker(130), item);
         if (known && !ok && i < exposed_.size()) {
             // The parts the sphere reaches: roof cells hatched, wall pieces thick.
             QPainterPath roof;
@@ -317,13 +331,35 @@ void PlanView::rebuild()
         }
     }
     applySelection();
-    placeWireLabels();
+    placeLabels();
 }
 
-void PlanView::placeWireLabels()
+void PlanView::placeLabels()
 {
-    // What the numbers must not cover: the other labels and the rods' dots.
     const QTransform viewport = viewportTransform();
+    // An object's name goes a little up or down where a wire or the section's line would
+    // strike it through.
+    QList<QLineF> wires;
+    for (QGraphicsSimpleTextItem *text : wireLabels_) {
+        const auto *wire = static_cast<const QGraphicsLineItem *>(text->parentItem());
+        wires << wire->deviceTransform(viewport).map(wire->line());
+    }
+    if (sectionLine_->isVisible()) wires << viewport.map(sectionLine_->line());
+    for (QGraphicsSimpleTextItem *text : objectLabels_) {
+        const QSizeF size = text->boundingRect().size();
+        const QPointF centre = text->parentItem()->deviceTransform(viewport).map(text->pos());
+        const double step = 0.75 * size.height();
+        for (const double shift : {0.0, -step, step, -2 * step, 2 * step}) {
+            const QRectF box(centre + QPointF(-size.width() / 2, shift - size.height() / 2), size);
+            const bool struck = std::any_of(wires.begin(), wires.end(), [&box](const QLineF &w) {
+                return crosses(w, box.adjusted(-2, -2, 2, 2));
+            });
+            text->setTransform(
+                QTransform::fromTranslate(-size.width() / 2, shift - size.height() / 2));
+            if (!struck) break;
+        }
+    }
+    // What the wires' numbers must not cover: the other labels and the rods' dots.
     QList<QRectF> taken;
     for (QGraphicsItem *item : scene()->items()) {
         auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item);
@@ -403,7 +439,7 @@ void PlanView::fitLayout()
     const double margin = std::max(2.0, 0.08 * std::max(rect.width(), rect.height()));
     fitInView(rect.adjusted(-margin, -margin, margin, margin), Qt::KeepAspectRatio);
     userZoomed_ = false;
-    placeWireLabels();
+    placeLabels();
 }
 
 void PlanView::mousePressEvent(QMouseEvent *event)
@@ -672,7 +708,7 @@ void PlanView::wheelEvent(QWheelEvent *event)
     const double current = transform().m11();
     const double next = std::clamp(current * factor, 0.05, 400.0);
     scale(next / current, next / current);
-    placeWireLabels();
+    placeLabels();
     event->accept();
 }
 

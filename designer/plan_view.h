@@ -108,8 +108,9 @@ private:
     void startDrag();
     void continueDrag(QPointF plan);
     void finishDrag();
-    // Places each wire's number beside it where it covers no other label at this zoom.
-    void placeWireLabels();
+    // Places each wire's number beside it where it covers no other label at this zoom, and
+    // each object's name where no wire strikes it through, if it can.
+    void placeLabels();
     void wireClick(QPointF at, bool press);
     void sceneSelectionChanged();
     void applySelection();
@@ -135,7 +136,7 @@ private:
     std::optional<QPointF> wireStart_;
     bool wirePressed_ = false;
     std::optional<Drag> drag_;
-    QList<QGraphicsSimpleTextItem *> wireLabels_;
+    QList<QGraphicsSimpleTextItem *> wireLabels_, objectLabels_;
     QList<int> selectedConductors_, selectedObjects_;
     bool applyingSelection_ = false;
 };

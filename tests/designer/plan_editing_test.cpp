@@ -507,8 +507,9 @@ private slots:
                      designer::ItemKind::Corner);
     }
 
-    // Every wire's number lies beside the wire and covers no other label, at the zoom that
-    // shows the whole layout and zoomed in.
+    // Every wire's number lies beside the wire and covers no other label, and neither the wire
+    // nor the section's line strikes through an object's name, at the zoom that shows the whole
+    // layout and zoomed in.
     void wireLabelsCoverNoOtherLabel_data()
     {
         QTest::addColumn<int>("wheelSteps");
@@ -520,6 +521,9 @@ private slots:
     {
         QFETCH(int, wheelSteps);
         start(exampleLayout());
+        const QLineF section(-20, 8, 80, 8); // as the example file has it
+        plan().showSectionLine(std::pair{calc::drawing::Vec2{section.x1(), section.y1()},
+                                         calc::drawing::Vec2{section.x2(), section.y2()}});
         for (int i = 0; i < wheelSteps; ++i) {
             QWheelEvent wheel(QPointF(plan().viewport()->rect().center()),
                               plan().viewport()->mapToGlobal(plan().viewport()->rect().center()),
@@ -555,6 +559,16 @@ private slots:
         const QPointF nearest = wire.p1() + t * d;
         const double reach = std::hypot(wireLabels[0].width(), wireLabels[0].height()) / 2 + 6;
         QVERIFY(std::hypot(c.x() - nearest.x(), c.y() - nearest.y()) <= reach);
+        // The lines' pixels, a quarter pixel apart, miss every other label.
+        const QLineF sectionOnScreen(plan().viewPoint(section.p1()),
+                                     plan().viewPoint(section.p2()));
+        for (const QLineF &line : {wire, sectionOnScreen}) {
+            const int steps = static_cast<int>(4 * line.length());
+            for (int i = 0; i <= steps; ++i) {
+                const QPointF p = line.pointAt(static_cast<double>(i) / steps);
+                for (const QRectF &other : others) QVERIFY(!other.contains(p));
+            }
+        }
     }
 };
 
