@@ -349,15 +349,18 @@ void PlanView::placeLabels()
         const QSizeF size = text->boundingRect().size();
         const QPointF centre = text->parentItem()->deviceTransform(viewport).map(text->pos());
         const double step = 0.75 * size.height();
+        double chosen = 0; // in the middle when every place is struck through
         for (const double shift : {0.0, -step, step, -2 * step, 2 * step}) {
             const QRectF box(centre + QPointF(-size.width() / 2, shift - size.height() / 2), size);
-            const bool struck = std::any_of(wires.begin(), wires.end(), [&box](const QLineF &w) {
-                return crosses(w, box.adjusted(-2, -2, 2, 2));
-            });
-            text->setTransform(
-                QTransform::fromTranslate(-size.width() / 2, shift - size.height() / 2));
-            if (!struck) break;
+            if (std::none_of(wires.begin(), wires.end(), [&box](const QLineF &w) {
+                    return crosses(w, box.adjusted(-2, -2, 2, 2));
+                })) {
+                chosen = shift;
+                break;
+            }
         }
+        text->setTransform(
+            QTransform::fromTranslate(-size.width() / 2, chosen - size.height() / 2));
     }
     // What the wires' numbers must not cover: the other labels and the rods' dots.
     QList<QRectF> taken;
