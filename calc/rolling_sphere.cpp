@@ -1217,12 +1217,15 @@ public:
 
     // The clearance when it is below limit; otherwise limit or more.
     double run(double limit = std::numeric_limits<double>::infinity());
+    // The centre that gave the clearance run() returned, when one did (see Layout::nearest).
+    std::optional<Point> centre() const { return centre_; }
 
 private:
     const Model &L_;
     Point p_;
     double hr_;
     double best_ = 0;
+    std::optional<Point> centre_;  // the centre at best_, when a real one is that near
     std::vector<double> dist_;     // distance from p to each conductor
     std::vector<int> near_;        // conductors that can cut into a centre nearer than best_
     std::vector<Piece> pieces_;    // surfaces that pass within best_ of p
@@ -1241,6 +1244,7 @@ private:
         }
         if (!L_.reachable(c)) return;
         best_ = d;
+        centre_ = c;
     }
 
     // A free vertex worked out once per layout: taken when nearer, and reachable.
@@ -1253,7 +1257,10 @@ private:
             reachable = L_.reachable(v.at) ? 1 : 0;
             v.reachable.store(reachable, std::memory_order_relaxed);
         }
-        if (reachable) best_ = d;
+        if (reachable) {
+            best_ = d;
+            centre_ = v.at;
+        }
     }
 
     double boxGap(Point low, Point high) const
@@ -1454,7 +1461,13 @@ double Search::run(double limit)
     // A centre straight above everything is free and reachable.
     const double top = L_.empty ? hr : std::max(hr, L_.high.z + hr);
     const Point above{p_.x, p_.y, std::max(top, p_.z)};
-    best_ = std::min(norm(above - p_) * (1 + 1e-12) + 1e-12, limit + hr);
+    best_ = norm(above - p_) * (1 + 1e-12) + 1e-12;
+    // With no centre nearer than the limit, the answer is the limit itself (limit + hr - hr
+    // might round below it).
+    if (best_ < limit + hr)
+        centre_ = above;
+    else
+        best_ = limit + hr;
     // Every free centre has z >= hr, so none lies nearer than this: once a candidate is this
     // near, it is the answer.
     const double floor = std::max(0.0, hr - p_.z);
@@ -1463,14 +1476,14 @@ double Search::run(double limit)
     collect();
     for (const Piece &x : pieces_) {
         face(x);
-        if (settled()) return best_ - hr;
+        if (settled()) return centre_ ? best_ - hr : limit;
     }
 
     // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
     // lies no nearer than the distance to its centre, less its radius.
     for (const Circle &c : L_.circles()) circle(c.m, c.axis, c.r);
     for (const Vertex &v : L_.vertices()) offerVertex(v);
-    if (settled()) return best_ - hr;
+    if (settled()) return centre_ ? best_ - hr : limit;
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
     // nearer than the best centre found, neither can any after it.
@@ -1521,7 +1534,7 @@ double Search::run(double limit)
         else
             curve(e.known ? *e.known : L_.edge(ids_[e.iy], ids_[e.ix]), y, x);
     }
-    return best_ - hr;
+    return centre_ ? best_ - hr : limit;
 }
 
 bool finite(Point p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
@@ -1578,6 +1591,16 @@ double Layout::clearance(Point p, double limit) const
         throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
     if (std::isnan(limit)) throw std::invalid_argument("rolling sphere: the limit is not a number");
     return Search(impl_->model, p).run(limit);
+}
+
+Layout::Nearest Layout::nearest(Point p, double limit) const
+{
+    if (!finite(p))
+        throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
+    if (std::isnan(limit)) throw std::invalid_argument("rolling sphere: the limit is not a number");
+    Search search(impl_->model, p);
+    const double value = search.run(limit);
+    return {value, search.centre()};
 }
 
 double Layout::conductorMargin(Point c) const

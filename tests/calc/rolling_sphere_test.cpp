@@ -253,6 +253,51 @@ TEST(RollingSphere, FreeSpheresAreCertificates)
     EXPECT_GT(checked, 500);
 }
 
+// The centre given with a clearance is the one that gives it: a real centre, free of every
+// conductor, above the plane z = hr, reachable, and exactly clearance + hr from the point.
+TEST(RollingSphere, NearestCentreGivesTheClearance)
+{
+    std::mt19937 rng(5);
+    int withCentre = 0;
+    for (int layoutIndex = 0; layoutIndex < 15; ++layoutIndex) {
+        const double hr = std::uniform_real_distribution<double>(15, 60)(rng);
+        const rs::Layout prepared(randomLayout(rng, 6), hr);
+        for (int i = 0; i < 40; ++i) {
+            const Point p = randomPoint(rng);
+            const double limit = std::uniform_real_distribution<double>(0.5, 20)(rng);
+            const auto nearest = prepared.nearest(p, limit);
+            const double value = prepared.clearance(p, limit);
+            ASSERT_EQ(nearest.clearance, value);
+            if (!nearest.centre) {
+                // Only at the limit, or where p is a reachable centre itself.
+                EXPECT_TRUE(value >= limit || value == -hr) << value;
+                continue;
+            }
+            ++withCentre;
+            const Point c = *nearest.centre;
+            EXPECT_LT(value, limit);
+            EXPECT_NEAR(std::hypot(p.x - c.x, p.y - c.y, p.z - c.z) - hr, value, kTol);
+            EXPECT_GE(c.z, hr - kTol);
+            EXPECT_GE(prepared.conductorMargin(c), -kTol);
+            EXPECT_TRUE(prepared.reachable(c));
+        }
+    }
+    EXPECT_GT(withCentre, 300);
+    // A point far above everything is itself a centre: no direction to give.
+    const rs::Layout one(std::vector<Conductor>{rod(0, 0, 20)}, 45);
+    const auto above = one.nearest({200, 0, 100}, 10);
+    EXPECT_EQ(above.clearance, -45);
+    EXPECT_FALSE(above.centre);
+    // Within the limit, the rod's zone at 5 m: the centre lies on the tip's sphere or the
+    // plane, hr from the boundary point.
+    const double r = rodRadius(20, 45, 5);
+    const auto edge = one.nearest({r, 0, 5}, 10);
+    ASSERT_TRUE(edge.centre);
+    EXPECT_NEAR(edge.clearance, 0, kTol);
+    EXPECT_NEAR(edge.centre->y, 0, kTol);
+    EXPECT_GT(edge.centre->x, r);
+}
+
 TEST(RollingSphere, AddingAConductorNeverLowersClearance)
 {
     std::mt19937 rng(11);
