@@ -1,9 +1,13 @@
 #include "calc/layout_zone.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace calc::layout {
@@ -30,6 +34,34 @@ void widen(PlanBox &box, bool &first, double x0, double y0, double x1, double y1
 }
 
 Vec2 lerp(Vec2 a, Vec2 b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+
+// Runs work(i) for every i below count, on as many threads as the machine has (the caller's
+// among them), each taking the next i in turn. The engine answers from any thread; the first
+// exception is passed on once every thread is done.
+template <class Work>
+void inParallel(std::size_t count, const Work &work)
+{
+    const std::size_t threads =
+        std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failed;
+    std::mutex failing;
+    const auto run = [&] {
+        try {
+            for (std::size_t i; (i = next++) < count;) work(i);
+        } catch (...) {
+            const std::lock_guard lock(failing);
+            if (!failed) failed = std::current_exception();
+            next = count;
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(run);
+        run();
+    }
+    if (failed) std::rethrow_exception(failed);
+}
 
 // The margin at a plan point, and its gradient on the plan where the engine gives one.
 struct Probe {
@@ -70,38 +102,52 @@ public:
         inside_.resize(static_cast<std::size_t>((nx_ + 1) * (ny_ + 1)));
         probed_.resize(inside_.size());
         known_.assign(inside_.size(), 0);
-        for (int j = 0; j <= ny_; ++j)
+        // Bands of rows on the threads: each settles only its own rows.
+        const int bands = std::min(ny_ + 1, 4);
+        inParallel(static_cast<std::size_t>(bands), [&](std::size_t band) {
+            const int first = static_cast<int>(band) * (ny_ + 1) / bands;
+            const int last = (static_cast<int>(band) + 1) * (ny_ + 1) / bands - 1;
+            settleRows(first, last);
+        });
+    }
+
+    // Settles every corner of rows first..last: one query settles every corner nearer than its
+    // margin, on the same side.
+    void settleRows(int first, int last)
+    {
+        for (int j = first; j <= last; ++j)
             for (int i = 0; i <= nx_; ++i) {
                 if (known_[index(i, j)]) continue;
                 const Vec2 p = corner(i, j);
                 if (const auto reached = reachedAround(p)) {
-                    settle(p, *reached, false);
+                    settle(p, *reached, false, first, last);
                     continue;
                 }
                 const Probe probe = this->probe(p);
                 inside_[index(i, j)] = probe.m > 0;
                 known_[index(i, j)] = 1;
                 probed_[index(i, j)] = probe;
-                settle(p, std::abs(probe.m), probe.m > 0);
+                settle(p, std::abs(probe.m), probe.m > 0, first, last);
                 // A reached point's nearest centre reaches every point within hr of it.
                 if (!(probe.m > 0) && probe.centre) {
                     const rolling_sphere::Point c = *probe.centre;
                     const double hr = engine_.radius();
                     const double across = hr * hr - (c.z - height_) * (c.z - height_);
-                    if (across > 0) settle({c.x, c.y}, std::sqrt(across), false);
+                    if (across > 0) settle({c.x, c.y}, std::sqrt(across), false, first, last);
                 }
             }
     }
 
-    // Marks every grid corner nearer than `reach` to `centre` as inside the zone or not.
-    void settle(Vec2 centre, double reach, bool inside)
+    // Marks every grid corner of rows first..last nearer than `reach` to `centre` as inside
+    // the zone or not.
+    void settle(Vec2 centre, double reach, bool inside, int first, int last)
     {
         reach *= 1 - 1e-9;
         const int i0 = static_cast<int>(std::ceil((centre.x - reach - x0_) / dx_));
         const int i1 = static_cast<int>(std::floor((centre.x + reach - x0_) / dx_));
         const int j0 = static_cast<int>(std::ceil((centre.y - reach - y0_) / dy_));
         const int j1 = static_cast<int>(std::floor((centre.y + reach - y0_) / dy_));
-        for (int j = std::max(0, j0); j <= std::min(ny_, j1); ++j)
+        for (int j = std::max(first, j0); j <= std::min(last, j1); ++j)
             for (int i = std::max(0, i0); i <= std::min(nx_, i1); ++i) {
                 const Vec2 q = corner(i, j);
                 if (std::hypot(q.x - centre.x, q.y - centre.y) >= reach) continue;
@@ -166,6 +212,7 @@ public:
 
     PlanZone run()
     {
+        findCrossings();
         PlanZone zone;
         // Each cut cell gives its polygon and one or two outline pieces between edge ids.
         std::vector<std::pair<long, long>> pieces;
@@ -188,6 +235,20 @@ public:
     }
 
 private:
+    // Every grid edge whose ends lie on opposite sides holds a crossing; found on the threads.
+    void findCrossings()
+    {
+        std::vector<long> edges;
+        for (int j = 0; j <= ny_; ++j)
+            for (int i = 0; i <= nx_; ++i) {
+                if (i < nx_ && at(i, j) != at(i + 1, j)) edges.push_back(horizontal(i, j));
+                if (j < ny_ && at(i, j) != at(i, j + 1)) edges.push_back(vertical(i, j));
+            }
+        std::vector<EdgePoint> found(edges.size());
+        inParallel(edges.size(), [&](std::size_t k) { found[k] = findCrossing(edges[k]); });
+        for (std::size_t k = 0; k < edges.size(); ++k) crossings_.emplace(edges[k], found[k]);
+    }
+
     std::size_t index(int i, int j) const { return static_cast<std::size_t>(j * (nx_ + 1) + i); }
     bool at(int i, int j) const { return inside_[index(i, j)]; }
     Vec2 corner(int i, int j) const { return {x0_ + i * dx_, y0_ + j * dy_}; }
@@ -197,19 +258,17 @@ private:
     long horizontal(int i, int j) const { return 2 * static_cast<long>(index(i, j)); }
     long vertical(int i, int j) const { return 2 * static_cast<long>(index(i, j)) + 1; }
 
-    EdgePoint crossing(long edge)
+    EdgePoint crossing(long edge) const { return crossings_.at(edge); }
+
+    EdgePoint findCrossing(long edge) const
     {
-        if (auto found = crossings_.find(edge); found != crossings_.end()) return found->second;
         const std::size_t k = static_cast<std::size_t>(edge / 2);
         const int i = static_cast<int>(k % static_cast<std::size_t>(nx_ + 1));
         const int j = static_cast<int>(k / static_cast<std::size_t>(nx_ + 1));
         const Vec2 a = corner(i, j);
         const Vec2 b = edge % 2 == 0 ? corner(i + 1, j) : corner(i, j + 1);
-        const std::size_t ia = k;
         const std::size_t ib = edge % 2 == 0 ? k + 1 : k + static_cast<std::size_t>(nx_ + 1);
-        const EdgePoint p = boundaryBetween(a, b, probed_[ia], probed_[ib]);
-        crossings_.emplace(edge, p);
-        return p;
+        return boundaryBetween(a, b, probed_[k], probed_[ib]);
     }
 
     // The zone's edge between a and b, which lie on opposite sides of it: Newton's method from
@@ -244,7 +303,7 @@ private:
             double next = (lo + hi) / 2;
             if (const auto move = newtonStep(at, u)) {
                 if (s + *move > lo && s + *move < hi) {
-                    if (std::abs(*move) <= tolerance_ / 8) return {s + *move, at.slope};
+                    if (std::abs(*move) <= tolerance_ / 2) return {s + *move, at.slope};
                     next = s + *move;
                 }
             }
@@ -274,7 +333,7 @@ private:
             if (!move) return {};
             s += *move;
             if (!(s >= lo && s <= hi)) return {};
-            if (std::abs(*move) <= tolerance_ / 8) return Root{s, at.slope};
+            if (std::abs(*move) <= tolerance_ / 2) return Root{s, at.slope};
             at = probe({o.x + u.x * s, o.y + u.y * s});
         }
         return {};
@@ -332,6 +391,7 @@ private:
 
     void chain(const std::vector<std::pair<long, long>> &pieces, PlanZone &zone)
     {
+        std::vector<std::vector<EdgePoint>> lines;
         std::multimap<long, std::size_t> byEdge;
         for (std::size_t k = 0; k < pieces.size(); ++k) {
             byEdge.emplace(pieces[k].first, k);
@@ -379,8 +439,9 @@ private:
             }
             std::vector<EdgePoint> line;
             for (long edge : edges) line.push_back(crossing(edge));
-            zone.outline.push_back(refine(line));
+            lines.push_back(std::move(line));
         }
+        zone.outline = refine(lines);
     }
 
     // The first edge out from o along u (of unit length) within `reach`, o's margin being
@@ -400,15 +461,27 @@ private:
         return {};
     }
 
-    // Puts points between neighbours until the chord lies within tolerance of the edge.
-    std::vector<Vec2> refine(const std::vector<EdgePoint> &line) const
+    // Puts points between neighbours until each chord lies within tolerance of the edge; the
+    // chords on the threads.
+    std::vector<std::vector<Vec2>> refine(const std::vector<std::vector<EdgePoint>> &lines) const
     {
-        std::vector<Vec2> out;
-        if (line.empty()) return out;
-        out.push_back(line.front().at);
-        for (std::size_t k = 1; k < line.size(); ++k) {
-            refineBetween(line[k - 1], line[k], 0, out);
-            out.push_back(line[k].at);
+        std::vector<std::pair<std::size_t, std::size_t>> chords; // line, its chord's far end
+        for (std::size_t l = 0; l < lines.size(); ++l)
+            for (std::size_t k = 1; k < lines[l].size(); ++k) chords.emplace_back(l, k);
+        std::vector<std::vector<Vec2>> between(chords.size());
+        inParallel(chords.size(), [&](std::size_t c) {
+            const auto [l, k] = chords[c];
+            refineBetween(lines[l][k - 1], lines[l][k], 0, between[c]);
+        });
+        std::vector<std::vector<Vec2>> out(lines.size());
+        std::size_t c = 0;
+        for (std::size_t l = 0; l < lines.size(); ++l) {
+            if (lines[l].empty()) continue;
+            out[l].push_back(lines[l].front().at);
+            for (std::size_t k = 1; k < lines[l].size(); ++k, ++c) {
+                out[l].insert(out[l].end(), between[c].begin(), between[c].end());
+                out[l].push_back(lines[l][k].at);
+            }
         }
         return out;
     }
