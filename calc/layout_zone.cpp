@@ -74,12 +74,14 @@ struct Probe {
 struct EdgePoint {
     Vec2 at;
     std::optional<Vec2> normal;
+    std::optional<rolling_sphere::Point> centre; // the nearest centre found there
 };
 
 // Where along a line the edge was found, and the gradient there.
 struct Root {
     double s = 0;
     std::optional<Vec2> normal;
+    std::optional<rolling_sphere::Point> centre;
 };
 
 class Grid {
@@ -115,6 +117,8 @@ public:
     // margin, on the same side.
     void settleRows(int first, int last)
     {
+        // The last centre found, near the next corner asked about: it speeds up the search.
+        std::optional<rolling_sphere::Point> recent;
         for (int j = first; j <= last; ++j)
             for (int i = 0; i <= nx_; ++i) {
                 if (known_[index(i, j)]) continue;
@@ -123,7 +127,8 @@ public:
                     settle(p, *reached, false, first, last);
                     continue;
                 }
-                const Probe probe = this->probe(p);
+                const Probe probe = this->probe(p, recent);
+                if (probe.centre) recent = probe.centre;
                 inside_[index(i, j)] = probe.m > 0;
                 known_[index(i, j)] = 1;
                 probed_[index(i, j)] = probe;
@@ -167,11 +172,11 @@ public:
 
     // The margin with its gradient on the plan: the clearance grows straight away from the
     // nearest centre. The ground's margin comes without one.
-    Probe probe(Vec2 p) const
+    Probe probe(Vec2 p, const std::optional<rolling_sphere::Point> &hint = {}) const
     {
         if (height_ <= 0) return {groundMargin(p), {}, {}};
         const rolling_sphere::Point at{p.x, p.y, height_};
-        const auto nearest = engine_.nearest(at, kInsideAbove + cap_);
+        const auto nearest = engine_.nearest(at, kInsideAbove + cap_, hint);
         Probe probe{nearest.clearance - kInsideAbove, {}, nearest.centre};
         if (nearest.centre) {
             const rolling_sphere::Point c = *nearest.centre;
@@ -284,7 +289,7 @@ private:
         // The side of a: a's own probe, or the far side of b's.
         const bool aIn = fromB ? !(first.m > 0) : first.m > 0;
         const Root root = edgeAlong(a, u, fromB ? length : 0, first, 0, length, aIn);
-        return {{a.x + u.x * root.s, a.y + u.y * root.s}, root.normal};
+        return {{a.x + u.x * root.s, a.y + u.y * root.s}, root.normal, root.centre};
     }
 
     // Where the margin along o + s u (u of unit length) changes sign between lo, on the side
@@ -303,12 +308,12 @@ private:
             double next = (lo + hi) / 2;
             if (const auto move = newtonStep(at, u)) {
                 if (s + *move > lo && s + *move < hi) {
-                    if (std::abs(*move) <= tolerance_ / 2) return {s + *move, at.slope};
+                    if (std::abs(*move) <= tolerance_ / 2) return {s + *move, at.slope, at.centre};
                     next = s + *move;
                 }
             }
             s = next;
-            at = probe({o.x + u.x * s, o.y + u.y * s});
+            at = probe({o.x + u.x * s, o.y + u.y * s}, at.centre);
         }
         return {(lo + hi) / 2, {}};
     }
@@ -333,8 +338,8 @@ private:
             if (!move) return {};
             s += *move;
             if (!(s >= lo && s <= hi)) return {};
-            if (std::abs(*move) <= tolerance_ / 2) return Root{s, at.slope};
-            at = probe({o.x + u.x * s, o.y + u.y * s});
+            if (std::abs(*move) <= tolerance_ / 2) return Root{s, at.slope, at.centre};
+            at = probe({o.x + u.x * s, o.y + u.y * s}, at.centre);
         }
         return {};
     }
@@ -516,10 +521,10 @@ private:
         EdgePoint edge;
         // Across the chord's middle, from the middle: usually one query tells that the edge
         // lies within the tolerance, and a few more find it.
-        const Probe middle = probe(m);
+        const Probe middle = probe(m, a.centre ? a.centre : b.centre);
         if (const auto root = newtonAlong(m, n, 0, middle, -reach, reach)) {
             if (std::abs(root->s) <= tolerance_) return;
-            edge = {{m.x + n.x * root->s, m.y + n.y * root->s}, root->normal};
+            edge = {{m.x + n.x * root->s, m.y + n.y * root->s}, root->normal, root->centre};
         } else {
             // Out from the middle, first the way the margin falls (toward the edge).
             const bool in = middle.m > 0;

@@ -1215,8 +1215,10 @@ class Search {
 public:
     Search(const Model &layout, Point p) : L_(layout), p_(p), hr_(layout.hr) {}
 
-    // The clearance when it is below limit; otherwise limit or more.
-    double run(double limit = std::numeric_limits<double>::infinity());
+    // The clearance when it is below limit; otherwise limit or more. A hint, a centre that may
+    // be free and reachable, starts the search with its distance when it is.
+    double run(double limit = std::numeric_limits<double>::infinity(),
+               std::optional<Point> hint = {});
     // The centre that gave the clearance run() returned, when one did (see Layout::nearest).
     std::optional<Point> centre() const { return centre_; }
 
@@ -1445,7 +1447,7 @@ void Search::curve(const Edge &edge, const Piece &y, const Piece &x)
     }
 }
 
-double Search::run(double limit)
+double Search::run(double limit, std::optional<Point> hint)
 {
     const double hr = hr_;
     const std::size_t count = L_.conductors.size();
@@ -1468,6 +1470,19 @@ double Search::run(double limit)
         centre_ = above;
     else
         best_ = limit + hr;
+    // A centre known near the answer (the last one found for a point close by) prunes the
+    // search from the start; any free, reachable centre is a true bound.
+    if (hint && norm(*hint - p_) < best_ && hint->z >= hr - kFeasibleSlack) {
+        const double clear = sq(hr - kFeasibleSlack);
+        const bool free =
+            std::all_of(L_.conductors.begin(), L_.conductors.end(), [&](const Conductor &k) {
+                return pointSegmentDist2(*hint, k.a, k.b) >= clear;
+            });
+        if (free && L_.reachable(*hint)) {
+            best_ = norm(*hint - p_);
+            centre_ = hint;
+        }
+    }
     // Every free centre has z >= hr, so none lies nearer than this: once a candidate is this
     // near, it is the answer.
     const double floor = std::max(0.0, hr - p_.z);
@@ -1593,13 +1608,13 @@ double Layout::clearance(Point p, double limit) const
     return Search(impl_->model, p).run(limit);
 }
 
-Layout::Nearest Layout::nearest(Point p, double limit) const
+Layout::Nearest Layout::nearest(Point p, double limit, std::optional<Point> hint) const
 {
     if (!finite(p))
         throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
     if (std::isnan(limit)) throw std::invalid_argument("rolling sphere: the limit is not a number");
     Search search(impl_->model, p);
-    const double value = search.run(limit);
+    const double value = search.run(limit, hint);
     return {value, search.centre()};
 }
 
