@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <optional>
 #include <queue>
 #include <stdexcept>
 
@@ -291,9 +292,11 @@ private:
             const auto [value, askedLimit] = known->second;
             if (value < askedLimit || limit <= askedLimit) return value;
         }
-        const double value = engine_.clearance(p, limit);
-        asked_[key] = {value, limit};
-        return value;
+        // The last centre found lies near: it starts the engine's search.
+        const auto nearest = engine_.nearest(p, limit, recent_);
+        if (nearest.centre) recent_ = nearest.centre;
+        asked_[key] = {nearest.clearance, limit};
+        return nearest.clearance;
     }
 
     void push(std::size_t face, double u0, double v0, double u1, double v1, const Corners &c)
@@ -329,6 +332,7 @@ private:
     double best_ = std::numeric_limits<double>::infinity();
     Point bestPoint_;
     std::map<std::array<long long, 3>, std::pair<double, double>> asked_; // value, its limit
+    std::optional<Point> recent_;
 };
 
 } // namespace
