@@ -506,6 +506,22 @@ private:
         return chord / 2 * std::tan(turn / 4);
     }
 
+    // Where along n, from the chord's middle, the arc between a and b passes: as far as it
+    // strays, toward where the edge's tangents at a and b meet.
+    static std::optional<double> arcMiddle(const EdgePoint &a, const EdgePoint &b, Vec2 m, Vec2 n,
+                                           double chord)
+    {
+        const auto stray = arcStray(a, b, chord);
+        if (!stray) return {};
+        const Vec2 ta{-a.normal->y, a.normal->x}, tb{-b.normal->y, b.normal->x};
+        const double cross = ta.x * tb.y - ta.y * tb.x;
+        if (!(std::abs(cross) > 1e-12)) return {};
+        // a + k ta = b + l tb
+        const double k = ((b.at.x - a.at.x) * tb.y - (b.at.y - a.at.y) * tb.x) / cross;
+        const Vec2 meet{a.at.x + k * ta.x, a.at.y + k * ta.y};
+        return (meet.x - m.x) * n.x + (meet.y - m.y) * n.y < 0 ? -*stray : *stray;
+    }
+
     void refineBetween(const EdgePoint &a, const EdgePoint &b, int depth,
                        std::vector<Vec2> &out) const
     {
@@ -519,13 +535,18 @@ private:
         // chord across a small island: look as far as the cell's neighbours.
         const double reach = std::max(length / 2, 1.5 * std::hypot(dx_, dy_));
         EdgePoint edge;
-        // Across the chord's middle, from the middle: usually one query tells that the edge
-        // lies within the tolerance, and a few more find it.
-        const Probe middle = probe(m, a.centre ? a.centre : b.centre);
-        if (const auto root = newtonAlong(m, n, 0, middle, -reach, reach)) {
+        // Across the chord's middle, from where the arc through a and b passes, or else from
+        // the middle: usually one query finds the edge, or tells that it lies within the
+        // tolerance.
+        const auto hint = a.centre ? a.centre : b.centre;
+        const std::optional<double> arc = arcMiddle(a, b, m, n, length);
+        const double from = arc.value_or(0);
+        const Probe first = probe({m.x + n.x * from, m.y + n.y * from}, hint);
+        if (const auto root = newtonAlong(m, n, from, first, -reach, reach)) {
             if (std::abs(root->s) <= tolerance_) return;
             edge = {{m.x + n.x * root->s, m.y + n.y * root->s}, root->normal, root->centre};
         } else {
+            const Probe middle = arc ? probe(m, hint) : first;
             // Out from the middle, first the way the margin falls (toward the edge).
             const bool in = middle.m > 0;
             const double sign =
