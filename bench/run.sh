@@ -98,4 +98,5 @@ fi
 # The layout program's work after an edit, for 10, 50 and 200 conductors.
 "$build/bench/layout_probe" 3 2>/dev/null |
   awk '{ printf "%-44s %10.1f ms   (median of %d)\n", "layout program, edit to verdicts, " $1 " cond.", $2, $4
+         printf "%-44s %10.1f ms   (median of %d)\n", "  the same with the area at 12 m", $5, $4
          printf "%-44s %10.1f ms   (median of %d)\n", "  then to least clearances, " $1 " cond.", $3, $4 }'

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <optional>
 #include <queue>
 #include <stdexcept>
 
@@ -270,12 +272,31 @@ private:
     {
         const Face &face = faces_[faceIndex];
         const Point p = point(face, s, t);
-        const double c = engine_.clearance(p, limit);
+        const double c = clearance(p, limit);
         if (c < best_ && (!face.roof || insidePolygon(object_.footprint, s, t))) {
             best_ = c;
             bestPoint_ = p;
         }
         return c;
+    }
+
+    // The engine's clearance, asked once per point: the walls share their vertical edges and
+    // their tops are the roof's edges, so many seeds and cell corners meet. A point is known to
+    // the micrometre; a value the engine found below its limit is exact, one at its limit
+    // serves any lower limit.
+    double clearance(Point p, double limit)
+    {
+        const auto key =
+            std::array{std::llround(p.x * 1e6), std::llround(p.y * 1e6), std::llround(p.z * 1e6)};
+        if (const auto known = asked_.find(key); known != asked_.end()) {
+            const auto [value, askedLimit] = known->second;
+            if (value < askedLimit || limit <= askedLimit) return value;
+        }
+        // The last centre found lies near: it starts the engine's search.
+        const auto nearest = engine_.nearest(p, limit, recent_);
+        if (nearest.centre) recent_ = nearest.centre;
+        asked_[key] = {nearest.clearance, limit};
+        return nearest.clearance;
     }
 
     void push(std::size_t face, double u0, double v0, double u1, double v1, const Corners &c)
@@ -310,6 +331,8 @@ private:
     std::priority_queue<Cell, std::vector<Cell>, std::greater<>> queue_;
     double best_ = std::numeric_limits<double>::infinity();
     Point bestPoint_;
+    std::map<std::array<long long, 3>, std::pair<double, double>> asked_; // value, its limit
+    std::optional<Point> recent_;
 };
 
 } // namespace

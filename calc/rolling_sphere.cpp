@@ -1215,14 +1215,19 @@ class Search {
 public:
     Search(const Model &layout, Point p) : L_(layout), p_(p), hr_(layout.hr) {}
 
-    // The clearance when it is below limit; otherwise limit or more.
-    double run(double limit = std::numeric_limits<double>::infinity());
+    // The clearance when it is below limit; otherwise limit or more. A hint, a centre that may
+    // be free and reachable, starts the search with its distance when it is.
+    double run(double limit = std::numeric_limits<double>::infinity(),
+               std::optional<Point> hint = {});
+    // The centre that gave the clearance run() returned, when one did (see Layout::nearest).
+    std::optional<Point> centre() const { return centre_; }
 
 private:
     const Model &L_;
     Point p_;
     double hr_;
     double best_ = 0;
+    std::optional<Point> centre_;  // the centre at best_, when a real one is that near
     std::vector<double> dist_;     // distance from p to each conductor
     std::vector<int> near_;        // conductors that can cut into a centre nearer than best_
     std::vector<Piece> pieces_;    // surfaces that pass within best_ of p
@@ -1241,6 +1246,7 @@ private:
         }
         if (!L_.reachable(c)) return;
         best_ = d;
+        centre_ = c;
     }
 
     // A free vertex worked out once per layout: taken when nearer, and reachable.
@@ -1253,7 +1259,10 @@ private:
             reachable = L_.reachable(v.at) ? 1 : 0;
             v.reachable.store(reachable, std::memory_order_relaxed);
         }
-        if (reachable) best_ = d;
+        if (reachable) {
+            best_ = d;
+            centre_ = v.at;
+        }
     }
 
     double boxGap(Point low, Point high) const
@@ -1438,7 +1447,7 @@ void Search::curve(const Edge &edge, const Piece &y, const Piece &x)
     }
 }
 
-double Search::run(double limit)
+double Search::run(double limit, std::optional<Point> hint)
 {
     const double hr = hr_;
     const std::size_t count = L_.conductors.size();
@@ -1454,7 +1463,26 @@ double Search::run(double limit)
     // A centre straight above everything is free and reachable.
     const double top = L_.empty ? hr : std::max(hr, L_.high.z + hr);
     const Point above{p_.x, p_.y, std::max(top, p_.z)};
-    best_ = std::min(norm(above - p_) * (1 + 1e-12) + 1e-12, limit + hr);
+    best_ = norm(above - p_) * (1 + 1e-12) + 1e-12;
+    // With no centre nearer than the limit, the answer is the limit itself (limit + hr - hr
+    // might round below it).
+    if (best_ < limit + hr)
+        centre_ = above;
+    else
+        best_ = limit + hr;
+    // A centre known near the answer (the last one found for a point close by) prunes the
+    // search from the start; any free, reachable centre is a true bound.
+    if (hint && norm(*hint - p_) < best_ && hint->z >= hr - kFeasibleSlack) {
+        const double clear = sq(hr - kFeasibleSlack);
+        const bool free =
+            std::all_of(L_.conductors.begin(), L_.conductors.end(), [&](const Conductor &k) {
+                return pointSegmentDist2(*hint, k.a, k.b) >= clear;
+            });
+        if (free && L_.reachable(*hint)) {
+            best_ = norm(*hint - p_);
+            centre_ = hint;
+        }
+    }
     // Every free centre has z >= hr, so none lies nearer than this: once a candidate is this
     // near, it is the answer.
     const double floor = std::max(0.0, hr - p_.z);
@@ -1463,14 +1491,14 @@ double Search::run(double limit)
     collect();
     for (const Piece &x : pieces_) {
         face(x);
-        if (settled()) return best_ - hr;
+        if (settled()) return centre_ ? best_ - hr : limit;
     }
 
     // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
     // lies no nearer than the distance to its centre, less its radius.
     for (const Circle &c : L_.circles()) circle(c.m, c.axis, c.r);
     for (const Vertex &v : L_.vertices()) offerVertex(v);
-    if (settled()) return best_ - hr;
+    if (settled()) return centre_ ? best_ - hr : limit;
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
     // nearer than the best centre found, neither can any after it.
@@ -1521,7 +1549,7 @@ double Search::run(double limit)
         else
             curve(e.known ? *e.known : L_.edge(ids_[e.iy], ids_[e.ix]), y, x);
     }
-    return best_ - hr;
+    return centre_ ? best_ - hr : limit;
 }
 
 bool finite(Point p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
@@ -1578,6 +1606,16 @@ double Layout::clearance(Point p, double limit) const
         throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
     if (std::isnan(limit)) throw std::invalid_argument("rolling sphere: the limit is not a number");
     return Search(impl_->model, p).run(limit);
+}
+
+Layout::Nearest Layout::nearest(Point p, double limit, std::optional<Point> hint) const
+{
+    if (!finite(p))
+        throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
+    if (std::isnan(limit)) throw std::invalid_argument("rolling sphere: the limit is not a number");
+    Search search(impl_->model, p);
+    const double value = search.run(limit, hint);
+    return {value, search.centre()};
 }
 
 double Layout::conductorMargin(Point c) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 
 // The rolling-sphere method as exact geometry: a sphere of radius hr rolls in from far away over
@@ -56,6 +57,17 @@ public:
     // The same when it is below limit; otherwise limit or more. Faster the lower the limit: for
     // a sign, or a bound that only matters below some value.
     double clearance(Point p, double limit) const;
+    // The same clearance with the centre that gives it, the nearest reachable free centre: the
+    // clearance grows fastest straight away from it, so its gradient at p is the unit vector
+    // from that centre to p. No centre when the value reached the limit or p is itself a
+    // reachable centre (a value of -hr, flat around p). A hint, such as the centre found for a
+    // point close by, makes the search faster when it is near the answer; it does not change
+    // the answer.
+    struct Nearest {
+        double clearance = 0;
+        std::optional<Point> centre;
+    };
+    Nearest nearest(Point p, double limit, std::optional<Point> hint = {}) const;
     // How far a sphere centred at c stays from cutting into a conductor, in metres (negative
     // when it cuts in; the ground is left to the caller), and whether a sphere centred there can
     // roll in from far away (the same test the clearance makes). On the ground, a point is

@@ -145,8 +145,9 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             if (!layout.conductors.empty()) {
                 const calc::layout::PlanBox box = calc::layout::planBox(layout);
                 const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
-                // About 60 cells across; the outline is refined to 2 cm between the crossings.
-                results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.02);
+                // About 60 cells across; the outline is refined to 4 cm between the crossings,
+                // within the 5 cm a plan of the whole site can show.
+                results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.04);
             }
         } catch (...) {
             zoneFailed = std::current_exception();

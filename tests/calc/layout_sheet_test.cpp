@@ -160,29 +160,40 @@ bool inFill(const calc::layout::PlanZone &zone, double x, double y)
 }
 
 // On the ground the zone is found from where a sphere could rest: the rod's ground radius
-// sqrt(20 (90 - 20)) = 37.417, and the same answer as the engine's clearance at points of the
-// plan whose whole neighbourhood of a grid cell's diagonal is on one side (the grid shows no
-// finer detail), for a mixed layout.
-TEST(LayoutZone, GroundOutlineAgreesWithTheEngine)
+// sqrt(20 (90 - 20)) = 37.417.
+TEST(LayoutZone, GroundOutlineOfOneRod)
 {
-    {
-        const Layout layout{45, {Rod{0, 0, 20}}, {}};
-        const auto conductors = calc::layout::engineConductors(layout.conductors);
-        const calc::rolling_sphere::Layout engine(conductors, 45);
-        const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), 0, 2.0);
-        ASSERT_EQ(zone.outline.size(), 1u);
-        for (const Vec2 &p : zone.outline[0]) EXPECT_NEAR(std::hypot(p.x, p.y), 37.417, 0.05);
-    }
-    const Layout layout{30,
-                        {Rod{0, 0, 25}, Rod{40, 5, 15}, Wire{{0, 0, 25}, {-20, 30, 18}},
-                         Wire{{40, 5, 15}, {40, 5, 0}}},
-                        {}};
+    const Layout layout{45, {Rod{0, 0, 20}}, {}};
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const calc::rolling_sphere::Layout engine(conductors, 45);
+    const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), 0, 2.0);
+    ASSERT_EQ(zone.outline.size(), 1u);
+    for (const Vec2 &p : zone.outline[0]) EXPECT_NEAR(std::hypot(p.x, p.y), 37.417, 0.05);
+}
+
+// A mixed layout: rods, a slanting wire and a down conductor.
+Layout mixedLayout()
+{
+    return {30,
+            {Rod{0, 0, 25}, Rod{40, 5, 15}, Wire{{0, 0, 25}, {-20, 30, 18}},
+             Wire{{40, 5, 15}, {40, 5, 0}}},
+            {}};
+}
+
+class ZoneAtHeight : public testing::TestWithParam<double> {};
+
+// The area agrees with the engine's clearance at points of the plan whose whole neighbourhood
+// of a grid cell's diagonal is on one side (the grid shows no finer detail).
+TEST_P(ZoneAtHeight, FillAgreesWithTheEngine)
+{
+    const double z = GetParam();
+    const Layout layout = mixedLayout();
     const auto conductors = calc::layout::engineConductors(layout.conductors);
     const calc::rolling_sphere::Layout engine(conductors, 30);
     const auto box = calc::layout::planBox(layout);
-    const auto zone = calc::layout::planZone(engine, box, 0, 2.0);
+    const auto zone = calc::layout::planZone(engine, box, z, 2.0);
     int checked = 0;
-    const auto protectedAt = [&](double x, double y) { return engine.clearance({x, y, 0}) > 1e-9; };
+    const auto protectedAt = [&](double x, double y) { return engine.clearance({x, y, z}) > 1e-9; };
     for (double x = box.minX; x <= box.maxX; x += 1.7)
         for (double y = box.minY; y <= box.maxY; y += 1.3) {
             const bool here = protectedAt(x, y);
@@ -194,8 +205,44 @@ TEST(LayoutZone, GroundOutlineAgreesWithTheEngine)
             ++checked;
             EXPECT_EQ(inFill(zone, x, y), here) << x << ", " << y;
         }
-    EXPECT_GT(checked, 500);
+    EXPECT_GT(checked, 300);
 }
+
+// Above the ground the outline lies on the zone's edge: no point of it, and no middle of a
+// chord between two of them, is farther from the edge than the 2 cm asked for (the clearance
+// changes no faster than the point moves, so it is no larger there than that). On the ground
+// the whole outside has clearance 0; higher up than these, the zone along the wire narrows
+// below a cell, where the grid may close the outline across it.
+class OutlineAtHeight : public testing::TestWithParam<double> {};
+
+TEST_P(OutlineAtHeight, LiesOnTheEdge)
+{
+    const double z = GetParam();
+    const Layout layout = mixedLayout();
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const calc::rolling_sphere::Layout engine(conductors, 30);
+    const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), z, 2.0, 0.02);
+    ASSERT_FALSE(zone.outline.empty());
+    std::size_t points = 0;
+    for (const auto &line : zone.outline)
+        for (std::size_t k = 0; k < line.size(); ++k) {
+            ++points;
+            EXPECT_LE(std::abs(engine.clearance({line[k].x, line[k].y, z})), 0.02) << k;
+            if (k == 0) continue;
+            const Vec2 m{(line[k - 1].x + line[k].x) / 2, (line[k - 1].y + line[k].y) / 2};
+            EXPECT_LE(std::abs(engine.clearance({m.x, m.y, z})), 0.02) << k;
+        }
+    EXPECT_GT(points, 50u);
+}
+
+std::string heightName(const testing::TestParamInfo<double> &info)
+{
+    return "At" + std::to_string(static_cast<int>(info.param)) + "m";
+}
+
+INSTANTIATE_TEST_SUITE_P(LayoutZone, ZoneAtHeight, testing::Values(0.0, 6.0, 12.0, 20.0),
+                         heightName);
+INSTANTIATE_TEST_SUITE_P(LayoutZone, OutlineAtHeight, testing::Values(3.0, 6.0, 12.0), heightName);
 
 // A cage no sphere can enter (hr 30, rods 60 m tall at the corners of a 50 m square, wires
 // along the top edges): the ground inside it is protected though a sphere would fit there.

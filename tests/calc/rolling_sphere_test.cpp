@@ -174,15 +174,22 @@ TEST(RollingSphere, ConductorsSharingAnEndKeepEachZone)
     }
 }
 
+// Rods at the corners of a 50 m square, 60 m tall, with wires along the top edges.
+std::vector<Conductor> closedCage()
+{
+    std::vector<Conductor> cage{rod(0, 0, 60), rod(50, 0, 60), rod(0, 50, 60), rod(50, 50, 60)};
+    const std::array<Point, 4> tops{{{0, 0, 60}, {50, 0, 60}, {50, 50, 60}, {0, 50, 60}}};
+    for (std::size_t i = 0; i < 4; ++i) cage.push_back({tops[i], tops[(i + 1) % 4]});
+    return cage;
+}
+
 TEST(RollingSphere, ClosedCageProtectsItsInside)
 {
     // hr 30, rods at the corners of a 50 m square, 60 m tall, wires along the top edges. A free
     // sphere fits inside (centre (25, 25, 30): 35.4 m from the rods, 39.1 m from the wires) but
     // cannot get in; the nearest reachable centre rests on the ground outside a side, 30 m from
     // two rods: (25, -16.583, 30).
-    std::vector<Conductor> cage{rod(0, 0, 60), rod(50, 0, 60), rod(0, 50, 60), rod(50, 50, 60)};
-    const std::array<Point, 4> tops{{{0, 0, 60}, {50, 0, 60}, {50, 50, 60}, {0, 50, 60}}};
-    for (std::size_t i = 0; i < 4; ++i) cage.push_back({tops[i], tops[(i + 1) % 4]});
+    std::vector<Conductor> cage = closedCage();
     const Point inside{25, 25, 1};
     const double outside = std::hypot(25 + std::sqrt(30.0 * 30 - 25 * 25), 29.0) - 30;
     EXPECT_NEAR(rs::clearance(cage, 30, inside), outside, kTol);
@@ -251,6 +258,80 @@ TEST(RollingSphere, FreeSpheresAreCertificates)
         }
     }
     EXPECT_GT(checked, 500);
+}
+
+// The centre given with a clearance is the one that gives it: a real centre, free of every
+// conductor, above the plane z = hr, reachable, and exactly clearance + hr from the point.
+TEST(RollingSphere, NearestCentreGivesTheClearance)
+{
+    std::mt19937 rng(5);
+    int withCentre = 0;
+    for (int layoutIndex = 0; layoutIndex < 15; ++layoutIndex) {
+        const double hr = std::uniform_real_distribution<double>(15, 60)(rng);
+        const rs::Layout prepared(randomLayout(rng, 6), hr);
+        for (int i = 0; i < 40; ++i) {
+            const Point p = randomPoint(rng);
+            const double limit = std::uniform_real_distribution<double>(0.5, 20)(rng);
+            const auto nearest = prepared.nearest(p, limit);
+            const double value = prepared.clearance(p, limit);
+            ASSERT_EQ(nearest.clearance, value);
+            if (!nearest.centre) {
+                // Only at the limit, or where p is a reachable centre itself.
+                EXPECT_TRUE(value >= limit || value == -hr) << value;
+                continue;
+            }
+            ++withCentre;
+            const Point c = *nearest.centre;
+            EXPECT_LT(value, limit);
+            EXPECT_NEAR(std::hypot(p.x - c.x, p.y - c.y, p.z - c.z) - hr, value, kTol);
+            EXPECT_GE(c.z, hr - kTol);
+            EXPECT_GE(prepared.conductorMargin(c), -kTol);
+            EXPECT_TRUE(prepared.reachable(c));
+        }
+    }
+    EXPECT_GT(withCentre, 300);
+    // A point far above everything is itself a centre: no direction to give.
+    const rs::Layout one(std::vector<Conductor>{rod(0, 0, 20)}, 45);
+    const auto above = one.nearest({200, 0, 100}, 10);
+    EXPECT_EQ(above.clearance, -45);
+    EXPECT_FALSE(above.centre);
+    // Within the limit, the rod's zone at 5 m: the centre lies on the tip's sphere or the
+    // plane, hr from the boundary point.
+    const double r = rodRadius(20, 45, 5);
+    const auto edge = one.nearest({r, 0, 5}, 10);
+    ASSERT_TRUE(edge.centre);
+    EXPECT_NEAR(edge.clearance, 0, kTol);
+    EXPECT_NEAR(edge.centre->y, 0, kTol);
+    EXPECT_GT(edge.centre->x, r);
+}
+
+// A hint only speeds the search up: the centre found for a point close by, a point that is no
+// centre at all, or a free centre in a closed pocket, never changes the answer.
+TEST(RollingSphere, HintsDoNotChangeTheAnswer)
+{
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<double> nudge(-1.5, 1.5);
+    for (int layoutIndex = 0; layoutIndex < 10; ++layoutIndex) {
+        const double hr = std::uniform_real_distribution<double>(15, 60)(rng);
+        const rs::Layout prepared(randomLayout(rng, 6), hr);
+        for (int i = 0; i < 30; ++i) {
+            const Point p = randomPoint(rng);
+            const Point q{p.x + nudge(rng), p.y + nudge(rng), std::max(0.0, p.z + nudge(rng))};
+            const double plain = prepared.clearance(q, 15);
+            for (const auto &hint :
+                 {prepared.nearest(p, 15).centre, std::optional{randomPoint(rng)},
+                  std::optional{Point{q.x, q.y, hr - 1}}}) {
+                const auto hinted = prepared.nearest(q, 15, hint);
+                EXPECT_NEAR(hinted.clearance, plain, kTol);
+            }
+        }
+    }
+    // The cage of ClosedCageProtectsItsInside: its free inside is no hint.
+    const rs::Layout caged(closedCage(), 30);
+    const Point inside{25, 25, 1};
+    EXPECT_NEAR(caged.nearest(inside, 100, Point{25, 25, 30}).clearance, caged.clearance(inside),
+                kTol);
+    EXPECT_GT(caged.clearance(inside), 20);
 }
 
 TEST(RollingSphere, AddingAConductorNeverLowersClearance)
