@@ -282,7 +282,7 @@ private:
                               const std::optional<Probe> &atB) const
     {
         const double length = std::hypot(b.x - a.x, b.y - a.y);
-        if (!(length > 0)) return {a, {}};
+        if (!(length > 0)) return {a, {}, {}};
         const Vec2 u{(b.x - a.x) / length, (b.y - a.y) / length};
         const bool fromB = atB && (!atA || std::abs(atB->m) < std::abs(atA->m));
         const Probe first = fromB ? *atB : atA ? *atA : probe(a);
@@ -315,7 +315,7 @@ private:
             s = next;
             at = probe({o.x + u.x * s, o.y + u.y * s}, at.centre);
         }
-        return {(lo + hi) / 2, {}};
+        return {(lo + hi) / 2, {}, {}};
     }
 
     // Newton's step along u from a probe; nothing where the engine gives no gradient or the
@@ -554,7 +554,7 @@ private:
             auto found = edgeFrom(m, {sign * n.x, sign * n.y}, reach, middle.m);
             if (!found) found = edgeFrom(m, {-sign * n.x, -sign * n.y}, reach, middle.m);
             if (!found) return;
-            edge = {*found, {}};
+            edge = {*found, {}, {}};
             if (std::hypot(edge.at.x - m.x, edge.at.y - m.y) <= tolerance_) return;
         }
         refineBetween(a, edge, depth + 1, out);
