@@ -5,6 +5,8 @@
 #include "layout/project_file.h"
 #include "windows/sheet_rendering.h"
 
+#include "../quiet_platform.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -144,18 +146,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        // The offscreen platform's notes about what it cannot do stay out of the log.
-        static QtMessageHandler previous = nullptr;
-        previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-                if (type == QtWarningMsg &&
-                    message.startsWith(QLatin1String("This plugin does not support")))
-                    return;
-                previous(type, context, message);
-            });
-    }
+    void initTestCase() { guitest::quietPlatformNotes(); }
 
     void init()
     {

@@ -2,6 +2,8 @@
 #include "designer/plan_items.h"
 #include "designer/plan_view.h"
 
+#include "../quiet_platform.h"
+
 #include <QAction>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
@@ -144,17 +146,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        static QtMessageHandler previous = nullptr;
-        previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-                if (type == QtWarningMsg &&
-                    message.startsWith(QLatin1String("This plugin does not support")))
-                    return;
-                previous(type, context, message);
-            });
-    }
+    void initTestCase() { guitest::quietPlatformNotes(); }
 
     void init()
     {

@@ -4,6 +4,8 @@
 #include "windows/program.h"
 #include "windows/window_set.h"
 
+#include "../quiet_platform.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -32,20 +34,6 @@ inline const bool kOffscreen = [] {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     return true;
 }();
-
-// Keeps the offscreen platform's notes about what it cannot do (raise a
-// window and the like) out of the test log; everything else passes on.
-inline void quietPlatformNotes()
-{
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (type == QtWarningMsg &&
-                message.startsWith(QLatin1String("This plugin does not support")))
-                return;
-            previous(type, context, message);
-        });
-}
 
 // One message box as the user saw it.
 struct Box {
