@@ -25,12 +25,48 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace windows {
 
+namespace {
+
+bool samePath(const calc::drawing::Path &a, const calc::drawing::Path &b)
+{
+    return a.points == b.points && a.ink == b.ink && a.closed == b.closed && a.filled == b.filled &&
+           a.dashed == b.dashed && a.arrowAtStart == b.arrowAtStart && a.arrowAtEnd == b.arrowAtEnd;
+}
+
+bool sameLabel(const calc::drawing::Label &a, const calc::drawing::Label &b)
+{
+    return a.at == b.at && a.text == b.text && a.ink == b.ink && a.side == b.side;
+}
+
+bool sameMarker(const calc::drawing::Marker &a, const calc::drawing::Marker &b)
+{
+    return a.at == b.at && a.ink == b.ink;
+}
+
+bool sameView(const calc::drawing::View &a, const calc::drawing::View &b)
+{
+    return a.title == b.title && std::ranges::equal(a.paths, b.paths, samePath) &&
+           std::ranges::equal(a.labels, b.labels, sameLabel) &&
+           std::ranges::equal(a.markers, b.markers, sameMarker) && a.bounds.min == b.bounds.min &&
+           a.bounds.max == b.bounds.max;
+}
+
+bool sameDrawing(const calc::drawing::Drawing &a, const calc::drawing::Drawing &b)
+{
+    return a.emptyReason == b.emptyReason && std::ranges::equal(a.views, b.views, sameView);
+}
+
+} // namespace
+
 // The sheet's drawing, painted to the widget's size by the same code as on
-// paper.
+// paper. The painted drawing is kept in an image of the widget's pixels, so a
+// repaint (the window shown, uncovered, scrolled past) only copies it; it is
+// painted anew when the drawing, the size or the pixel ratio changes.
 class DrawingView : public QWidget {
 public:
     explicit DrawingView(QWidget *parent) : QWidget(parent)
@@ -42,21 +78,31 @@ public:
 
     void setDrawing(calc::drawing::Drawing drawing)
     {
+        if (sameDrawing(drawing, drawing_)) return;
         drawing_ = std::move(drawing);
+        painted_ = QImage();
         update();
     }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillRect(rect(), Qt::white);
-        paintDrawing(painter, drawing_, QRectF(rect()).adjusted(6, 6, -6, -6));
+        const qreal ratio = devicePixelRatioF();
+        const QSize pixels = size() * ratio;
+        if (painted_.size() != pixels || painted_.devicePixelRatio() != ratio) {
+            painted_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            painted_.setDevicePixelRatio(ratio);
+            QPainter painter(&painted_);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.fillRect(rect(), Qt::white);
+            paintDrawing(painter, drawing_, QRectF(rect()).adjusted(6, 6, -6, -6));
+        }
+        QPainter(this).drawImage(QPointF(0, 0), painted_);
     }
 
 private:
     calc::drawing::Drawing drawing_;
+    QImage painted_;
 };
 
 namespace {
@@ -130,10 +176,19 @@ SheetWindow::SheetWindow(WindowSet &set) : set_(set)
 
 void SheetWindow::showFor(CalcWindow &window)
 {
-    follow(window);
-    present(window.currentSheet(today()));
+    presentFor(window);
     set_.showBeside(WindowId::Sheet);
 }
+
+void SheetWindow::presentFor(CalcWindow &window)
+{
+    follow(window);
+    present(window.currentSheet(today()));
+}
+
+QWidget *SheetWindow::textView() const { return text_; }
+
+QWidget *SheetWindow::drawingView() const { return drawing_; }
 
 void SheetWindow::follow(CalcWindow &window)
 {
@@ -141,6 +196,7 @@ void SheetWindow::follow(CalcWindow &window)
     if (source_ == &window) return;
     disconnect(sourceCalculated_);
     source_ = &window;
+    html_.clear();
     // A hidden sheet is made afresh when it is shown again.
     sourceCalculated_ = connect(&window, &CalcWindow::calculated, this, [this] {
         if (source_ && isVisible()) present(source_->lastCalculationSheet(today()));
@@ -150,10 +206,15 @@ void SheetWindow::follow(CalcWindow &window)
 void SheetWindow::present(const calc::sheet::Sheet &sheet)
 {
     sheet_ = sheet;
-    // The reader keeps their place in the text across a refresh.
-    const int scrolled = text_->verticalScrollBar()->value();
-    text_->setHtml(sheetHtml(sheet_));
-    text_->verticalScrollBar()->setValue(scrolled);
+    // Setting the same text again would only parse and lay it out anew; kept,
+    // a sheet readied ahead opens with its text laid out and painted once.
+    if (QString html = sheetHtml(sheet_); html != html_) {
+        // The reader keeps their place in the text across a refresh.
+        const int scrolled = text_->verticalScrollBar()->value();
+        text_->setHtml(html);
+        text_->verticalScrollBar()->setValue(scrolled);
+        html_ = std::move(html);
+    }
     drawing_->setDrawing(sheet_.drawing);
 }
 

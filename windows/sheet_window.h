@@ -27,11 +27,19 @@ public:
     // Shows the sheet of `window`, switching from any other window's sheet,
     // and brings it to the front.
     void showFor(CalcWindow &window);
+    // As showFor, without showing anything: follows `window` and presents its
+    // current sheet.
+    void presentFor(CalcWindow &window);
+    // Puts `sheet` in the views as it is. A sheet whose text is the one shown
+    // already keeps its laid-out text.
+    void present(const calc::sheet::Sheet &sheet);
     const calc::sheet::Sheet &sheet() const { return sheet_; }
+
+    QWidget *textView() const;
+    QWidget *drawingView() const;
 
 private:
     void follow(CalcWindow &window);
-    void present(const calc::sheet::Sheet &sheet);
     void copy();
     void exportPdf();
     void print();
@@ -40,6 +48,7 @@ private:
     QPointer<CalcWindow> source_;
     QMetaObject::Connection sourceCalculated_;
     calc::sheet::Sheet sheet_;
+    QString html_;                   // the text view's, for source_; empty before any
     QTextBrowser *text_ = nullptr;   // sheetText
     DrawingView *drawing_ = nullptr; // zoneDrawing
 };
