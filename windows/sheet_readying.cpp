@@ -103,7 +103,17 @@ bool SheetReadying::begin()
     if (!sheet_) return false;
 
     const auto paintViews = [this] {
-        steps_.emplace_back([this] { paintOffscreen(sheet_->textView()); });
+        // The text's first paint is the longest piece: its upper half in one
+        // turn, its lower half in the next.
+        for (const bool upper : {true, false}) {
+            steps_.emplace_back([this, upper] {
+                QWidget *text = sheet_->textView();
+                const int half = text->height() / 2;
+                paintOffscreen(text, upper
+                                         ? QRegion(0, 0, text->width(), half)
+                                         : QRegion(0, half, text->width(), text->height() - half));
+            });
+        }
         steps_.emplace_back([this] { paintOffscreen(sheet_->drawingView()); });
     };
     // One pixel painted lays the hidden window out at its size: the text view
