@@ -136,8 +136,9 @@ bool SheetReadying::begin()
     });
     // A window's first paint on screen writes a buffer of its size, whose
     // memory the system provides page by page as it is first written (some
-    // 550 pages at the sheet window's size). The window, still hidden, gets
-    // that buffer now and it is written once.
+    // 550 pages at the sheet window's size). The window gets its platform
+    // window (winId() makes it, unmapped) and that buffer now, and the buffer
+    // is written once; nothing is flushed to the screen.
     steps_.emplace_back([this] {
         (void)sheet_->winId();
         QBackingStore *store = sheet_->backingStore();

@@ -20,9 +20,10 @@ class WindowSet;
 // faces and sizes as text and drawing are painted: several times a
 // calculation window's first opening. A while after start-up the readying
 // makes the sheet window hidden, presents in it the current calculation
-// window's sheet laid out at the window's size, and paints its text and
-// drawing once into images nobody sees, through the window's own widgets, so
-// the later Ctrl+P finds everything done and only shows and paints.
+// window's sheet laid out at the window's size, paints its text, drawing and
+// buttons once into images nobody sees, through the window's own widgets,
+// and writes the window's buffer once, so the later Ctrl+P finds everything
+// done and only shows and paints.
 //
 // Nothing is shown, activated or focused. The work runs in short steps, one
 // per turn of the event loop, so a key pressed meanwhile waits for one step
