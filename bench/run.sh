@@ -83,11 +83,11 @@ steps_out=$(probe_runs steps)
 sheet() { awk -v k="$1" '$1 == k { print $2 }' <<<"${2:-$sheet_out}" | median; }
 openings() {
   local calc sheet
-  calc=$(sheet first_open_calculation_window "$3")
-  sheet=$(sheet first_open_sheet_window "$3")
+  calc=$(sheet first_open_calculation_window "${3:-}")
+  sheet=$(sheet first_open_sheet_window "${3:-}")
   printf '%-44s %10.1f us %10.1f us %8s\n' "$1" "$sheet" "$calc" "$(ratio "$sheet" "$calc")"
-  printf '%-44s %10s    %10s\n' "$2" "$(sheet first_open_sheet_window_page_faults "$3")" \
-    "$(sheet first_open_calculation_window_page_faults "$3")"
+  printf '%-44s %10s    %10s\n' "$2" "$(sheet first_open_sheet_window_page_faults "${3:-}")" \
+    "$(sheet first_open_calculation_window_page_faults "${3:-}")"
 }
 openings "first opening: sheet / calculation window" "  its page faults: sheet, calculation window"
 openings "  the same without the readying" "  its page faults: sheet, calculation window" \
