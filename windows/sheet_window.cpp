@@ -183,7 +183,7 @@ void SheetWindow::showFor(CalcWindow &window)
 void SheetWindow::presentFor(CalcWindow &window)
 {
     follow(window);
-    present(window.currentSheet(today()));
+    present(window.currentSheet(today()), true);
 }
 
 QWidget *SheetWindow::textView() const { return text_; }
@@ -203,12 +203,14 @@ void SheetWindow::follow(CalcWindow &window)
     });
 }
 
-void SheetWindow::present(const calc::sheet::Sheet &sheet)
+void SheetWindow::present(const calc::sheet::Sheet &sheet) { present(sheet, false); }
+
+void SheetWindow::present(const calc::sheet::Sheet &sheet, bool keepSameText)
 {
     sheet_ = sheet;
     // Setting the same text again would only parse and lay it out anew; kept,
     // a sheet readied ahead opens with its text laid out and painted once.
-    if (QString html = sheetHtml(sheet_); html != html_) {
+    if (QString html = sheetHtml(sheet_); !keepSameText || html != html_) {
         // The reader keeps their place in the text across a refresh.
         const int scrolled = text_->verticalScrollBar()->value();
         text_->setHtml(html);

@@ -28,10 +28,11 @@ public:
     // and brings it to the front.
     void showFor(CalcWindow &window);
     // As showFor, without showing anything: follows `window` and presents its
-    // current sheet.
+    // current sheet. A sheet whose text is the one in the view already (made
+    // ahead while the program was idle, or shown again unchanged) keeps its
+    // laid-out text.
     void presentFor(CalcWindow &window);
-    // Puts `sheet` in the views as it is. A sheet whose text is the one shown
-    // already keeps its laid-out text.
+    // Puts `sheet` in the views as it is.
     void present(const calc::sheet::Sheet &sheet);
     const calc::sheet::Sheet &sheet() const { return sheet_; }
 
@@ -40,6 +41,7 @@ public:
 
 private:
     void follow(CalcWindow &window);
+    void present(const calc::sheet::Sheet &sheet, bool keepSameText);
     void copy();
     void exportPdf();
     void print();
