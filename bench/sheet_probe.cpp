@@ -13,7 +13,8 @@
 // number of steps, the longest and their sum. `cold` throws the readying away
 // at start, for the openings without it, after the same idle stretch; `late`
 // types the inputs after the idle stretch instead of before, so the readying
-// saw the empty fields of a program just started.
+// saw the empty fields of a program just started, and calculates them (Enter)
+// and pauses, as a user reading the result would.
 //
 // `sheet_probe openings` stops after the two first openings. Run so under
 // callgrind (--instr-atstart=no), it counts the instructions of each opening
@@ -210,7 +211,18 @@ int main(int argc, char *argv[])
         timeSteps(*readying);
     }
     idlePastReadying(readying, started);
-    if (late) typeInputs();
+    if (late) {
+        // Typed and calculated (Enter), then a pause to read the result, in
+        // which the readying follows the calculation.
+        typeInputs();
+        h->setFocus();
+        QTest::keyClick(h, Qt::Key_Return);
+        QTest::qWait(windows::SheetReadying::kAfterCalculation.count() + 100);
+        QElapsedTimer waited;
+        waited.start();
+        while (readying && !readying->isFinished() && waited.elapsed() < 10000) QTest::qWait(20);
+        QTest::qWait(200);
+    }
 
     // A calculation window shown beside the start window for the first time,
     // then the sheet window.

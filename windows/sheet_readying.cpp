@@ -52,8 +52,15 @@ SheetReadying::SheetReadying(WindowSet &set, std::chrono::milliseconds delay, QO
 {
     setObjectName(QStringLiteral("sheetReadying"));
     connect(&set_, &WindowSet::activated, this, [this](QWidget *window) {
-        if (auto *calc = qobject_cast<CalcWindow *>(window)) lastActive_ = calc;
+        auto *calc = qobject_cast<CalcWindow *>(window);
+        if (!calc) return;
+        lastActive_ = calc;
+        connect(calc, &CalcWindow::calculated, &again_, qOverload<>(&QTimer::start),
+                Qt::UniqueConnection);
     });
+    again_.setSingleShot(true);
+    again_.setInterval(kAfterCalculation);
+    connect(&again_, &QTimer::timeout, this, &SheetReadying::readyAgain);
     // First the delay, then one step per turn of the event loop: a timer of
     // no interval fires once the window system's events are handled.
     timer_.setInterval(delay);
@@ -101,21 +108,10 @@ bool SheetReadying::begin()
     if (!window) return false;
     sheet_ = qobject_cast<SheetWindow *>(set_.window(WindowId::Sheet));
     if (!sheet_) return false;
+    sheet_->installEventFilter(this);
+    connect(window, &CalcWindow::calculated, &again_, qOverload<>(&QTimer::start),
+            Qt::UniqueConnection);
 
-    const auto paintViews = [this] {
-        // The text's first paint is the longest piece: its upper half in one
-        // turn, its lower half in the next.
-        for (const bool upper : {true, false}) {
-            steps_.emplace_back([this, upper] {
-                QWidget *text = sheet_->textView();
-                const int half = text->height() / 2;
-                paintOffscreen(text, upper
-                                         ? QRegion(0, 0, text->width(), half)
-                                         : QRegion(0, half, text->width(), text->height() - half));
-            });
-        }
-        steps_.emplace_back([this] { paintOffscreen(sheet_->drawingView()); });
-    };
     // One pixel painted lays the hidden window out at its size: the text view
     // then has the width it is shown with, and the text is laid out once.
     steps_.emplace_back([this] { paintOffscreen(sheet_, QRegion(0, 0, 1, 1)); });
@@ -123,13 +119,13 @@ bool SheetReadying::begin()
         steps_.emplace_back([this] {
             sheet_->present(calc::singleRodSheet(kExampleHx, kExampleH, kExampleClass, today()));
         });
-        paintViews();
+        planPaints();
     }
     steps_.emplace_back([this, source = QPointer<CalcWindow>(window)] {
         CalcWindow *current = source ? source.data() : currentWindow();
         if (current) sheet_->presentFor(*current);
     });
-    paintViews();
+    planPaints();
     // The buttons' captions, whose glyphs nothing else loads.
     steps_.emplace_back([this] {
         for (QPushButton *button : sheet_->findChildren<QPushButton *>()) paintOffscreen(button);
@@ -149,6 +145,54 @@ bool SheetReadying::begin()
         store->endPaint();
     });
     return true;
+}
+
+void SheetReadying::planPaints()
+{
+    // The text's first paint is the longest piece: its upper half in one turn,
+    // its lower half in the next.
+    for (const bool upper : {true, false}) {
+        steps_.emplace_back([this, upper] {
+            QWidget *text = sheet_->textView();
+            const int half = text->height() / 2;
+            paintOffscreen(text, upper ? QRegion(0, 0, text->width(), half)
+                                       : QRegion(0, half, text->width(), text->height() - half));
+        });
+    }
+    steps_.emplace_back([this] { paintOffscreen(sheet_->drawingView()); });
+}
+
+// A calculation's sheet, readied while the user pauses after it.
+void SheetReadying::readyAgain()
+{
+    if (opened_ || set_.ending() || !sheet_ || sheet_->isVisible()) return;
+    if (!finished_ || !begun_) {
+        // The first readying is still to come or under way: it takes the
+        // inputs as they are then; after it, this one.
+        if (begun_) again_.start();
+        return;
+    }
+    CalcWindow *window = currentWindow();
+    if (!window) return;
+    steps_.clear();
+    next_ = 0;
+    finished_ = false;
+    steps_.emplace_back([this, source = QPointer<CalcWindow>(window)] {
+        if (source) sheet_->presentFor(*source);
+    });
+    planPaints();
+    timer_.setInterval(0);
+    timer_.start();
+}
+
+bool SheetReadying::eventFilter(QObject *object, QEvent *event)
+{
+    // The user's opening: the sheet is theirs from now on.
+    if (object == sheet_ && event->type() == QEvent::Show) {
+        opened_ = true;
+        again_.stop();
+    }
+    return QObject::eventFilter(object, event);
 }
 
 void SheetReadying::finish()

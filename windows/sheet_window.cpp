@@ -25,43 +25,9 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <utility>
 
 namespace windows {
-
-namespace {
-
-bool samePath(const calc::drawing::Path &a, const calc::drawing::Path &b)
-{
-    return a.points == b.points && a.ink == b.ink && a.closed == b.closed && a.filled == b.filled &&
-           a.dashed == b.dashed && a.arrowAtStart == b.arrowAtStart && a.arrowAtEnd == b.arrowAtEnd;
-}
-
-bool sameLabel(const calc::drawing::Label &a, const calc::drawing::Label &b)
-{
-    return a.at == b.at && a.text == b.text && a.ink == b.ink && a.side == b.side;
-}
-
-bool sameMarker(const calc::drawing::Marker &a, const calc::drawing::Marker &b)
-{
-    return a.at == b.at && a.ink == b.ink;
-}
-
-bool sameView(const calc::drawing::View &a, const calc::drawing::View &b)
-{
-    return a.title == b.title && std::ranges::equal(a.paths, b.paths, samePath) &&
-           std::ranges::equal(a.labels, b.labels, sameLabel) &&
-           std::ranges::equal(a.markers, b.markers, sameMarker) && a.bounds.min == b.bounds.min &&
-           a.bounds.max == b.bounds.max;
-}
-
-bool sameDrawing(const calc::drawing::Drawing &a, const calc::drawing::Drawing &b)
-{
-    return a.emptyReason == b.emptyReason && std::ranges::equal(a.views, b.views, sameView);
-}
-
-} // namespace
 
 // The sheet's drawing, painted to the widget's size by the same code as on
 // paper. The painted drawing is kept in an image of the widget's pixels, so a
@@ -78,7 +44,7 @@ public:
 
     void setDrawing(calc::drawing::Drawing drawing)
     {
-        if (sameDrawing(drawing, drawing_)) return;
+        if (drawing == drawing_) return;
         drawing_ = std::move(drawing);
         painted_ = QImage();
         update();

@@ -239,6 +239,40 @@ private slots:
         QCOMPARE(fresh.drawing, after);
     }
 
+    // The readying saw the empty fields of a program just started; the user
+    // then calculates, pauses, and presses Ctrl+P: the sheet was readied
+    // again for what they calculated, unseen, and opens with its text as laid
+    // out then. Once the user has opened it, a hidden sheet is left alone.
+    void aCalculationReadiesTheSheetAgainUntilItIsOpened()
+    {
+        QVERIFY(readyNow());
+        QVERIFY(!sheetText()->toPlainText().contains("51.962"));
+        WindowEventRecorder recorder;
+        qApp->installEventFilter(&recorder);
+        field("Text1")->setText("10");
+        field("Text2")->setText("30");
+        Fixture::control<QPushButton>("Form1", "Command1")->click();
+        QTRY_VERIFY(sheetText()->toPlainText().contains("51.962"));
+        QTRY_VERIFY(readying()->isFinished());
+        qApp->removeEventFilter(&recorder);
+        QVERIFY(!sheetWindow()->isVisible());
+        QCOMPARE(recorder.seen, QStringList());
+        const int revision = sheetText()->document()->revision();
+        const ShownSheet shown = pressCtrlP();
+        QCOMPARE(sheetText()->document()->revision(), revision);
+
+        Fixture::control<QPushButton>("SheetWindow", "sheetClose")->click();
+        field("Text2")->setText("40");
+        Fixture::control<QPushButton>("Form1", "Command1")->click();
+        QTest::qWait(SheetReadying::kAfterCalculation.count() + 300);
+        QCOMPARE(sheetText()->toPlainText(), shown.text);
+
+        const QString text = shown.text;
+        fx.finish();
+        fx.start();
+        QCOMPARE(openSheet("10", "30", Typed::WithoutReadying).text, text);
+    }
+
     void readyingDoesNothingOnceASheetWasOpened()
     {
         field("Text1")->setText("10");
