@@ -20,8 +20,9 @@
 // callgrind (--instr-atstart=no), it counts the instructions of each opening
 // alone, in a dump of its own ("first_open_calculation_window", then
 // "first_open_sheet_window"), and those of the idle stretch with the readying
-// ("sheet_readying"): figures that do not depend on what else the machine is
-// doing.
+// ("sheet_readying"), and in `late` runs the calculation with the readying
+// that follows it ("calculation_and_readying_again"): figures that do not
+// depend on what else the machine is doing.
 #include "windows/program.h"
 #include "windows/sheet_rendering.h"
 #include "windows/sheet_readying.h"
@@ -216,12 +217,22 @@ int main(int argc, char *argv[])
         // which the readying follows the calculation.
         typeInputs();
         h->setFocus();
+        const double cpuBefore = cpuMillis();
+#ifdef LPCALC_HAS_CALLGRIND
+        CALLGRIND_ZERO_STATS;
+        CALLGRIND_START_INSTRUMENTATION;
+#endif
         QTest::keyClick(h, Qt::Key_Return);
         QTest::qWait(windows::SheetReadying::kAfterCalculation.count() + 100);
         QElapsedTimer waited;
         waited.start();
         while (readying && !readying->isFinished() && waited.elapsed() < 10000) QTest::qWait(20);
         QTest::qWait(200);
+#ifdef LPCALC_HAS_CALLGRIND
+        CALLGRIND_STOP_INSTRUMENTATION;
+        CALLGRIND_DUMP_STATS_AT("calculation_and_readying_again");
+#endif
+        std::printf("calculation_and_readying_again_cpu_ms %.2f 1\n", cpuMillis() - cpuBefore);
     }
 
     // A calculation window shown beside the start window for the first time,
