@@ -63,36 +63,71 @@ QT_QPA_PLATFORM=offscreen "$build/bench/latency_probe" 2>/dev/null |
   awk '{ printf "%-44s %10.1f us   (median of %d)\n", $1, $2, $3 }'
 
 # The sheet: first openings happen once per process, so the probe runs
-# `sheet_runs` times and each figure is the median over the runs.
+# `sheet_runs` times and each figure is the median over the runs. Each run
+# leaves the program idle past the sheet window's readying before the
+# openings, as a user meets them; `cold` runs throw the readying away (the
+# same idle stretch), `late` runs type the inputs only after it, `steps` runs
+# time its steps.
 sheet_runs=${LPCALC_SHEET_RUNS:-10}
 sheet_out=$(for ((i = 0; i < sheet_runs; i++)); do
   QT_QPA_PLATFORM=offscreen "$build/bench/sheet_probe" 2>/dev/null
 done)
-sheet() { awk -v k="$1" '$1 == k { print $2 }' <<<"$sheet_out" | median; }
-calc_first=$(sheet first_open_calculation_window)
-sheet_first=$(sheet first_open_sheet_window)
+probe_runs() {
+  for ((i = 0; i < sheet_runs; i++)); do
+    QT_QPA_PLATFORM=offscreen "$build/bench/sheet_probe" openings "$1" 2>/dev/null
+  done
+}
+cold_out=$(probe_runs cold)
+late_out=$(probe_runs late)
+steps_out=$(probe_runs steps)
+sheet() { awk -v k="$1" '$1 == k { print $2 }' <<<"${2:-$sheet_out}" | median; }
+openings() {
+  local calc sheet
+  calc=$(sheet first_open_calculation_window "${3:-}")
+  sheet=$(sheet first_open_sheet_window "${3:-}")
+  printf '%-44s %10.1f us %10.1f us %8s\n' "$1" "$sheet" "$calc" "$(ratio "$sheet" "$calc")"
+  printf '%-44s %10s    %10s\n' "$2" "$(sheet first_open_sheet_window_page_faults "${3:-}")" \
+    "$(sheet first_open_calculation_window_page_faults "${3:-}")"
+}
+openings "first opening: sheet / calculation window" "  its page faults: sheet, calculation window"
+openings "  the same without the readying" "  its page faults: sheet, calculation window" \
+  "$cold_out"
+openings "  the same, inputs typed after the readying" \
+  "  its page faults: sheet, calculation window" "$late_out"
+printf '%-44s %10.1f ms %10.1f ms\n' "readying: CPU time idle, idle without it" \
+  "$(sheet idle_cpu_ms)" "$(sheet idle_cpu_ms "$cold_out")"
+printf '%-44s %10s kB %10s kB\n' "readying: resident memory added, without it" \
+  "$(sheet idle_rss_growth_kb)" "$(sheet idle_rss_growth_kb "$cold_out")"
+printf '%-44s %10.1f us %10s steps\n' "readying: longest step, number of steps" \
+  "$(sheet readying_longest_step "$steps_out")" "$(sheet readying_steps "$steps_out")"
 enter_hidden=$(sheet enter_to_result_sheet_hidden)
 enter_shown=$(sheet enter_to_result_sheet_shown)
 pdf=$(sheet pdf_export)
-printf '%-44s %10.1f us %10.1f us %8s\n' "first opening: sheet / calculation window" \
-  "$sheet_first" "$calc_first" "$(ratio "$sheet_first" "$calc_first")"
 printf '%-44s %10.1f us %10.1f us %8s\n' "Enter to result: sheet shown / hidden" \
   "$enter_shown" "$enter_hidden" "$(ratio "$enter_shown" "$enter_hidden")"
 printf '%-44s %10.1f us\n' "PDF export of a sheet (median of 20)" "$pdf"
 
 # The same two first openings in instructions (callgrind), which the load of
-# a shared machine does not change; skipped without valgrind.
+# a shared machine does not change, with and without the readying, and the
+# readying's own (its whole idle stretch); skipped without valgrind.
 if command -v valgrind >/dev/null; then
-  cg=$(mktemp -d)
-  QT_QPA_PLATFORM=offscreen valgrind --tool=callgrind --instr-atstart=no \
-    --callgrind-out-file="$cg/out" "$build/bench/sheet_probe" openings >/dev/null 2>&1
-  instructions() { grep -l "Client Request: $1\$" "$cg"/out.* | xargs awk '/^totals:/ { print $2 }'; }
-  calc_ir=$(instructions first_open_calculation_window)
-  sheet_ir=$(instructions first_open_sheet_window)
-  printf '%-44s %10.1f M  %10.1f M  %8s\n' "first opening in instructions: sheet / calc." \
-    "$(awk -v n="$sheet_ir" 'BEGIN { print n / 1e6 }')" \
-    "$(awk -v n="$calc_ir" 'BEGIN { print n / 1e6 }')" "$(ratio "$sheet_ir" "$calc_ir")"
-  rm -rf "$cg"
+  for mode in readied cold; do
+    cg=$(mktemp -d)
+    QT_QPA_PLATFORM=offscreen valgrind --tool=callgrind --instr-atstart=no \
+      --callgrind-out-file="$cg/out" "$build/bench/sheet_probe" openings \
+      "$([[ $mode == cold ]] && echo cold)" >/dev/null 2>&1
+    instructions() { grep -l "Client Request: $1\$" "$cg"/out.* | xargs awk '/^totals:/ { print $2 }'; }
+    calc_ir=$(instructions first_open_calculation_window)
+    sheet_ir=$(instructions first_open_sheet_window)
+    printf '%-44s %10.1f M  %10.1f M  %8s\n' "first opening in instructions, $mode" \
+      "$(awk -v n="$sheet_ir" 'BEGIN { print n / 1e6 }')" \
+      "$(awk -v n="$calc_ir" 'BEGIN { print n / 1e6 }')" "$(ratio "$sheet_ir" "$calc_ir")"
+    if [[ $mode == readied ]]; then
+      printf '%-44s %10.1f M\n' "readying in instructions (its idle stretch)" \
+        "$(awk -v n="$(instructions sheet_readying)" 'BEGIN { print n / 1e6 }')"
+    fi
+    rm -rf "$cg"
+  done
 fi
 
 # The layout program's work after an edit, for 10, 50 and 200 conductors.

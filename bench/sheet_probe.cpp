@@ -5,13 +5,27 @@
 // name, median in microseconds, runs. First openings happen once per process:
 // bench/run.sh starts the probe several times.
 //
+// The openings are measured as a user meets them: the inputs typed, then the
+// program left idle past the sheet window's readying (at least its delay
+// after start-up, and half a second more). Its cost is printed too: CPU time
+// and resident memory over that idle stretch, and (with `steps`, which runs
+// the readying's steps one after the other before the idle stretch) its
+// number of steps, the longest and their sum. `cold` throws the readying away
+// at start, for the openings without it, after the same idle stretch; `late`
+// types the inputs after the idle stretch instead of before, so the readying
+// saw the empty fields of a program just started, and calculates them (Enter)
+// and pauses, as a user reading the result would.
+//
 // `sheet_probe openings` stops after the two first openings. Run so under
 // callgrind (--instr-atstart=no), it counts the instructions of each opening
 // alone, in a dump of its own ("first_open_calculation_window", then
-// "first_open_sheet_window"): figures that do not depend on what else the
-// machine is doing.
+// "first_open_sheet_window"), and those of the idle stretch with the readying
+// ("sheet_readying"), and in `late` runs the calculation with the readying
+// that follows it ("calculation_and_readying_again"): figures that do not
+// depend on what else the machine is doing.
 #include "windows/program.h"
 #include "windows/sheet_rendering.h"
+#include "windows/sheet_readying.h"
 #include "windows/sheet_window.h"
 #include "windows/window_set.h"
 
@@ -21,12 +35,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QFile>
 #include <QTest>
+#include <QWindow>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
 #define LPCALC_HAS_CALLGRIND 1
 #endif
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,21 +64,61 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Microseconds from `step` until `window` is exposed. Under callgrind, the
-// instructions of the same stretch go to a dump named `name`; elsewhere the
-// requests cost a few instructions.
-double untilExposed(const char *name, const std::function<void()> &step,
-                    const std::function<QWidget *()> &window)
+double cpuMillis()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+long residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+long minorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// Handles events until `widget`'s window is exposed, without the pauses of
+// QTest's waits (up to 10 ms each), which would hide the opening's own time.
+bool spinUntilExposed(QWidget *widget)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 5000) {
+        if (widget && widget->windowHandle() && widget->windowHandle()->isExposed()) return true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return false;
+}
+
+// Prints the microseconds from `step` until `window` is exposed, and the page
+// faults meanwhile (memory the system provides as it is first written), as
+// `name` and `name`_page_faults. Under callgrind, the instructions of the same
+// stretch go to a dump named `name`; elsewhere the requests cost a few
+// instructions.
+void untilExposed(const char *name, const std::function<void()> &step,
+                  const std::function<QWidget *()> &window)
 {
 #ifdef LPCALC_HAS_CALLGRIND
     CALLGRIND_ZERO_STATS;
     CALLGRIND_START_INSTRUMENTATION;
 #endif
+    const long faultsBefore = minorFaults();
     QElapsedTimer timer;
     timer.start();
     step();
-    const bool exposed = QTest::qWaitForWindowExposed(window());
+    const bool exposed = spinUntilExposed(window());
     const double micros = timer.nsecsElapsed() / 1000.0;
+    const long faults = minorFaults() - faultsBefore;
 #ifdef LPCALC_HAS_CALLGRIND
     CALLGRIND_STOP_INSTRUMENTATION;
     CALLGRIND_DUMP_STATS_AT(name);
@@ -67,7 +126,58 @@ double untilExposed(const char *name, const std::function<void()> &step,
     (void)name;
 #endif
     if (!exposed) std::fprintf(stderr, "never shown\n");
-    return micros;
+    std::printf("%s %.2f 1\n", name, micros);
+    std::printf("%s_page_faults %ld 1\n", name, faults);
+}
+
+bool hasArgument(int argc, char *argv[], const char *word)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], word) == 0) return true;
+    return false;
+}
+
+// Runs the readying's steps at once, timing each.
+void timeSteps(windows::SheetReadying &readying)
+{
+    std::vector<double> micros;
+    QElapsedTimer timer;
+    for (bool more = true; more;) {
+        timer.start();
+        more = readying.step();
+        micros.push_back(timer.nsecsElapsed() / 1000.0);
+    }
+    double sum = 0;
+    for (double m : micros) sum += m;
+    std::printf("readying_steps %zu 1\n", micros.size());
+    std::printf("readying_longest_step %.2f 1\n", *std::max_element(micros.begin(), micros.end()));
+    std::printf("readying_steps_sum %.2f 1\n", sum);
+}
+
+// Leaves the program idle until the readying has run, at least its delay
+// after `started`, and half a second longer.
+void idlePastReadying(windows::SheetReadying *readying, const QElapsedTimer &started)
+{
+    const double cpuBefore = cpuMillis();
+    const long rssBefore = residentKb();
+#ifdef LPCALC_HAS_CALLGRIND
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_START_INSTRUMENTATION;
+#endif
+    QElapsedTimer waited;
+    waited.start();
+    const auto delay = windows::SheetReadying::kDefaultDelay.count();
+    while ((started.elapsed() < delay || (readying && !readying->isFinished())) &&
+           waited.elapsed() < 60000)
+        QTest::qWait(50);
+    QTest::qWait(500);
+#ifdef LPCALC_HAS_CALLGRIND
+    CALLGRIND_STOP_INSTRUMENTATION;
+    CALLGRIND_DUMP_STATS_AT("sheet_readying");
+#endif
+    if (readying && !readying->isFinished()) std::fprintf(stderr, "the readying never finished\n");
+    std::printf("idle_cpu_ms %.2f 1\n", cpuMillis() - cpuBefore);
+    std::printf("idle_rss_growth_kb %ld 1\n", residentKb() - rssBefore);
 }
 
 } // namespace
@@ -75,6 +185,8 @@ double untilExposed(const char *name, const std::function<void()> &step,
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QElapsedTimer started;
+    started.start();
     const auto set = windows::startProgram();
     using windows::WindowId;
     QWidget *form1 = set->window(WindowId::SingleRod);
@@ -85,22 +197,55 @@ int main(int argc, char *argv[])
     auto *hx = form1->findChild<QLineEdit *>(QStringLiteral("Text1"));
     auto *h = form1->findChild<QLineEdit *>(QStringLiteral("Text2"));
     auto *rx = form1->findChild<QLabel *>(QStringLiteral("Label8"));
-    hx->setText(QStringLiteral("10"));
-    h->setText(QStringLiteral("30"));
+    const auto typeInputs = [&] {
+        hx->setText(QStringLiteral("10"));
+        h->setText(QStringLiteral("30"));
+    };
+    const bool late = hasArgument(argc, argv, "late");
+    if (!late) typeInputs();
+
+    auto *readying = set->findChild<windows::SheetReadying *>();
+    if (hasArgument(argc, argv, "cold")) {
+        delete readying;
+        readying = nullptr;
+    } else if (readying && hasArgument(argc, argv, "steps")) {
+        timeSteps(*readying);
+    }
+    idlePastReadying(readying, started);
+    if (late) {
+        // Typed and calculated (Enter), then a pause to read the result, in
+        // which the readying follows the calculation.
+        typeInputs();
+        h->setFocus();
+        const double cpuBefore = cpuMillis();
+#ifdef LPCALC_HAS_CALLGRIND
+        CALLGRIND_ZERO_STATS;
+        CALLGRIND_START_INSTRUMENTATION;
+#endif
+        QTest::keyClick(h, Qt::Key_Return);
+        QTest::qWait(windows::SheetReadying::kAfterCalculation.count() + 100);
+        QElapsedTimer waited;
+        waited.start();
+        while (readying && !readying->isFinished() && waited.elapsed() < 10000) QTest::qWait(20);
+        QTest::qWait(200);
+#ifdef LPCALC_HAS_CALLGRIND
+        CALLGRIND_STOP_INSTRUMENTATION;
+        CALLGRIND_DUMP_STATS_AT("calculation_and_readying_again");
+#endif
+        std::printf("calculation_and_readying_again_cpu_ms %.2f 1\n", cpuMillis() - cpuBefore);
+    }
 
     // A calculation window shown beside the start window for the first time,
     // then the sheet window.
-    const double calcFirst = untilExposed(
+    untilExposed(
         "first_open_calculation_window", [&] { set->showBeside(WindowId::RodHeight); },
         [&] { return set->existing(WindowId::RodHeight); });
     form1->activateWindow();
-    const double sheetFirst = untilExposed(
+    untilExposed(
         "first_open_sheet_window",
         [&] { form1->findChild<QAction *>(QStringLiteral("sheetAction"))->trigger(); },
         [&] { return set->existing(WindowId::Sheet); });
-    std::printf("first_open_calculation_window %.2f 1\n", calcFirst);
-    std::printf("first_open_sheet_window %.2f 1\n", sheetFirst);
-    if (argc > 1 && std::strcmp(argv[1], "openings") == 0) {
+    if (hasArgument(argc, argv, "openings")) {
         set->endProgram();
         return 0;
     }

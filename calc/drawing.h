@@ -44,6 +44,7 @@ struct Path {
     bool dashed = false;
     bool arrowAtStart = false;
     bool arrowAtEnd = false;
+    friend bool operator==(const Path &, const Path &) = default;
 };
 
 struct Label {
@@ -51,17 +52,20 @@ struct Label {
     std::string text;
     Ink ink = Ink::Dimension;
     Side side = Side::Centre;
+    friend bool operator==(const Label &, const Label &) = default;
 };
 
 // A point drawn as a dot of fixed size on the page, such as a rod seen from above.
 struct Marker {
     Vec2 at;
     Ink ink = Ink::Rod;
+    friend bool operator==(const Marker &, const Marker &) = default;
 };
 
 struct Bounds {
     Vec2 min;
     Vec2 max;
+    friend bool operator==(const Bounds &, const Bounds &) = default;
 };
 
 // One figure. Paths are painted in their order, then markers, then labels.
@@ -73,6 +77,7 @@ struct View {
     std::vector<Label> labels;
     std::vector<Marker> markers;
     Bounds bounds;
+    friend bool operator==(const View &, const View &) = default;
 };
 
 // No views and a non-empty emptyReason when the inputs give no drawing; the
@@ -80,6 +85,7 @@ struct View {
 struct Drawing {
     std::vector<View> views;
     std::string emptyReason;
+    friend bool operator==(const Drawing &, const Drawing &) = default;
 };
 
 // Points of the circle arc about centre from angle `from` to angle `to`

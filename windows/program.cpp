@@ -4,6 +4,7 @@
 #include "windows/fonts.h"
 #include "windows/help_window.h"
 #include "windows/rod_height_window.h"
+#include "windows/sheet_readying.h"
 #include "windows/sheet_window.h"
 #include "windows/single_rod_window.h"
 #include "windows/strike_count_window.h"
@@ -42,6 +43,7 @@ std::unique_ptr<WindowSet> startProgram()
     auto set = std::make_unique<WindowSet>();
     registerWindows(*set);
     set->showBeside(WindowId::SingleRod);
+    startSheetReadying(*set);
     return set;
 }
 

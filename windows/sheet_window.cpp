@@ -30,7 +30,9 @@
 namespace windows {
 
 // The sheet's drawing, painted to the widget's size by the same code as on
-// paper.
+// paper. The painted drawing is kept in an image of the widget's pixels, so a
+// repaint (the window shown, uncovered, scrolled past) only copies it; it is
+// painted anew when the drawing, the size or the pixel ratio changes.
 class DrawingView : public QWidget {
 public:
     explicit DrawingView(QWidget *parent) : QWidget(parent)
@@ -42,21 +44,31 @@ public:
 
     void setDrawing(calc::drawing::Drawing drawing)
     {
+        if (drawing == drawing_) return;
         drawing_ = std::move(drawing);
+        painted_ = QImage();
         update();
     }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillRect(rect(), Qt::white);
-        paintDrawing(painter, drawing_, QRectF(rect()).adjusted(6, 6, -6, -6));
+        const qreal ratio = devicePixelRatioF();
+        const QSize pixels = size() * ratio;
+        if (painted_.size() != pixels || painted_.devicePixelRatio() != ratio) {
+            painted_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            painted_.setDevicePixelRatio(ratio);
+            QPainter painter(&painted_);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.fillRect(rect(), Qt::white);
+            paintDrawing(painter, drawing_, QRectF(rect()).adjusted(6, 6, -6, -6));
+        }
+        QPainter(this).drawImage(QPointF(0, 0), painted_);
     }
 
 private:
     calc::drawing::Drawing drawing_;
+    QImage painted_;
 };
 
 namespace {
@@ -130,10 +142,19 @@ SheetWindow::SheetWindow(WindowSet &set) : set_(set)
 
 void SheetWindow::showFor(CalcWindow &window)
 {
-    follow(window);
-    present(window.currentSheet(today()));
+    presentFor(window);
     set_.showBeside(WindowId::Sheet);
 }
+
+void SheetWindow::presentFor(CalcWindow &window)
+{
+    follow(window);
+    present(window.currentSheet(today()), true);
+}
+
+QWidget *SheetWindow::textView() const { return text_; }
+
+QWidget *SheetWindow::drawingView() const { return drawing_; }
 
 void SheetWindow::follow(CalcWindow &window)
 {
@@ -141,19 +162,27 @@ void SheetWindow::follow(CalcWindow &window)
     if (source_ == &window) return;
     disconnect(sourceCalculated_);
     source_ = &window;
+    html_.clear();
     // A hidden sheet is made afresh when it is shown again.
     sourceCalculated_ = connect(&window, &CalcWindow::calculated, this, [this] {
         if (source_ && isVisible()) present(source_->lastCalculationSheet(today()));
     });
 }
 
-void SheetWindow::present(const calc::sheet::Sheet &sheet)
+void SheetWindow::present(const calc::sheet::Sheet &sheet) { present(sheet, false); }
+
+void SheetWindow::present(const calc::sheet::Sheet &sheet, bool keepSameText)
 {
     sheet_ = sheet;
-    // The reader keeps their place in the text across a refresh.
-    const int scrolled = text_->verticalScrollBar()->value();
-    text_->setHtml(sheetHtml(sheet_));
-    text_->verticalScrollBar()->setValue(scrolled);
+    // Setting the same text again would only parse and lay it out anew; kept,
+    // a sheet readied ahead opens with its text laid out and painted once.
+    if (QString html = sheetHtml(sheet_); !keepSameText || html != html_) {
+        // The reader keeps their place in the text across a refresh.
+        const int scrolled = text_->verticalScrollBar()->value();
+        text_->setHtml(html);
+        text_->verticalScrollBar()->setValue(scrolled);
+        html_ = std::move(html);
+    }
     drawing_->setDrawing(sheet_.drawing);
 }
 
