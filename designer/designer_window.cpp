@@ -288,7 +288,7 @@ QWidget *DesignerWindow::buildSidePanel()
     closedForms_ = new QTextBrowser;
     closedForms_->setObjectName(QStringLiteral("closedForms"));
     closedForms_->setOpenLinks(false);
-    column->addWidget(closedForms_, 2);
+    column->addWidget(closedForms_, 3);
     return panel;
 }
 
