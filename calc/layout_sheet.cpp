@@ -87,41 +87,6 @@ Table verdictTable(const Layout &layout, const std::vector<ObjectVerdict> &verdi
     return table;
 }
 
-std::vector<Block> crossCheck(const Layout &layout, const rolling_sphere::Layout &engine)
-{
-    const auto check = layout::closedFormCheck(layout, engine);
-    if (!check)
-        return {Paragraph{"本布置不是可构成联合保护的两支避雷针，也不是矩形布置的四支等高避雷针，"
-                          "附录D的闭合公式不适用；保护范围以滚球法的精确几何为准。"}};
-    std::vector<Block> blocks;
-    const bool two = check->kind == layout::ClosedFormKind::TwoRods;
-    blocks.push_back(Paragraph{
-        two ? "两支避雷针：按附录D两针间保护范围的公式，与滚球法精确几何在同一位置量得的值对照；"
-              "D1 = " +
-                  metres(check->distance) + "（第1支针到保护范围最低处的距离）。"
-            : "四支等高避雷针布置成矩形：按附录D四针保护范围的公式（D3 为矩形对角线，D3 = " +
-                  metres(check->distance) +
-                  "），与滚球法精确几何量得的矩形内保护范围最低高度对照。"});
-    Table table{{"量", "闭合公式 / m", "滚球法精确几何 / m", "对照"}, {}};
-    for (const auto &v : check->values)
-        table.rows.push_back({std::string(v.name), lengthText(v.closedForm), lengthText(v.engine),
-                              v.agrees ? "一致" : "不一致"});
-    blocks.push_back(std::move(table));
-    if (check->agrees()) {
-        blocks.push_back(Paragraph{"两者在 1 mm 以内一致，闭合公式在此适用。"});
-    } else {
-        bool unsafe = false;
-        for (const auto &v : check->values)
-            if (!v.agrees && v.closedForm > v.engine) unsafe = true;
-        blocks.push_back(Paragraph{
-            unsafe
-                ? "闭合公式不适用/偏不安全：闭合公式给出的值大于精确几何的值（例如窄长的四针矩形，"
-                  "长边中部的保护范围低于矩形中心），应以滚球法精确几何为准。"
-                : "闭合公式不适用：两者不一致，应以滚球法精确几何为准。"});
-    }
-    return blocks;
-}
-
 void addOutline(drawing::View &view, const layout::PlanZone &zone)
 {
     for (const auto &polygon : zone.fill)
@@ -281,7 +246,7 @@ void fill(Sheet &sheet, const Layout &layout, const std::vector<ObjectVerdict> &
     sheet.sections.push_back({std::string(kInputHeading), std::move(input)});
 
     sheet.sections.push_back({std::string(kResultHeading), {verdictTable(layout, verdicts)}});
-    sheet.sections.push_back({std::string(kCrossCheckHeading), crossCheck(layout, engine)});
+    sheet.sections.push_back({std::string(kCrossCheckHeading), layoutCrossCheck(layout, engine)});
 
     std::string unprotected;
     for (std::size_t i = 0; i < layout.objects.size() && i < verdicts.size(); ++i)
@@ -310,6 +275,41 @@ void fill(Sheet &sheet, const Layout &layout, const std::vector<ObjectVerdict> &
 }
 
 } // namespace
+
+std::vector<Block> layoutCrossCheck(const Layout &layout, const rolling_sphere::Layout &engine)
+{
+    const auto check = layout::closedFormCheck(layout, engine);
+    if (!check)
+        return {Paragraph{"本布置不是可构成联合保护的两支避雷针，也不是矩形布置的四支等高避雷针，"
+                          "附录D的闭合公式不适用；保护范围以滚球法的精确几何为准。"}};
+    std::vector<Block> blocks;
+    const bool two = check->kind == layout::ClosedFormKind::TwoRods;
+    blocks.push_back(Paragraph{
+        two ? "两支避雷针：按附录D两针间保护范围的公式，与滚球法精确几何在同一位置量得的值对照；"
+              "D1 = " +
+                  metres(check->distance) + "（第1支针到保护范围最低处的距离）。"
+            : "四支等高避雷针布置成矩形：按附录D四针保护范围的公式（D3 为矩形对角线，D3 = " +
+                  metres(check->distance) +
+                  "），与滚球法精确几何量得的矩形内保护范围最低高度对照。"});
+    Table table{{"量", "闭合公式 / m", "滚球法精确几何 / m", "对照"}, {}};
+    for (const auto &v : check->values)
+        table.rows.push_back({std::string(v.name), lengthText(v.closedForm), lengthText(v.engine),
+                              v.agrees ? "一致" : "不一致"});
+    blocks.push_back(std::move(table));
+    if (check->agrees()) {
+        blocks.push_back(Paragraph{"两者在 1 mm 以内一致，闭合公式在此适用。"});
+    } else {
+        bool unsafe = false;
+        for (const auto &v : check->values)
+            if (!v.agrees && v.closedForm > v.engine) unsafe = true;
+        blocks.push_back(Paragraph{
+            unsafe
+                ? "闭合公式不适用/偏不安全：闭合公式给出的值大于精确几何的值（例如窄长的四针矩形，"
+                  "长边中部的保护范围低于矩形中心），应以滚球法精确几何为准。"
+                : "闭合公式不适用：两者不一致，应以滚球法精确几何为准。"});
+    }
+    return blocks;
+}
 
 std::string_view protectionClassEntry(int hr)
 {

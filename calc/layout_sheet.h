@@ -34,4 +34,11 @@ drawing::View layoutSection(const layout::Layout &layout,
 // The same, working out the verdicts itself.
 sheet::Sheet layoutSheet(const layout::Layout &layout, double planHeight, std::string date);
 
+// The closed-form check of the sheet's cross-check section: the values of the closed form of
+// GB 50057-2010 附录D that the layout matches (two rods that protect jointly, or four rods of
+// equal height on a rectangle's corners) beside the engine's measure of the same, and whether
+// they agree; or why no closed form applies.
+std::vector<sheet::Block> layoutCrossCheck(const layout::Layout &layout,
+                                           const rolling_sphere::Layout &engine);
+
 } // namespace calc

@@ -35,6 +35,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -282,6 +283,12 @@ QWidget *DesignerWindow::buildSidePanel()
                                 QStringLiteral("位置 (x, y, z) / m")});
     verdicts_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     column->addWidget(verdicts_, 2);
+
+    column->addWidget(new QLabel(QStringLiteral("闭合公式对照（GB 50057-2010 附录D）")));
+    closedForms_ = new QTextBrowser;
+    closedForms_->setObjectName(QStringLiteral("closedForms"));
+    closedForms_->setOpenLinks(false);
+    column->addWidget(closedForms_, 3);
     return panel;
 }
 
@@ -445,8 +452,8 @@ bool DesignerWindow::resultsCurrent() const
 
 void DesignerWindow::showResults(const LayoutResults &results)
 {
-    // The verdicts and the area come first; the least clearances, the marks and the section
-    // follow, and until then the section keeps its last picture.
+    // The verdicts and the area come first; the least clearances, the marks, the section and
+    // the closed-form check follow, and until then the section keeps its last picture.
     const bool exact = results.stage == Stage::Exact;
     results_ = results;
     plan_->showResults(results);
@@ -464,6 +471,12 @@ void DesignerWindow::showResults(const LayoutResults &results)
         const QColor colour = v.isProtected ? QColor(0, 120, 0) : QColor(200, 0, 0);
         for (int c = 0; c < 4; ++c) item->setForeground(c, colour);
     }
+    if (!results.error.isEmpty())
+        closedForms_->clear();
+    else if (exact)
+        closedForms_->setHtml(windows::blocksHtml(results.closedForms));
+    else
+        closedForms_->setPlainText(pending);
     state_->setText(!results.error.isEmpty() ? results.error : exact ? QString() : pending);
     if (!fitted_ && !results.zone.outline.empty()) {
         plan_->fitLayout();

@@ -15,6 +15,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QPrinter;
 class QTabWidget;
+class QTextBrowser;
 class QTableView;
 class QToolBar;
 class QTreeWidget;
@@ -40,6 +41,8 @@ public:
     QTableView &conductorTable() { return *conductorTable_; }
     QTableView &objectTable() { return *objectTable_; }
     QTreeWidget &verdictList() { return *verdicts_; }
+    // The closed-form check beside the engine's values, as the sheet has it.
+    QTextBrowser &closedFormPane() { return *closedForms_; }
     // One button per height the plan is often wanted at: the ground and each roof height.
     QToolBar &heightButtons() { return *heightButtons_; }
     SectionPane &sectionPane() { return *section_; }
@@ -121,6 +124,7 @@ private:
     QTabWidget *tabs_ = nullptr;
     bool syncingSelection_ = false;
     QTreeWidget *verdicts_ = nullptr;
+    QTextBrowser *closedForms_ = nullptr;
     QLabel *state_ = nullptr;
     QString path_;
     QJsonObject otherKeys_;

@@ -119,7 +119,8 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         const auto conductors = calc::layout::engineConductors(layout.conductors);
         const calc::rolling_sphere::Layout engine(conductors, layout.hr);
         // The objects are checked on the pool's threads, sharing the prepared engine, while
-        // this thread draws the zone; nothing leaves this scope before they are done.
+        // this thread draws the zone and measures the closed-form check; nothing leaves this
+        // scope before they are done.
         // A check that fails says so in its result: an exception thrown through the pool
         // would leave the other objects' results behind (Qt keeps them with the exception).
         struct Checked {
@@ -149,6 +150,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
                 // within the 5 cm a plan of the whole site can show.
                 results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.04);
             }
+            if (exact) results.closedForms = calc::layoutCrossCheck(layout, engine);
         } catch (...) {
             zoneFailed = std::current_exception();
         }
@@ -167,6 +169,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         results.exposed.clear();
         results.zone = {};
         results.section.reset();
+        results.closedForms.clear();
         results.error = QStringLiteral("布置数据不能计算");
     }
     return results;

@@ -2,6 +2,7 @@
 
 #include "calc/layout.h"
 #include "calc/layout_zone.h"
+#include "calc/sheet.h"
 
 #include <QFutureWatcher>
 #include <QThreadPool>
@@ -28,7 +29,7 @@ struct Exposure {
 
 // The results come in two stages: first each object's verdict and the protected area, soon
 // after an edit; then each object's least clearance to the millimetre with its point, the marks
-// on the parts a sphere reaches, and the section.
+// on the parts a sphere reaches, the section and the closed-form check.
 enum class Stage { Verdicts, Exact };
 
 struct LayoutResults {
@@ -44,6 +45,9 @@ struct LayoutResults {
     std::vector<Exposure> exposed;
     // The vertical section along the plan line, when one is drawn (at the Exact stage).
     std::optional<calc::drawing::View> section;
+    // The closed form of two rods or of a rectangle of four beside the engine's values, as the
+    // sheet words it, or why none applies (at the Exact stage; empty before).
+    std::vector<calc::sheet::Block> closedForms;
     QString error; // why there are no results, when there are none
 };
 

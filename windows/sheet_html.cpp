@@ -102,21 +102,26 @@ QString figuresHtml(const calc::drawing::Drawing &drawing, const QString &drawin
     return html;
 }
 
+// The head of a sheet's HTML document, with the styles of its headings, steps and tables.
+QString documentHead(const std::string &title)
+{
+    return QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title><style>"
+                          "h1 { font-size: x-large; text-align: center; margin-bottom: 0.2em; }"
+                          "h2 { font-size: large; margin-top: 1em; margin-bottom: 0.4em; }"
+                          "p.date { text-align: center; }"
+
+                          "td.what { padding-top: 0.5em; }"
+                          "td.symbol { white-space: nowrap; }"
+                          "td.head { font-weight: bold; background-color: #eeeeee; }"
+                          "</style></head><body>")
+        .arg(text(title));
+}
+
 } // namespace
 
 QString sheetHtml(const Sheet &sheet, const QString &drawingSource)
 {
-    QString html =
-        QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title><style>"
-                       "h1 { font-size: x-large; text-align: center; margin-bottom: 0.2em; }"
-                       "h2 { font-size: large; margin-top: 1em; margin-bottom: 0.4em; }"
-                       "p.date { text-align: center; }"
-
-                       "td.what { padding-top: 0.5em; }"
-                       "td.symbol { white-space: nowrap; }"
-                       "td.head { font-weight: bold; background-color: #eeeeee; }"
-                       "</style></head><body>")
-            .arg(text(sheet.title));
+    QString html = documentHead(sheet.title);
     html += QStringLiteral("<h1 align=\"center\">") + text(sheet.title) + QStringLiteral("</h1>");
     if (!sheet.date.empty())
         html += QStringLiteral("<p class=\"date\" align=\"center\">日期：") + text(sheet.date) +
@@ -128,6 +133,13 @@ QString sheetHtml(const Sheet &sheet, const QString &drawingSource)
         for (const Block &block : section.blocks) html += blockHtml(block, sheet.error);
     }
     html += figuresHtml(sheet.drawing, drawingSource);
+    return html + QStringLiteral("</body></html>");
+}
+
+QString blocksHtml(const std::vector<Block> &blocks)
+{
+    QString html = documentHead({});
+    for (const Block &block : blocks) html += blockHtml(block, std::nullopt);
     return html + QStringLiteral("</body></html>");
 }
 

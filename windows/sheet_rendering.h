@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include <vector>
+
 class QImage;
 class QPagedPaintDevice;
 class QPainter;
@@ -19,6 +21,10 @@ namespace windows {
 // The drawing is not part of it; `drawingSource`, when given, is the image
 // source put where the drawing belongs (the clipboard embeds the image there).
 QString sheetHtml(const calc::sheet::Sheet &sheet, const QString &drawingSource = {});
+
+// Blocks of a sheet (paragraphs, entries, steps, tables) as an HTML document in the sheet's own
+// styles, for a pane that shows part of a sheet beside other things.
+QString blocksHtml(const std::vector<calc::sheet::Block> &blocks);
 
 // Paints the drawing's views into `area`, each view true to scale (one scale
 // for both axes) and labelled; a drawing without views says why in words.

@@ -111,6 +111,100 @@ INSTANTIATE_TEST_SUITE_P(
             "RodAndWire", {45, {Rod{0, 0, 20}, Wire{{0, 10, 15}, {30, 10, 15}}}, {}}, "不适用"}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// The closed-form check on its own, as the designer shows it: the values of the closed form
+// worked out by hand beside the engine's. Two rods of 20 and 25 m, 30 m apart (hr 45): the
+// zone's lowest line lies D1 = (20^2 - 25^2 + 30^2) / 60 = 11.25 m from the first, where
+// h0 = 45 - sqrt(25^2 + 11.25^2) = 17.585 m and b0 = sqrt(20 x 70 - 11.25^2) = 35.685 m. A
+// 40 m square of 20 m rods: h0 = sqrt(45^2 - 800) + 20 - 45 = 10 m, its sides dipping only to
+// 45 - sqrt(25^2 + 20^2) = 12.984 m. The 60 x 10 m rectangle: h0 = sqrt(45^2 - 925) - 25 =
+// 8.166 m, but its long sides dip to the two-rod 45 - sqrt(25^2 + 30^2) = 5.949 m.
+struct ClosedFormRow {
+    std::string_view name;
+    Layout layout;
+    std::vector<std::vector<std::string>> rows;
+    std::string_view introduction;
+    std::string_view conclusion;
+};
+class LayoutCrossCheckValues : public testing::TestWithParam<ClosedFormRow> {};
+
+TEST_P(LayoutCrossCheckValues, ClosedFormBesideTheEngine)
+{
+    const Layout &layout = GetParam().layout;
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const auto blocks =
+        calc::layoutCrossCheck(layout, calc::rolling_sphere::Layout(conductors, layout.hr));
+    ASSERT_EQ(blocks.size(), 3u);
+    const auto *introduction = std::get_if<Paragraph>(&blocks[0]);
+    const auto *table = std::get_if<Table>(&blocks[1]);
+    const auto *conclusion = std::get_if<Paragraph>(&blocks[2]);
+    ASSERT_TRUE(introduction && table && conclusion);
+    EXPECT_TRUE(contains(introduction->text, GetParam().introduction)) << introduction->text;
+    EXPECT_EQ(table->header,
+              (std::vector<std::string>{"量", "闭合公式 / m", "滚球法精确几何 / m", "对照"}));
+    // The engine's measure is shown to the millimetre and agrees within one: its last digit may
+    // differ from the closed form's by one.
+    ASSERT_EQ(table->rows.size(), GetParam().rows.size());
+    for (std::size_t i = 0; i < table->rows.size(); ++i) {
+        const auto &row = table->rows[i], &expected = GetParam().rows[i];
+        ASSERT_EQ(row.size(), 4u);
+        EXPECT_EQ(row[0], expected[0]);
+        EXPECT_EQ(row[1], expected[1]);
+        EXPECT_NEAR(std::stod(row[2]), std::stod(expected[2]), 0.0015) << row[0];
+        EXPECT_EQ(row[3], expected[3]);
+    }
+    EXPECT_TRUE(contains(conclusion->text, GetParam().conclusion)) << conclusion->text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, LayoutCrossCheckValues,
+    testing::Values(
+        ClosedFormRow{"UnequalRods",
+                      {45, {Rod{0, 0, 20}, Rod{30, 0, 25}}, {}},
+                      {{"h0", "17.585", "17.585", "一致"}, {"b0", "35.685", "35.685", "一致"}},
+                      "D1 = 11.250 m",
+                      "闭合公式在此适用"},
+        ClosedFormRow{"Square",
+                      {45, {Rod{0, 0, 20}, Rod{40, 0, 20}, Rod{40, 40, 20}, Rod{0, 40, 20}}, {}},
+                      {{"h0", "10.000", "10.000", "一致"}},
+                      "D3 = 56.569 m",
+                      "闭合公式在此适用"},
+        ClosedFormRow{"NarrowRectangle",
+                      {45, {Rod{0, 0, 20}, Rod{60, 0, 20}, Rod{60, 10, 20}, Rod{0, 10, 20}}, {}},
+                      {{"h0", "8.166", "5.949", "不一致"}},
+                      "D3 = 60.828 m",
+                      "偏不安全"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Layouts no closed form fits: the check says so in one paragraph.
+struct NoClosedFormRow {
+    std::string_view name;
+    Layout layout;
+};
+class LayoutCrossCheckNone : public testing::TestWithParam<NoClosedFormRow> {};
+
+TEST_P(LayoutCrossCheckNone, SaysNoClosedFormApplies)
+{
+    const Layout &layout = GetParam().layout;
+    const auto conductors = calc::layout::engineConductors(layout.conductors);
+    const auto blocks =
+        calc::layoutCrossCheck(layout, calc::rolling_sphere::Layout(conductors, layout.hr));
+    ASSERT_EQ(blocks.size(), 1u);
+    const auto *paragraph = std::get_if<Paragraph>(&blocks[0]);
+    ASSERT_NE(paragraph, nullptr);
+    EXPECT_TRUE(contains(paragraph->text, "附录D的闭合公式不适用")) << paragraph->text;
+}
+
+// Two 20 m rods protect jointly (hr 45) only closer than 2 sqrt(20 x 70) = 74.833 m.
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, LayoutCrossCheckNone,
+    testing::Values(
+        NoClosedFormRow{"ThreeRods", {45, {Rod{0, 0, 20}, Rod{20, 0, 20}, Rod{10, 15, 20}}, {}}},
+        NoClosedFormRow{"TwoRodsTooFarApart", {45, {Rod{0, 0, 20}, Rod{75, 0, 20}}, {}}},
+        NoClosedFormRow{"FourRodsNotARectangle",
+                        {45, {Rod{0, 0, 20}, Rod{40, 0, 20}, Rod{45, 40, 20}, Rod{0, 40, 20}}, {}}},
+        NoClosedFormRow{"NoConductors", {45, {}, {}}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST(LayoutSheet, UnusableLayoutGivesAnErrorSheet)
 {
     const Sheet sheet = calc::layoutSheet(Layout{50, {Rod{0, 0, 20}}, {}}, 0, "2026-12-07");

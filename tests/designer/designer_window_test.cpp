@@ -12,11 +12,13 @@
 #include <QDoubleSpinBox>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -32,6 +34,8 @@ using calc::layout::Rod;
 using calc::layout::Wire;
 using designer::DesignerWindow;
 using designer::LayoutDocument;
+
+Q_DECLARE_METATYPE(calc::layout::Layout)
 
 namespace {
 
@@ -70,6 +74,23 @@ QAction *action(DesignerWindow &w, const QString &text)
         if (a->objectName() == text || a->text() == text) return a;
     return nullptr;
 }
+
+// Two rods of height h, D apart, protect jointly (hr > h): midway between them the zone dips to
+// h0 = hr - sqrt((hr - h)^2 + (D/2)^2) and reaches b0 = sqrt(h (2hr - h) - (D/2)^2) to either
+// side on the ground (GB 50057-2010 附录D); they do so while b0 is real, D < 2 sqrt(h (2hr - h)).
+double twoRodsH0(double h, double hr, double d)
+{
+    return hr - std::sqrt((hr - h) * (hr - h) + d * d / 4);
+}
+double twoRodsB0(double h, double hr, double d) { return std::sqrt(h * (2 * hr - h) - d * d / 4); }
+
+// Four rods of height h on a rectangle of diagonal D3: h0 = sqrt(hr^2 - (D3/2)^2) + h - hr.
+double fourRodsH0(double h, double hr, double d3)
+{
+    return std::sqrt(hr * hr - d3 * d3 / 4) + h - hr;
+}
+
+QString metres(double value) { return QString::number(value, 'f', 3); }
 
 } // namespace
 
@@ -475,6 +496,129 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("远 | 未受保护")));
         QVERIFY(!text.contains(QStringLiteral("nan")) && !text.contains(QStringLiteral("inf")));
         QVERIFY(!sheet.drawing.views.empty());
+    }
+
+    // The pane beside the verdicts: a closed form's values from the formulas, both in the closed
+    // form's column and in the engine's where it holds; the narrow rectangle, whose long sides dip
+    // below its centre (there the two-rod h0 of the long side, 60 m apart), called unsafe; three
+    // rods, no closed form.
+    void closedFormPane_data()
+    {
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<QStringList>("twice");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("two rods 20 m apart")
+            << Layout{45, {Rod{0, 0, 20}, Rod{20, 0, 20}}, {}}
+            << QStringList{metres(twoRodsH0(20, 45, 20))}
+            << QStringList{metres(twoRodsB0(20, 45, 20)), QStringLiteral("量"),
+                           QStringLiteral("闭合公式 / m"), QStringLiteral("滚球法精确几何 / m"),
+                           QStringLiteral("一致")}
+            << QStringList{QStringLiteral("不一致"), QStringLiteral("不适用")};
+        QTest::newRow("square of four rods")
+            << Layout{45, {Rod{0, 0, 20}, Rod{40, 0, 20}, Rod{40, 40, 20}, Rod{0, 40, 20}}, {}}
+            << QStringList{metres(fourRodsH0(20, 45, std::hypot(40, 40)))}
+            << QStringList{QStringLiteral("闭合公式在此适用")}
+            << QStringList{QStringLiteral("不一致")};
+        QTest::newRow("narrow four-rod rectangle")
+            << Layout{45, {Rod{0, 0, 20}, Rod{60, 0, 20}, Rod{60, 10, 20}, Rod{0, 10, 20}}, {}}
+            << QStringList{}
+            << QStringList{metres(fourRodsH0(20, 45, std::hypot(60, 10))),
+                           metres(twoRodsH0(20, 45, 60)), QStringLiteral("不一致"),
+                           QStringLiteral("偏不安全")}
+            << QStringList{QStringLiteral("闭合公式在此适用")};
+        QTest::newRow("three rods")
+            << Layout{45, {Rod{0, 0, 20}, Rod{20, 0, 20}, Rod{10, 15, 20}}, {}} << QStringList{}
+            << QStringList{QStringLiteral("附录D的闭合公式不适用")}
+            << QStringList{QStringLiteral("闭合公式 / m")};
+    }
+
+    void closedFormPane()
+    {
+        QFETCH(Layout, layout);
+        QFETCH(QStringList, twice);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, absent);
+        auto *pane = w().findChild<QTextBrowser *>(QStringLiteral("closedForms"));
+        QVERIFY(pane);
+        QCOMPARE(pane, &w().closedFormPane());
+        QVERIFY(pane->isReadOnly());
+        // Pending while the exact stage is worked out, as the least clearances are.
+        QStringList shown;
+        const auto record = connect(&w(), &DesignerWindow::resultsShown, this,
+                                    [&] { shown << pane->toPlainText(); });
+        w().document().reset(layout);
+        waitForResults();
+        disconnect(record);
+        QVERIFY(shown.size() >= 2);
+        QCOMPARE(shown.front(), QStringLiteral("计算中…"));
+        const QString text = pane->toPlainText();
+        for (const QString &value : twice)
+            QVERIFY2(text.count(value) == 2, qPrintable(value + QStringLiteral(" in ") + text));
+        for (const QString &t : texts) QVERIFY2(text.contains(t), qPrintable(t));
+        for (const QString &t : absent) QVERIFY2(!text.contains(t), qPrintable(t));
+        QVERIFY(!text.contains(QStringLiteral("nan")) && !text.contains(QStringLiteral("inf")));
+    }
+
+    // The pane follows the layout: a rod moved 80 m from the other (beyond 2 sqrt(20 x 70) =
+    // 74.8 m the two no longer protect jointly) leaves no closed form; undo brings the two-rod
+    // values back, redo takes them away, and an opened file shows its own.
+    void closedFormPaneFollowsEditsUndoAndOpen()
+    {
+        QVERIFY(80 > 2 * std::sqrt(20.0 * 70));
+        const QString h0 = metres(twoRodsH0(20, 45, 20));
+        const QString notApplicable = QStringLiteral("附录D的闭合公式不适用");
+        const QTextBrowser &pane = w().closedFormPane();
+        w().document().reset(Layout{45, {Rod{0, 0, 20}, Rod{20, 0, 20}}, {}});
+        waitForResults();
+        QCOMPARE(pane.toPlainText().count(h0), 2);
+
+        editCell(w().conductorTable(), 1, 1, QStringLiteral("80"));
+        QCOMPARE(std::get<Rod>(w().document().layout().conductors[1]).x, 80.0);
+        waitForResults();
+        QVERIFY(pane.toPlainText().contains(notApplicable));
+        QVERIFY(!pane.toPlainText().contains(h0));
+
+        QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
+        waitForResults();
+        QCOMPARE(pane.toPlainText().count(h0), 2);
+        QVERIFY(!pane.toPlainText().contains(notApplicable));
+        QTest::keyClick(&w(), Qt::Key_Y, Qt::ControlModifier);
+        waitForResults();
+        QVERIFY(pane.toPlainText().contains(notApplicable));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rectangle.lplayout"));
+        QString error;
+        QVERIFY(lplayout::saveProject(
+            path,
+            {Layout{45, {Rod{0, 0, 20}, Rod{60, 0, 20}, Rod{60, 10, 20}, Rod{0, 10, 20}}, {}}, {}},
+            &error));
+        answer = QMessageBox::Discard;
+        QVERIFY(w().openFile(path));
+        waitForResults();
+        QVERIFY(pane.toPlainText().contains(QStringLiteral("不一致")));
+        QVERIFY(pane.toPlainText().contains(metres(fourRodsH0(20, 45, std::hypot(60, 10)))));
+    }
+
+    // The caption sits with the pane, and the pane keeps its place below the verdicts without
+    // taking theirs.
+    void closedFormPaneBelowTheVerdicts()
+    {
+        const QTextBrowser &pane = w().closedFormPane();
+        const QTreeWidget &verdicts = w().verdictList();
+        QVERIFY(pane.isVisible() && verdicts.isVisible());
+        const QPoint paneTop = pane.mapTo(&w(), QPoint(0, 0));
+        const QPoint verdictsBottom = verdicts.mapTo(&w(), QPoint(0, verdicts.height()));
+        QVERIFY(paneTop.y() >= verdictsBottom.y());
+        QVERIFY(pane.height() >= 100);
+        QVERIFY(verdicts.height() >= 100);
+        bool captioned = false;
+        for (const QLabel *label : w().findChildren<QLabel *>())
+            captioned = captioned ||
+                        (label->text() == QStringLiteral("闭合公式对照（GB 50057-2010 附录D）") &&
+                         label->isVisible());
+        QVERIFY(captioned);
     }
 
     // A rectangle dragged on the plan becomes an object on the grid with a name and a height;

@@ -75,6 +75,41 @@ private slots:
         QVERIFY(results.verdicts.empty());
         QVERIFY(results.exposed.empty());
         QVERIFY(results.zone.fill.empty());
+        QVERIFY(results.closedForms.empty());
+    }
+
+    // Two 20 m rods 20 m apart (hr 45): the closed-form check comes with the exact stage, its
+    // values from the formulas h0 = hr - sqrt((hr - h)^2 + (D/2)^2) = 18.074 m and
+    // b0 = sqrt(h (2hr - h) - (D/2)^2) = 36.056 m, the engine's beside them; the fast stage
+    // leaves it out.
+    void theClosedFormCheckComesWithTheExactStage()
+    {
+        calc::layout::Layout layout;
+        layout.hr = 45;
+        layout.conductors.push_back(calc::layout::Rod{0, 0, 20});
+        layout.conductors.push_back(calc::layout::Rod{20, 0, 20});
+        layout.objects.push_back({"between", {{8, -1}, {12, -1}, {12, 1}, {8, 1}}, 10});
+        const double h0 = 45 - std::sqrt(25.0 * 25 + 10 * 10), b0 = std::sqrt(20.0 * 70 - 10 * 10);
+        const auto first = designer::computeResults(layout, 0, {}, 1, designer::Stage::Verdicts);
+        QVERIFY(first.error.isEmpty());
+        QVERIFY(first.closedForms.empty());
+        const auto exact = designer::computeResults(layout, 0, {}, 1, designer::Stage::Exact);
+        QVERIFY(exact.error.isEmpty());
+        const calc::sheet::Table *table = nullptr;
+        for (const auto &block : exact.closedForms)
+            if (const auto *t = std::get_if<calc::sheet::Table>(&block)) table = t;
+        QVERIFY(table);
+        QCOMPARE(table->rows.size(), std::size_t{2});
+        const double expected[] = {h0, b0};
+        for (std::size_t i = 0; i < 2; ++i) {
+            const auto &row = table->rows[i];
+            QCOMPARE(QString::fromStdString(row[0]),
+                     i == 0 ? QStringLiteral("h0") : QStringLiteral("b0"));
+            QCOMPARE(QString::fromStdString(row[1]), QString::number(expected[i], 'f', 3));
+            // The engine's measure agrees within a millimetre, its last digit perhaps off by one.
+            QVERIFY(std::abs(std::stod(row[2]) - expected[i]) <= 0.0015);
+            QCOMPARE(QString::fromStdString(row[3]), QStringLiteral("一致"));
+        }
     }
 };
 

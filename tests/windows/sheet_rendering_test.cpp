@@ -139,6 +139,43 @@ private slots:
         QVERIFY(windows::sheetHtml(sheetOf("error")).contains(QStringLiteral("#c00000")));
     }
 
+    // Blocks shown on their own look as they do in the sheet: the same styles, the same markup,
+    // their text escaped, and nothing of the sheet around them (title, date, figures).
+    void blocksHtmlAsInTheSheet()
+    {
+        const std::vector<calc::sheet::Block> blocks{
+            calc::sheet::Paragraph{"a<b & c"},
+            calc::sheet::Table{{"量", "闭合公式 / m"}, {{"h0", "18.074"}}},
+            calc::sheet::Paragraph{"结论"}};
+        Sheet sheet;
+        sheet.title = "计算书";
+        sheet.date = kDate;
+        sheet.sections.push_back({"核对", blocks});
+        const QString whole = windows::sheetHtml(sheet);
+        const QString part = windows::blocksHtml(blocks);
+
+        const auto between = [](const QString &html, const QString &from, const QString &to) {
+            const qsizetype a = html.indexOf(from), b = html.indexOf(to);
+            return a < 0 || b < a ? QString() : html.mid(a + from.size(), b - a - from.size());
+        };
+        const QString style = between(part, QStringLiteral("<style>"), QStringLiteral("</style>"));
+        QVERIFY(style.contains(QStringLiteral("td.head")));
+        QCOMPARE(style, between(whole, QStringLiteral("<style>"), QStringLiteral("</style>")));
+        const QString body = between(part, QStringLiteral("<body>"), QStringLiteral("</body>"));
+        QVERIFY(body.contains(QStringLiteral("class=\"head\"")));
+        QVERIFY(whole.contains(body));
+        QVERIFY(body.contains(QStringLiteral("a&lt;b &amp; c")));
+        QVERIFY(!body.contains(QStringLiteral("<h1")) && !body.contains(QStringLiteral("附图")));
+
+        QTextDocument document;
+        document.setHtml(part);
+        const QString shown = document.toPlainText();
+        for (const char *text : {"a<b & c", "闭合公式 / m", "18.074", "结论"})
+            QVERIFY2(shown.contains(QString::fromUtf8(text)), text);
+        QVERIFY(!shown.contains(QString::fromUtf8(kDate)));
+        QVERIFY(windows::blocksHtml({}).contains(QStringLiteral("<body></body>")));
+    }
+
     void singleRodGeometryToAPixel_data()
     {
         QTest::addColumn<qreal>("ratio");
