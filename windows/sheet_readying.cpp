@@ -187,8 +187,10 @@ void SheetReadying::readyAgain()
 
 bool SheetReadying::eventFilter(QObject *object, QEvent *event)
 {
-    // The user's opening: the sheet is theirs from now on.
-    if (object == sheet_ && event->type() == QEvent::Show) {
+    // The user's opening: the sheet is theirs from now on. Only the sheet
+    // window is watched, and it is not looked at here: this also runs while
+    // the window is being destroyed, when it is a sheet window no more.
+    if (event->type() == QEvent::Show) {
         opened_ = true;
         again_.stop();
     }
