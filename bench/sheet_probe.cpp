@@ -223,7 +223,7 @@ int main(int argc, char *argv[])
         CALLGRIND_START_INSTRUMENTATION;
 #endif
         QTest::keyClick(h, Qt::Key_Return);
-        QTest::qWait(windows::SheetReadying::kAfterCalculation.count() + 100);
+        QTest::qWait(windows::SheetReadying::kAfterPause.count() + 100);
         QElapsedTimer waited;
         waited.start();
         while (readying && !readying->isFinished() && waited.elapsed() < 10000) QTest::qWait(20);

@@ -7,8 +7,10 @@
 
 #include <QApplication>
 #include <QBackingStore>
+#include <QComboBox>
 #include <QDate>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
@@ -55,11 +57,10 @@ SheetReadying::SheetReadying(WindowSet &set, std::chrono::milliseconds delay, QO
         auto *calc = qobject_cast<CalcWindow *>(window);
         if (!calc) return;
         lastActive_ = calc;
-        connect(calc, &CalcWindow::calculated, &again_, qOverload<>(&QTimer::start),
-                Qt::UniqueConnection);
+        watch(*calc);
     });
     again_.setSingleShot(true);
-    again_.setInterval(kAfterCalculation);
+    again_.setInterval(kAfterPause);
     connect(&again_, &QTimer::timeout, this, &SheetReadying::readyAgain);
     // First the delay, then one step per turn of the event loop: a timer of
     // no interval fires once the window system's events are handled.
@@ -93,6 +94,18 @@ bool SheetReadying::step()
     return false;
 }
 
+// A calculation, or the user's pause in typing or choosing an input, readies
+// the sheet again once the pause lasts.
+void SheetReadying::watch(CalcWindow &window)
+{
+    const auto later = qOverload<>(&QTimer::start);
+    connect(&window, &CalcWindow::calculated, &again_, later, Qt::UniqueConnection);
+    for (QLineEdit *field : window.findChildren<QLineEdit *>())
+        connect(field, &QLineEdit::textEdited, &again_, later, Qt::UniqueConnection);
+    for (QComboBox *list : window.findChildren<QComboBox *>())
+        connect(list, &QComboBox::activated, &again_, later, Qt::UniqueConnection);
+}
+
 CalcWindow *SheetReadying::currentWindow() const
 {
     if (auto *active = qobject_cast<CalcWindow *>(QApplication::activeWindow())) return active;
@@ -109,8 +122,7 @@ bool SheetReadying::begin()
     sheet_ = qobject_cast<SheetWindow *>(set_.window(WindowId::Sheet));
     if (!sheet_) return false;
     sheet_->installEventFilter(this);
-    connect(window, &CalcWindow::calculated, &again_, qOverload<>(&QTimer::start),
-            Qt::UniqueConnection);
+    watch(*window);
 
     // One pixel painted lays the hidden window out at its size: the text view
     // then has the width it is shown with, and the text is laid out once.

@@ -25,9 +25,10 @@ class WindowSet;
 // and writes the window's buffer once, so the later Ctrl+P finds everything
 // done and only shows and paints.
 //
-// Until the user first opens the sheet, every calculation readies it again a
-// moment later, for the inputs just calculated: the sheet is presented anew
-// (its text laid out once more only when it changed) and painted once.
+// Until the user first opens the sheet, every calculation, and every pause in
+// typing or choosing an input, readies it again a moment later, for the inputs
+// as they are: the sheet is presented anew (its text laid out once more only
+// when it changed) and painted once.
 //
 // Nothing is shown, activated or focused. The work runs in short steps, one
 // per turn of the event loop, so a key pressed meanwhile waits for one step
@@ -39,9 +40,9 @@ public:
     // After the start window's first showing and activations, long before a
     // user has typed a calculation's inputs and asked for its sheet.
     static constexpr std::chrono::milliseconds kDefaultDelay{1500};
-    // After a calculation, once the user has paused: typing on through
-    // several calculations readies only the last.
-    static constexpr std::chrono::milliseconds kAfterCalculation{400};
+    // After a calculation or an edit, once the user has paused: typing on
+    // readies only what is there at the pause.
+    static constexpr std::chrono::milliseconds kAfterPause{400};
 
     SheetReadying(WindowSet &set, std::chrono::milliseconds delay, QObject *parent = nullptr);
 
@@ -59,6 +60,7 @@ protected:
 
 private:
     CalcWindow *currentWindow() const;
+    void watch(CalcWindow &window);
     bool begin();
     void planPaints();
     void readyAgain();

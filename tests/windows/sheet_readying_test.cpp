@@ -264,10 +264,28 @@ private slots:
         Fixture::control<QPushButton>("SheetWindow", "sheetClose")->click();
         field("Text2")->setText("40");
         Fixture::control<QPushButton>("Form1", "Command1")->click();
-        QTest::qWait(SheetReadying::kAfterCalculation.count() + 300);
+        QTest::qWait(SheetReadying::kAfterPause.count() + 300);
         QCOMPARE(sheetText()->toPlainText(), shown.text);
 
         const QString text = shown.text;
+        fx.finish();
+        fx.start();
+        QCOMPARE(openSheet("10", "30", Typed::WithoutReadying).text, text);
+    }
+
+    // Inputs typed and not calculated: the pause after typing readies the
+    // sheet for them, as Ctrl+P would make it.
+    void aPauseInTypingReadiesTheSheetAgain()
+    {
+        QVERIFY(readyNow());
+        QTest::keyClicks(field("Text1"), "10");
+        QTest::keyClicks(field("Text2"), "30");
+        QTRY_VERIFY(sheetText()->toPlainText().contains("51.962"));
+        QTRY_VERIFY(readying()->isFinished());
+        QVERIFY(!sheetWindow()->isVisible());
+        const int revision = sheetText()->document()->revision();
+        const QString text = pressCtrlP().text;
+        QCOMPARE(sheetText()->document()->revision(), revision);
         fx.finish();
         fx.start();
         QCOMPARE(openSheet("10", "30", Typed::WithoutReadying).text, text);

@@ -311,8 +311,8 @@ private slots:
     void exitButtonYesEndsTheProgram()
     {
         fx.boxes.expect(QMessageBox::Yes);
-        const int code = Fixture::runEventLoop(
-            [this] { QTest::mouseClick(button("Command3"), Qt::LeftButton); });
+        const int code =
+            Fixture::runEventLoop([] { QTest::mouseClick(button("Command3"), Qt::LeftButton); });
         QCOMPARE(code, 0);
         QCOMPARE(fx.boxes.count(), 1);
         QWidget *form1 = fx.set().existing(windows::WindowId::SingleRod);

@@ -576,7 +576,7 @@ private slots:
     {
         QFETCH(bool, byMenu);
         if (!byMenu) fx.boxes.expect(QMessageBox::Yes);
-        const int code = Fixture::runEventLoop([this, byMenu] {
+        const int code = Fixture::runEventLoop([byMenu] {
             if (byMenu)
                 Fixture::menuEntry("Form2", "exitid")->trigger();
             else
