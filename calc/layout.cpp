@@ -355,10 +355,14 @@ ObjectVerdict quickVerdict(const rolling_sphere::Layout &engine, const Object &o
     return SurfaceSearch(engine, object, kProtectedFrom).run();
 }
 
+rolling_sphere::Layout prepareEngine(const Layout &layout)
+{
+    return {engineConductors(layout.conductors), static_cast<double>(layout.hr)};
+}
+
 std::vector<ObjectVerdict> checkObjects(const Layout &layout)
 {
-    const auto conductors = engineConductors(layout.conductors);
-    const rolling_sphere::Layout engine(conductors, layout.hr);
+    const rolling_sphere::Layout engine = prepareEngine(layout);
     std::vector<ObjectVerdict> verdicts;
     verdicts.reserve(layout.objects.size());
     for (const Object &object : layout.objects) verdicts.push_back(checkObject(engine, object));

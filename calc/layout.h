@@ -44,6 +44,8 @@ struct Layout {
 };
 
 std::vector<rolling_sphere::Conductor> engineConductors(std::span<const Conductor> conductors);
+// The layout's conductors prepared for the engine, with the layout's sphere radius.
+rolling_sphere::Layout prepareEngine(const Layout &layout);
 
 // At least three corners, a non-zero area and no two edges that meet except neighbours at
 // their shared corner.

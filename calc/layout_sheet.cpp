@@ -325,8 +325,7 @@ Sheet layoutSheet(const Layout &layout, const std::vector<ObjectVerdict> &verdic
     Sheet sheet = newSheet(kLayoutSheetName, std::move(date));
     try {
         if (!layout::isSphereRadius(layout.hr)) throw std::invalid_argument("hr");
-        const auto conductors = layout::engineConductors(layout.conductors);
-        const rolling_sphere::Layout engine(conductors, layout.hr);
+        const rolling_sphere::Layout engine = layout::prepareEngine(layout);
         fill(sheet, layout, verdicts, std::isfinite(planHeight) ? planHeight : 0, engine);
     } catch (const std::exception &) {
         sheet.sections.clear();

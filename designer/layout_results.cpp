@@ -116,8 +116,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
     results.stage = stage;
     results.height = height;
     try {
-        const auto conductors = calc::layout::engineConductors(layout.conductors);
-        const calc::rolling_sphere::Layout engine(conductors, layout.hr);
+        const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
         // The objects are checked on the pool's threads, sharing the prepared engine, while
         // this thread draws the zone and measures the closed-form check; nothing leaves this
         // scope before they are done.

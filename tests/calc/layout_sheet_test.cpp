@@ -130,9 +130,7 @@ class LayoutCrossCheckValues : public testing::TestWithParam<ClosedFormRow> {};
 TEST_P(LayoutCrossCheckValues, ClosedFormBesideTheEngine)
 {
     const Layout &layout = GetParam().layout;
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const auto blocks =
-        calc::layoutCrossCheck(layout, calc::rolling_sphere::Layout(conductors, layout.hr));
+    const auto blocks = calc::layoutCrossCheck(layout, calc::layout::prepareEngine(layout));
     ASSERT_EQ(blocks.size(), 3u);
     const auto *introduction = std::get_if<Paragraph>(&blocks[0]);
     const auto *table = std::get_if<Table>(&blocks[1]);
@@ -185,9 +183,7 @@ class LayoutCrossCheckNone : public testing::TestWithParam<NoClosedFormRow> {};
 TEST_P(LayoutCrossCheckNone, SaysNoClosedFormApplies)
 {
     const Layout &layout = GetParam().layout;
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const auto blocks =
-        calc::layoutCrossCheck(layout, calc::rolling_sphere::Layout(conductors, layout.hr));
+    const auto blocks = calc::layoutCrossCheck(layout, calc::layout::prepareEngine(layout));
     ASSERT_EQ(blocks.size(), 1u);
     const auto *paragraph = std::get_if<Paragraph>(&blocks[0]);
     ASSERT_NE(paragraph, nullptr);
@@ -220,8 +216,7 @@ TEST(LayoutSheet, UnusableLayoutGivesAnErrorSheet)
 TEST(LayoutZone, OutlineAndProfileOfOneRod)
 {
     const Layout layout{45, {Rod{0, 0, 20}}, {}};
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const calc::rolling_sphere::Layout engine(conductors, 45);
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
     for (double z : {0.5, 5.0, 12.0}) {
         const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), z, 2.0);
         ASSERT_EQ(zone.outline.size(), 1u) << z;
@@ -258,8 +253,7 @@ bool inFill(const calc::layout::PlanZone &zone, double x, double y)
 TEST(LayoutZone, GroundOutlineOfOneRod)
 {
     const Layout layout{45, {Rod{0, 0, 20}}, {}};
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const calc::rolling_sphere::Layout engine(conductors, 45);
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
     const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), 0, 2.0);
     ASSERT_EQ(zone.outline.size(), 1u);
     for (const Vec2 &p : zone.outline[0]) EXPECT_NEAR(std::hypot(p.x, p.y), 37.417, 0.05);
@@ -282,8 +276,7 @@ TEST_P(ZoneAtHeight, FillAgreesWithTheEngine)
 {
     const double z = GetParam();
     const Layout layout = mixedLayout();
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const calc::rolling_sphere::Layout engine(conductors, 30);
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
     const auto box = calc::layout::planBox(layout);
     const auto zone = calc::layout::planZone(engine, box, z, 2.0);
     int checked = 0;
@@ -313,8 +306,7 @@ TEST_P(OutlineAtHeight, LiesOnTheEdge)
 {
     const double z = GetParam();
     const Layout layout = mixedLayout();
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const calc::rolling_sphere::Layout engine(conductors, 30);
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
     const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), z, 2.0, 0.02);
     ASSERT_FALSE(zone.outline.empty());
     std::size_t points = 0;
@@ -347,8 +339,7 @@ TEST(LayoutZone, GroundInsideAClosedCageIsProtected)
         {{0, 0, 60}, {50, 0, 60}, {50, 50, 60}, {0, 50, 60}}};
     for (std::size_t i = 0; i < 4; ++i)
         layout.conductors.push_back(Wire{tops[i], tops[(i + 1) % 4]});
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const calc::rolling_sphere::Layout engine(conductors, 30);
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
     const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), 0, 2.0);
     EXPECT_TRUE(inFill(zone, 25, 25));
     EXPECT_FALSE(inFill(zone, 25, -20));
@@ -365,8 +356,7 @@ TEST(LayoutSection, CutsRodsWiresAndObjects)
 {
     const Layout layout{
         45, {Rod{0, 0, 20}, Wire{{10, -5, 15}, {10, 5, 15}}}, {box("块", 5, -2, 9, 2, 5)}};
-    const auto conductors = calc::layout::engineConductors(layout.conductors);
-    const calc::rolling_sphere::Layout engine(conductors, 45);
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
     const auto verdicts = calc::layout::checkObjects(layout);
     const View view = calc::layoutSection(layout, verdicts, engine, {-30, 0}, {30, 0}, "剖面");
     bool rod = false, object = false;

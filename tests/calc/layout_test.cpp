@@ -23,8 +23,7 @@ std::vector<Corner> box(double x0, double y0, double x1, double y1)
 
 ObjectVerdict check(const Layout &layout, const Object &object)
 {
-    const auto conductors = engineConductors(layout.conductors);
-    return checkObject(rs::Layout(conductors, layout.hr), object);
+    return checkObject(prepareEngine(layout), object);
 }
 
 // hr 45, a rod of 30 m at the origin. The sphere resting on the tip and the ground has its
@@ -121,8 +120,7 @@ TEST(LayoutCheck, QuickVerdictsAreTheHandWorkedOnes)
         {"too wide for the wire", wire, {"库房", box(30, -7, 70, 7), 10}, false},
     };
     for (const QuickRow &row : rows) {
-        const auto conductors = engineConductors(row.layout.conductors);
-        const rs::Layout engine(conductors, row.layout.hr);
+        const rs::Layout engine = prepareEngine(row.layout);
         const ObjectVerdict v = quickVerdict(engine, row.object);
         EXPECT_EQ(v.isProtected, row.protectedByHand) << row.name;
         if (v.isProtected) continue;
@@ -158,8 +156,7 @@ TEST(LayoutCheck, NoSampledPointBelowTheLeast)
         30, {Rod{0, 0, 25}, Rod{30, 5, 18}, Rod{12, 28, 22}, Wire{{0, 0, 25}, {30, 5, 18}}}, {}};
     const Object object{"L", {{4, 4}, {24, 4}, {24, 10}, {10, 10}, {10, 22}, {4, 22}}, 9};
     const ObjectVerdict v = check(layout, object);
-    const auto conductors = engineConductors(layout.conductors);
-    const rs::Layout engine(conductors, layout.hr);
+    const rs::Layout engine = prepareEngine(layout);
     double sampled = INFINITY;
     for (double x = 4; x <= 24; x += 0.25)
         for (double y = 4; y <= 22; y += 0.25)
@@ -240,8 +237,7 @@ TEST(LayoutConductors, RodStandsOnTheGround)
 
 ClosedFormCheck closedForm(const Layout &layout)
 {
-    const auto conductors = engineConductors(layout.conductors);
-    const auto check = closedFormCheck(layout, rs::Layout(conductors, layout.hr));
+    const auto check = closedFormCheck(layout, prepareEngine(layout));
     EXPECT_TRUE(check.has_value());
     return check.value_or(ClosedFormCheck{});
 }
@@ -295,8 +291,7 @@ class NoClosedForm : public testing::TestWithParam<NoFormRow> {};
 TEST_P(NoClosedForm, IsOffered)
 {
     const Layout &layout = GetParam().layout;
-    const auto conductors = engineConductors(layout.conductors);
-    EXPECT_FALSE(closedFormCheck(layout, rs::Layout(conductors, layout.hr)).has_value());
+    EXPECT_FALSE(closedFormCheck(layout, prepareEngine(layout)).has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(
