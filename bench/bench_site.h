@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calc/layout.h"
-#include "calc/rolling_sphere.h"
+#include "layouts/layout.h"
+#include "engine/rolling_sphere.h"
 
 #include <cmath>
 #include <random>

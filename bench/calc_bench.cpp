@@ -1,8 +1,8 @@
 #include "bench_site.h"
 
-#include "calc/layout.h"
+#include "layouts/layout.h"
 #include "calc/rod_height.h"
-#include "calc/rolling_sphere.h"
+#include "engine/rolling_sphere.h"
 #include "calc/single_rod.h"
 #include "calc/strike_count.h"
 #include "calc/two_rods.h"

@@ -24,7 +24,7 @@
 // that follows it ("calculation_and_readying_again"): figures that do not
 // depend on what else the machine is doing.
 #include "windows/program.h"
-#include "windows/sheet_rendering.h"
+#include "rendering/sheet_rendering.h"
 #include "windows/sheet_readying.h"
 #include "windows/sheet_window.h"
 #include "windows/window_set.h"
@@ -277,7 +277,7 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     for (int i = 0; i < kPdfRuns; ++i) {
         timer.start();
-        const QString reason = windows::writeSheetPdf(sheet, folder.filePath("sheet.pdf"));
+        const QString reason = rendering::writeSheetPdf(sheet, folder.filePath("sheet.pdf"));
         micros.push_back(timer.nsecsElapsed() / 1000.0);
         if (!reason.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(reason));
     }

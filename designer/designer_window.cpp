@@ -1,13 +1,13 @@
 #include "designer/designer_window.h"
 
-#include "calc/layout_sheet.h"
+#include "layouts/layout_sheet.h"
 #include "calc/numeric.h"
 #include "designer/layout_edits.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
-#include "layout/project_file.h"
-#include "windows/sheet_rendering.h"
+#include "project/project_file.h"
+#include "rendering/sheet_rendering.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -474,7 +474,7 @@ void DesignerWindow::showResults(const LayoutResults &results)
     if (!results.error.isEmpty())
         closedForms_->clear();
     else if (exact)
-        closedForms_->setHtml(windows::blocksHtml(results.closedForms));
+        closedForms_->setHtml(rendering::blocksHtml(results.closedForms));
     else
         closedForms_->setPlainText(pending);
     state_->setText(!results.error.isEmpty() ? results.error : exact ? QString() : pending);
@@ -746,7 +746,7 @@ void DesignerWindow::exportPdf()
         chooseFile(QStringLiteral("导出计算书"), QStringLiteral("防雷布置计算书.pdf"),
                    QStringLiteral("PDF (*.pdf)"), true);
     if (path.isEmpty()) return;
-    const QString error = windows::writeSheetPdf(sheet(), path);
+    const QString error = rendering::writeSheetPdf(sheet(), path);
     if (!error.isEmpty()) showProblem(error);
 }
 
@@ -757,7 +757,7 @@ void DesignerWindow::printSheet()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(QString::fromStdString(s.title));
     if (!setUpPrinter(printer)) return;
-    windows::paintSheetPages(s, printer);
+    rendering::paintSheetPages(s, printer);
     if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
         showProblem(QStringLiteral("计算书未能打印。"));
 }
@@ -765,14 +765,14 @@ void DesignerWindow::printSheet()
 void DesignerWindow::copySheet()
 {
     const calc::sheet::Sheet s = sheet();
-    const QImage image = windows::drawingImage(s.drawing, QSize(900, 700));
+    const QImage image = rendering::drawingImage(s.drawing, QSize(900, 700));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     auto *mime = new QMimeData;
-    mime->setHtml(windows::sheetHtml(s, QStringLiteral("data:image/png;base64,") +
-                                            QString::fromLatin1(png.toBase64())));
+    mime->setHtml(rendering::sheetHtml(s, QStringLiteral("data:image/png;base64,") +
+                                              QString::fromLatin1(png.toBase64())));
     mime->setText(QString::fromStdString(calc::sheet::plainText(s)));
     mime->setImageData(image);
     QApplication::clipboard()->setMimeData(mime);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/sheet.h"
+#include "sheets/sheet.h"
 #include "designer/layout_document.h"
 #include "designer/layout_results.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/layout.h"
+#include "layouts/layout.h"
 
 #include <QList>
 #include <QPointF>

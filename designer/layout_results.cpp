@@ -1,7 +1,7 @@
 #include "designer/layout_results.h"
 
-#include "calc/layout_sheet.h"
-#include "calc/sheet_format.h"
+#include "layouts/layout_sheet.h"
+#include "sheets/sheet_format.h"
 
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>

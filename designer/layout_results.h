@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calc/layout.h"
-#include "calc/layout_zone.h"
-#include "calc/sheet.h"
+#include "layouts/layout.h"
+#include "layouts/layout_zone.h"
+#include "sheets/sheet.h"
 
 #include <QFutureWatcher>
 #include <QThreadPool>

@@ -1,6 +1,6 @@
 #include "designer/section_pane.h"
 
-#include "windows/sheet_rendering.h"
+#include "rendering/sheet_rendering.h"
 
 #include <QPainter>
 
@@ -30,7 +30,7 @@ void SectionPane::paintEvent(QPaintEvent *)
         drawing.views.push_back(*view_);
     else
         drawing.emptyReason = "剖面：选“画剖面线”，在平面图上拖出一条线。";
-    windows::paintDrawing(painter, drawing, QRectF(rect()).adjusted(6, 6, -6, -6));
+    rendering::paintDrawing(painter, drawing, QRectF(rect()).adjusted(6, 6, -6, -6));
 }
 
 } // namespace designer

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/drawing.h"
+#include "sheets/drawing.h"
 
 #include <QWidget>
 

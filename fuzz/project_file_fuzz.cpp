@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the layout file loader. Checked: no crash; a refusal always says why;
 // an accepted file holds only what the loader promises (radius of a class, rods above the
 // ground, simple footprints, finite values) and reads back the same after saving.
-#include "layout/project_file.h"
+#include "project/project_file.h"
 
 #include <cmath>
 #include <cstddef>

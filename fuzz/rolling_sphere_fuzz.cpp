@@ -3,7 +3,7 @@
 // grid), three for the point, three for a small step away from it and one for a limit near its
 // clearance. Checked: no crash, no NaN, the invariants of the geometry (bounds, ground,
 // conductors, monotony, Lipschitz), and that a query with a limit agrees with one without.
-#include "calc/rolling_sphere.h"
+#include "engine/rolling_sphere.h"
 
 #include <algorithm>
 #include <cmath>

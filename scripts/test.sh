@@ -37,7 +37,7 @@ if command -v clang++ >/dev/null; then
     mkdir -p "$work/$name"
     # The loader starts from the example layouts rather than from nothing.
     seeds=()
-    [[ $name != project_file_fuzz ]] || seeds=("$root/tests/layout/examples")
+    [[ $name != project_file_fuzz ]] || seeds=("$root/tests/project/examples")
     if ! (cd "$work" && "$fuzz/fuzz/$name" -max_total_time="${target##*:}" "$work/$name" \
       "${seeds[@]}" >"$work/$name.log" 2>&1); then
       cat "$work/$name.log"

@@ -1,6 +1,6 @@
 #include "windows/about_window.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 #include "windows/colours.h"
 #include "windows/control_factory.h"
 #include "windows/fonts.h"
@@ -30,7 +30,7 @@ constexpr std::array<const char *, 4> kBusinessNames{"Label2_0", "Label2_1", "La
 AboutWindow::AboutWindow()
 {
     setObjectName(QString::fromLatin1(formName(WindowId::About)));
-    setWindowTitle(makerName());
+    setWindowTitle(rendering::makerName());
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(pixels(5880), pixels(3495));
     QPalette palette = this->palette();
@@ -42,7 +42,7 @@ AboutWindow::AboutWindow()
     const QFont text = designFont(kSongTi, 10.5, false);
 
     makeLine(this, "Line1", 1200, 240, 4800, 240, yellow);
-    makeLabel(this, "Label1", {1440, 360, 3615, 255}, makerName(),
+    makeLabel(this, "Label1", {1440, 360, 3615, 255}, rendering::makerName(),
               designFont(kSongTi, 14.25, false), yellow);
     makeLine(this, "Line2", 1200, 720, 4800, 720, yellow);
     for (std::size_t i = 0; i < kBusinessLines.size(); ++i) {
@@ -57,10 +57,10 @@ AboutWindow::AboutWindow()
                       QStringLiteral("地址：广州市岚舟路8号   电话：020-5550100"), text, yellow);
     linkLine_ = makeLinkLabel(this, "Label3_1", {480, 2760, 5175, 255},
                               QStringLiteral("详细资料，请浏览公司网页：") + QString(8, u' ') +
-                                  makerHost() + QString(4, u' '),
-                              text, yellow, linkToolTip());
+                                  rendering::makerHost() + QString(4, u' '),
+                              text, yellow, rendering::linkToolTip());
     for (LinkLabel *member : {addressLine, linkLine_}) {
-        connect(member, &LinkLabel::clicked, this, &openMakerSite);
+        connect(member, &LinkLabel::clicked, this, &rendering::openMakerSite);
         connect(member, &LinkLabel::mouseMoved, this, [this] { toggleLinkColour(linkLine_); });
     }
 

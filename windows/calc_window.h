@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/sheet.h"
+#include "sheets/sheet.h"
 #include "windows/menu_bars.h"
 #include "windows/window_id.h"
 

@@ -2,40 +2,12 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QStringList>
 
 namespace windows {
 
-QFont designFont(const char *family, qreal points, bool bold, bool underline)
-{
-    QFont font(QString::fromUtf8(family));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
-}
-
 void mapFontFamilies()
 {
-    const QString song = QString::fromUtf8(kSongTi);
-    if (!QFont::substitutes(song).isEmpty()) return;
-    // Song and Kai faces first, then any CJK face, so that Chinese text never
-    // shows as empty boxes.
-    const QStringList anyCjk{QStringLiteral("Noto Sans CJK SC"),
-                             QStringLiteral("WenQuanYi Zen Hei"),
-                             QStringLiteral("Droid Sans Fallback")};
-    QFont::insertSubstitutions(
-        song, QStringList{QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                          QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")} +
-                  anyCjk);
-    QFont::insertSubstitutions(QString::fromUtf8(kKaiTi),
-                               QStringList{QStringLiteral("KaiTi_GB2312"), QStringLiteral("KaiTi"),
-                                           QStringLiteral("AR PL UKai CN"),
-                                           QStringLiteral("AR PL UMing CN"),
-                                           QStringLiteral("Noto Serif CJK SC")} +
-                                   anyCjk);
-    QFont::insertSubstitutions(QString::fromUtf8(kYouYuan),
-                               QStringList{QStringLiteral("YouYuan")} + anyCjk);
+    if (!rendering::mapDesignFamilies()) return;
     // Menus and message boxes in the desktop face of a Chinese system. It is
     // the face the windows load anyway, so start-up opens no extra font file.
     QApplication::setFont(designFont(kSongTi, 9, false));

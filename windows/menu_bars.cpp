@@ -1,6 +1,6 @@
 #include "windows/menu_bars.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 
 namespace windows {
 
@@ -23,7 +23,7 @@ std::vector<menu::BarItem> menuBarOf(WindowId id)
              {{"leijicishu", QStringLiteral("雷击次数计算"), SwitchTo{WindowId::StrikeCount}}}},
             {"help",
              QStringLiteral("帮助文件"),
-             {{"vorn", makerName(), ShowBeside{WindowId::About}},
+             {{"vorn", rendering::makerName(), ShowBeside{WindowId::About}},
               {"note", QStringLiteral("使用说明"), ShowBeside{WindowId::Help}}}},
             {"tuichule", QStringLiteral("退出"), {}, EndProgram{}},
         };

@@ -22,13 +22,13 @@ void showStopBox(QWidget *parent, const QString &text, const QString &title)
 
 void showNotice(QWidget *parent, const QString &text)
 {
-    showMessage(parent, QMessageBox::NoIcon, programTitle(), text);
+    showMessage(parent, QMessageBox::NoIcon, rendering::programTitle(), text);
 }
 
 bool confirmExit(QWidget *parent)
 {
-    QMessageBox box(QMessageBox::NoIcon, programTitle(), QStringLiteral("真的要退出系统？"),
-                    QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::NoIcon, rendering::programTitle(),
+                    QStringLiteral("真的要退出系统？"), QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

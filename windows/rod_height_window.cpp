@@ -1,7 +1,7 @@
 #include "windows/rod_height_window.h"
 
 #include "calc/rod_height.h"
-#include "calc/rod_height_sheet.h"
+#include "sheets/rod_height_sheet.h"
 #include "calc/visit.h"
 #include "windows/captions.h"
 #include "windows/colours.h"

@@ -1,6 +1,6 @@
 #include "windows/rod_window.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 #include "windows/captions.h"
 #include "windows/colours.h"
 #include "windows/control_factory.h"
@@ -104,21 +104,21 @@ void RodWindow::buildControls(const RodWindowDesign &design)
 
 void RodWindow::buildLink(const RodWindowDesign &design)
 {
-    const QString text = makerName() + QLatin1Char(' ') + makerHost();
+    const QString text = rendering::makerName() + QLatin1Char(' ') + rendering::makerHost();
     const QFont font = designFont(kKaiTi, 12, true);
     const QColor yellow = bgrColour(colour::kYellow);
     const auto wire = [this](auto *link) {
         using Link = std::remove_pointer_t<decltype(link)>;
-        connect(link, &Link::clicked, this, &openMakerSite);
+        connect(link, &Link::clicked, this, &rendering::openMakerSite);
         connect(link, &Link::mouseMoved, this, [link] { toggleLinkColour(link); });
         link_ = link;
     };
     if (design.linkIsTextBox)
         wire(makeTextBoxLink(client(), "Text3", {120, 120, 5235, 405}, text, font, yellow,
-                             linkToolTip()));
+                             rendering::linkToolTip()));
     else
         wire(makeLinkLabel(client(), "Label11", {120, 120, 4815, 375}, text, font, yellow,
-                           linkToolTip()));
+                           rendering::linkToolTip()));
 }
 
 void RodWindow::hookKeys()

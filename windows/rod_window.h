@@ -3,7 +3,7 @@
 #include "windows/calc_window.h"
 #include "windows/twips.h"
 
-#include "calc/sheet.h"
+#include "sheets/sheet.h"
 
 #include <QColor>
 

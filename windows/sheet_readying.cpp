@@ -1,6 +1,6 @@
 #include "windows/sheet_readying.h"
 
-#include "calc/single_rod_sheet.h"
+#include "sheets/single_rod_sheet.h"
 #include "windows/calc_window.h"
 #include "windows/sheet_window.h"
 #include "windows/window_set.h"

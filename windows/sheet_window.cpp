@@ -5,7 +5,7 @@
 #include "windows/message_boxes.h"
 #include "windows/sheet_file_dialog.h"
 #include "windows/sheet_print_dialog.h"
-#include "windows/sheet_rendering.h"
+#include "rendering/sheet_rendering.h"
 #include "windows/window_set.h"
 
 #include <QAction>
@@ -61,7 +61,7 @@ protected:
             QPainter painter(&painted_);
             painter.setRenderHint(QPainter::Antialiasing);
             painter.fillRect(rect(), Qt::white);
-            paintDrawing(painter, drawing_, QRectF(rect()).adjusted(6, 6, -6, -6));
+            rendering::paintDrawing(painter, drawing_, QRectF(rect()).adjusted(6, 6, -6, -6));
         }
         QPainter(this).drawImage(QPointF(0, 0), painted_);
     }
@@ -176,7 +176,7 @@ void SheetWindow::present(const calc::sheet::Sheet &sheet, bool keepSameText)
     sheet_ = sheet;
     // Setting the same text again would only parse and lay it out anew; kept,
     // a sheet readied ahead opens with its text laid out and painted once.
-    if (QString html = sheetHtml(sheet_); !keepSameText || html != html_) {
+    if (QString html = rendering::sheetHtml(sheet_); !keepSameText || html != html_) {
         // The reader keeps their place in the text across a refresh.
         const int scrolled = text_->verticalScrollBar()->value();
         text_->setHtml(html);
@@ -188,9 +188,9 @@ void SheetWindow::present(const calc::sheet::Sheet &sheet, bool keepSameText)
 
 void SheetWindow::copy()
 {
-    const QImage image = drawingImage(sheet_.drawing, kCopiedDrawingSize);
+    const QImage image = rendering::drawingImage(sheet_.drawing, kCopiedDrawingSize);
     auto *data = new QMimeData;
-    data->setHtml(sheetHtml(sheet_, pngDataAddress(image)));
+    data->setHtml(rendering::sheetHtml(sheet_, pngDataAddress(image)));
     data->setImageData(image);
     data->setText(QString::fromStdString(calc::sheet::plainText(sheet_)));
     QApplication::clipboard()->setMimeData(data);
@@ -203,7 +203,7 @@ void SheetWindow::exportPdf()
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString path = askPdfPath(this, QDir(folder).filePath(name));
     if (path.isEmpty()) return;
-    const QString reason = writeSheetPdf(sheet_, path);
+    const QString reason = rendering::writeSheetPdf(sheet_, path);
     if (!reason.isEmpty())
         showStopBox(this, QStringLiteral("无法保存文件：") + QDir::toNativeSeparators(path) +
                               QLatin1Char('\n') + reason);
@@ -215,7 +215,7 @@ void SheetWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(QString::fromStdString(sheet_.title));
     if (!askPrinter(this, printer)) return;
-    if (paintSheetPages(sheet_, printer)) return;
+    if (rendering::paintSheetPages(sheet_, printer)) return;
     // A printer that cannot start (gone, or a print-to-file target that
     // cannot be written) must not look like a sheet sent to print.
     const QString target = printer.outputFileName().isEmpty()

@@ -1,9 +1,9 @@
 #include "windows/single_rod_window.h"
 
 #include "calc/single_rod.h"
-#include "calc/single_rod_sheet.h"
+#include "sheets/single_rod_sheet.h"
 #include "calc/visit.h"
-#include "windows/branding.h"
+#include "rendering/branding.h"
 #include "windows/captions.h"
 #include "windows/colours.h"
 #include "windows/input_field.h"

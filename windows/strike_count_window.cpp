@@ -1,10 +1,10 @@
 #include "windows/strike_count_window.h"
 
 #include "calc/strike_count.h"
-#include "calc/strike_count_sheet.h"
+#include "sheets/strike_count_sheet.h"
 #include "windows/clock.h"
 #include "calc/visit.h"
-#include "windows/branding.h"
+#include "rendering/branding.h"
 #include "windows/captions.h"
 #include "windows/colours.h"
 #include "windows/control_factory.h"
@@ -81,10 +81,10 @@ void StrikeCountWindow::buildHeader()
     QWidget *area = client();
     const QColor white = bgrColour(colour::kWhite);
 
-    header_.name = makeLinkLabel(area, "Label11", {120, 120, 3615, 375}, makerName(),
+    header_.name = makeLinkLabel(area, "Label11", {120, 120, 3615, 375}, rendering::makerName(),
                                  designFont(kKaiTi, 14.25, true), yellow());
-    header_.address = makeLinkLabel(area, "Label12", {3840, 120, 2175, 255}, makerHost(),
-                                    designFont(kSongTi, 9, false), white, linkToolTip());
+    header_.address = makeLinkLabel(area, "Label12", {3840, 120, 2175, 255}, rendering::makerHost(),
+                                    designFont(kSongTi, 9, false), white, rendering::linkToolTip());
     makeLine(area, "Line1", 0, 600, 7080, 600, bgrColour(colour::kRed));
     header_.clock = makeLinkLabel(area, "Label5", {6240, 720, 975, 375}, QString(),
                                   designFont(kSongTi, 9, true), yellow(), kClockTip);
@@ -93,7 +93,7 @@ void StrikeCountWindow::buildHeader()
 
     // The name only flickers; the address is the link.
     connect(header_.name, &LinkLabel::mouseMoved, this, [this] { toggleLinkColour(header_.name); });
-    connect(header_.address, &LinkLabel::clicked, this, &openMakerSite);
+    connect(header_.address, &LinkLabel::clicked, this, &rendering::openMakerSite);
     connect(header_.clock, &LinkLabel::mouseMoved, this,
             [this] { header_.clock->setToolTip(kClockTipPrefix + header_.clock->text()); });
 

@@ -2,7 +2,7 @@
 
 #include "calc/numeric.h"
 #include "calc/two_rods.h"
-#include "calc/two_rods_sheet.h"
+#include "sheets/two_rods_sheet.h"
 #include "calc/visit.h"
 #include "windows/captions.h"
 #include "windows/colours.h"

@@ -2,8 +2,8 @@
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
-#include "layout/project_file.h"
-#include "windows/sheet_rendering.h"
+#include "project/project_file.h"
+#include "rendering/sheet_rendering.h"
 
 #include "../quiet_platform.h"
 
@@ -884,7 +884,7 @@ private slots:
         QVERIFY(problems.isEmpty());
         const int pages = pdfPages(printed);
         QVERIFY2(pages >= 1, qPrintable(QString::number(pages)));
-        QVERIFY(windows::writeSheetPdf(w().sheet(), exported).isEmpty());
+        QVERIFY(rendering::writeSheetPdf(w().sheet(), exported).isEmpty());
         QCOMPARE(pages, pdfPages(exported));
 
         // Cancelled: nothing printed.

@@ -1,6 +1,6 @@
 #include "gui_fixture.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -68,7 +68,7 @@ private slots:
         QVERIFY(label("Label3_0")->text().startsWith(QStringLiteral("地址：")));
         QVERIFY(label("Label3_0")->text().contains(QStringLiteral("   电话：")));
         QCOMPARE(label("Label3_1")->text(), QStringLiteral("详细资料，请浏览公司网页：") +
-                                                QString(8, u' ') + windows::makerHost() +
+                                                QString(8, u' ') + rendering::makerHost() +
                                                 QString(4, u' '));
         QCOMPARE(label("Label3_1")->toolTip(), QStringLiteral("点击去岚舟网站！"));
         QCOMPARE(colourOf(Fixture::control<QWidget>("Form5", "Line1")), bgr(colour::kYellow));
@@ -95,10 +95,10 @@ private slots:
     {
         QVERIFY(openAbout());
         QTest::mouseClick(label("Label3_0"), Qt::LeftButton);
-        QCOMPARE(fx.urls.urls, QList<QUrl>{windows::makerAddress()});
+        QCOMPARE(fx.urls.urls, QList<QUrl>{rendering::makerAddress()});
         QTest::mouseClick(label("Label3_1"), Qt::LeftButton);
         QCOMPARE(fx.urls.urls.size(), 2);
-        QCOMPARE(fx.urls.urls.last(), windows::makerAddress());
+        QCOMPARE(fx.urls.urls.last(), rendering::makerAddress());
         // Clicking the name does nothing.
         QTest::mouseClick(label("Label1"), Qt::LeftButton);
         QCOMPARE(fx.urls.urls.size(), 2);

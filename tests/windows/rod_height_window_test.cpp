@@ -1,6 +1,6 @@
 #include "gui_fixture.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 #include "windows/links.h"
 
 #include <QComboBox>
@@ -473,7 +473,7 @@ private slots:
     {
         auto *link = Fixture::control<windows::LinkLabel>("Form3", "Label11");
         QVERIFY(link);
-        QCOMPARE(link->text(), QStringLiteral("岚舟 ") + windows::makerHost());
+        QCOMPARE(link->text(), QStringLiteral("岚舟 ") + rendering::makerHost());
         QCOMPARE(link->toolTip(), QStringLiteral("点击去岚舟网站！"));
         QCOMPARE(colourOf(link), bgr(colour::kYellow));
         fill("7", "8");
@@ -483,7 +483,7 @@ private slots:
             QCOMPARE(colourOf(link), bgr(expected));
         }
         QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
-        QCOMPARE(fx.urls.urls, QList<QUrl>{windows::makerAddress()});
+        QCOMPARE(fx.urls.urls, QList<QUrl>{rendering::makerAddress()});
         QCOMPARE(QApplication::focusWidget(), text2());
         QCOMPARE(text1()->text(), QStringLiteral("7"));
         expectResults(QStringLiteral("    "), QStringLiteral("    "));

@@ -1,6 +1,6 @@
 #include "gui_fixture.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -387,7 +387,7 @@ private slots:
         auto *link = Fixture::control<QLineEdit>("Form1", "Text3");
         QVERIFY(link->isReadOnly());
         QCOMPARE(link->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(link->text(), QStringLiteral("岚舟 ") + windows::makerHost());
+        QCOMPARE(link->text(), QStringLiteral("岚舟 ") + rendering::makerHost());
         QCOMPARE(link->toolTip(), QStringLiteral("点击去岚舟网站！"));
         QCOMPARE(colourOf(link), bgr(colour::kYellow));
         text1()->setText("7");
@@ -399,7 +399,7 @@ private slots:
         QCOMPARE(colourOf(link), bgr(colour::kRed));
 
         QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(30, 7));
-        QCOMPARE(fx.urls.urls, QList<QUrl>{windows::makerAddress()});
+        QCOMPARE(fx.urls.urls, QList<QUrl>{rendering::makerAddress()});
         QCOMPARE(QApplication::focusWidget(), text1());
         QCOMPARE(text1()->text(), QStringLiteral("7"));
     }

@@ -1,6 +1,6 @@
 #include "gui_fixture.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 #include "windows/twips.h"
 
 #include "windows/clock.h"
@@ -471,7 +471,7 @@ private slots:
         Fixture::hover(address, QPoint(10, 5));
         QCOMPARE(colourOf(address), bgr(colour::kWhite));
         QTest::mouseClick(address, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
-        QCOMPARE(fx.urls.urls, QList<QUrl>{windows::makerAddress()});
+        QCOMPARE(fx.urls.urls, QList<QUrl>{rendering::makerAddress()});
     }
 
     void theClockShowsTheTimeAndItsToolTip()

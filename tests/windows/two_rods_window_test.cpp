@@ -1,6 +1,6 @@
 #include "gui_fixture.h"
 
-#include "windows/branding.h"
+#include "rendering/branding.h"
 
 #include "windows/two_rods_window.h"
 
@@ -612,7 +612,7 @@ private slots:
     {
         auto *link = label("Label11");
         QVERIFY(link->hasMouseTracking());
-        QCOMPARE(link->text(), QStringLiteral("岚舟 ") + windows::makerHost());
+        QCOMPARE(link->text(), QStringLiteral("岚舟 ") + rendering::makerHost());
         QCOMPARE(link->toolTip(), QStringLiteral("点击去岚舟网站！"));
         QCOMPARE(colourOf(link), bgr(colour::kYellow));
         Fixture::hover(link, QPoint(10, 5));
@@ -624,7 +624,7 @@ private slots:
 
         text1()->setText("7");
         QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(30, 7));
-        QCOMPARE(fx.urls.urls, QList<QUrl>{windows::makerAddress()});
+        QCOMPARE(fx.urls.urls, QList<QUrl>{rendering::makerAddress()});
         QCOMPARE(QApplication::focusWidget(), text1());
         QCOMPARE(text1()->text(), QStringLiteral("7"));
         QCOMPARE(colourOf(link), bgr(colour::kRed));

@@ -1,0 +1,69 @@
+#include "project/check.h"
+
+#include "layouts/layout.h"
+#include "project/project_file.h"
+
+#include <cmath>
+#include <exception>
+
+namespace lplayout {
+
+namespace {
+
+// Three decimals, never "-0.000".
+QString metres(double v)
+{
+    const QString text = QString::number(v, 'f', 3);
+    return text == QLatin1String("-0.000") ? QStringLiteral("0.000") : text;
+}
+
+// A name keeps one line and one column: tabs and line breaks become spaces.
+QString oneField(QString name)
+{
+    for (QChar &c : name)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return name;
+}
+
+} // namespace
+
+CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err)
+{
+    const LoadResult loaded = loadProject(path);
+    if (!loaded.file) {
+        err << loaded.error << Qt::endl;
+        return FileUnusable;
+    }
+    const calc::layout::Layout &layout = loaded.file->layout;
+    std::vector<calc::layout::ObjectVerdict> verdicts;
+    try {
+        verdicts = calc::layout::checkObjects(layout);
+    } catch (const std::exception &e) {
+        err << path << QStringLiteral(": ") << e.what() << Qt::endl;
+        return FileUnusable;
+    }
+    // Every line is decided before any is written, so a value that could not be computed
+    // leaves no partial report.
+    for (std::size_t i = 0; i < verdicts.size(); ++i) {
+        const auto &v = verdicts[i];
+        if (!std::isfinite(v.leastClearance) || !std::isfinite(v.where.x) ||
+            !std::isfinite(v.where.y) || !std::isfinite(v.where.z)) {
+            err << QStringLiteral("objects[%1]: 无法求得最小裕度").arg(i) << Qt::endl;
+            return FileUnusable;
+        }
+    }
+    bool all = true;
+    for (std::size_t i = 0; i < verdicts.size(); ++i) {
+        const auto &v = verdicts[i];
+        all = all && v.isProtected;
+        out << oneField(QString::fromStdString(layout.objects[i].name)) << '\t'
+            << (v.isProtected ? "protected" : "unprotected") << '\t' << metres(v.leastClearance)
+            << '\t' << metres(v.where.x) << ',' << metres(v.where.y) << ',' << metres(v.where.z)
+            << '\n';
+    }
+    out.flush();
+    return all ? AllProtected : SomeUnprotected;
+}
+
+} // namespace lplayout

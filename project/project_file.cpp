@@ -1,0 +1,247 @@
+#include "project/project_file.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace lplayout {
+
+using namespace calc::layout;
+
+namespace {
+
+// Beyond these a layout is no site plan but a mistake (or an attack on the checker's time).
+constexpr double kMaxCoordinate = 10000; // metres either way from the origin
+constexpr double kMaxHeight = 1000;
+constexpr qsizetype kMaxConductors = 2000;
+constexpr qsizetype kMaxObjects = 1000;
+constexpr qsizetype kMaxCorners = 1000;
+constexpr qsizetype kMaxNameLength = 200;
+
+// The first problem found; reading stops there.
+struct Problem {
+    QString place;
+    QString what;
+};
+
+QString index(const QString &place, qsizetype i)
+{
+    return place + QLatin1Char('[') + QString::number(i) + QLatin1Char(']');
+}
+QString member(const QString &place, const char *key)
+{
+    return place.isEmpty() ? QString::fromLatin1(key) : place + QLatin1Char('.') + key;
+}
+
+QJsonValue required(const QJsonObject &object, const QString &place, const char *key)
+{
+    const QJsonValue v = object.value(QLatin1String(key));
+    if (v.isUndefined()) throw Problem{member(place, key), QStringLiteral("缺少此项")};
+    return v;
+}
+
+double number(const QJsonValue &v, const QString &place)
+{
+    if (!v.isDouble()) throw Problem{place, QStringLiteral("应为数字")};
+    const double d = v.toDouble();
+    if (!std::isfinite(d)) throw Problem{place, QStringLiteral("数值超出范围")};
+    return d;
+}
+
+double coordinate(const QJsonValue &v, const QString &place)
+{
+    const double d = number(v, place);
+    if (std::abs(d) > kMaxCoordinate)
+        throw Problem{place, QStringLiteral("超出 ±%1 m").arg(kMaxCoordinate)};
+    return d;
+}
+
+double height(const QJsonValue &v, const QString &place, bool zeroAllowed, const QString &what)
+{
+    const double d = number(v, place);
+    if (zeroAllowed ? d < 0 : d <= 0) throw Problem{place, what};
+    if (d > kMaxHeight) throw Problem{place, QStringLiteral("超过 %1 m").arg(kMaxHeight)};
+    return d;
+}
+
+QJsonObject object(const QJsonValue &v, const QString &place)
+{
+    if (!v.isObject()) throw Problem{place, QStringLiteral("应为 JSON 对象")};
+    return v.toObject();
+}
+
+QJsonArray array(const QJsonValue &v, const QString &place, qsizetype limit)
+{
+    if (!v.isArray()) throw Problem{place, QStringLiteral("应为数组")};
+    const QJsonArray a = v.toArray();
+    if (a.size() > limit) throw Problem{place, QStringLiteral("超过 %1 项").arg(limit)};
+    return a;
+}
+
+calc::rolling_sphere::Point end(const QJsonValue &v, const QString &place)
+{
+    const QJsonArray a = array(v, place, 3);
+    if (a.size() != 3) throw Problem{place, QStringLiteral("应为 [x, y, z] 三个数")};
+    return {coordinate(a[0], index(place, 0)), coordinate(a[1], index(place, 1)),
+            height(a[2], index(place, 2), true, QStringLiteral("端点低于地面"))};
+}
+
+Conductor conductor(const QJsonValue &v, const QString &place)
+{
+    const QJsonObject o = object(v, place);
+    const QJsonValue kind = required(o, place, "kind");
+    if (kind.toString() == QLatin1String("rod"))
+        return Rod{coordinate(required(o, place, "x"), member(place, "x")),
+                   coordinate(required(o, place, "y"), member(place, "y")),
+                   height(required(o, place, "h"), member(place, "h"), false,
+                          QStringLiteral("避雷针高度应大于 0"))};
+    if (kind.toString() == QLatin1String("wire"))
+        return Wire{end(required(o, place, "a"), member(place, "a")),
+                    end(required(o, place, "b"), member(place, "b"))};
+    throw Problem{member(place, "kind"), QStringLiteral("应为 \"rod\" 或 \"wire\"")};
+}
+
+Object protectedObject(const QJsonValue &v, const QString &place)
+{
+    const QJsonObject o = object(v, place);
+    Object result;
+    const QJsonValue name = required(o, place, "name");
+    if (!name.isString()) throw Problem{member(place, "name"), QStringLiteral("应为文字")};
+    result.name = name.toString().toStdString();
+    if (name.toString().size() > kMaxNameLength)
+        throw Problem{member(place, "name"), QStringLiteral("超过 %1 个字符").arg(kMaxNameLength)};
+
+    const QString fpPlace = member(place, "footprint");
+    const QJsonArray corners = array(required(o, place, "footprint"), fpPlace, kMaxCorners);
+    if (corners.size() < 3) throw Problem{fpPlace, QStringLiteral("至少需要 3 个角点")};
+    for (qsizetype i = 0; i < corners.size(); ++i) {
+        const QString cornerPlace = index(fpPlace, i);
+        const QJsonArray xy = array(corners[i], cornerPlace, 2);
+        if (xy.size() != 2) throw Problem{cornerPlace, QStringLiteral("应为 [x, y] 两个数")};
+        result.footprint.push_back(
+            {coordinate(xy[0], index(cornerPlace, 0)), coordinate(xy[1], index(cornerPlace, 1))});
+    }
+    if (!isSimplePolygon(result.footprint))
+        throw Problem{fpPlace, QStringLiteral("轮廓自相交、有重合角点或面积为零")};
+    result.height = height(required(o, place, "height"), member(place, "height"), false,
+                           QStringLiteral("高度应大于 0"));
+    return result;
+}
+
+// The keys this version reads; every other top-level key is kept as it was.
+const char *const kKnownKeys[] = {"format", "version", "hr", "conductors", "objects"};
+
+ProjectFile project(const QJsonObject &root)
+{
+    const QJsonValue format = required(root, {}, "format");
+    if (format.toString() != QLatin1String("lplayout"))
+        throw Problem{QStringLiteral("format"),
+                      QStringLiteral("不是防雷布置文件（应为 \"lplayout\"）")};
+    const double version = number(required(root, {}, "version"), QStringLiteral("version"));
+    if (version != std::floor(version) || version < 1)
+        throw Problem{QStringLiteral("version"), QStringLiteral("应为正整数")};
+    if (version > kFormatVersion)
+        throw Problem{
+            QStringLiteral("version"),
+            QStringLiteral("文件版本 %1 高于本程序能读的版本 %2").arg(version).arg(kFormatVersion)};
+
+    ProjectFile file;
+    const double hr = number(required(root, {}, "hr"), QStringLiteral("hr"));
+    if (!isSphereRadius(hr))
+        throw Problem{QStringLiteral("hr"), QStringLiteral("滚球半径应为 30、45 或 60")};
+    file.layout.hr = static_cast<int>(hr);
+
+    const QString cPlace = QStringLiteral("conductors");
+    const QJsonArray conductors = array(required(root, {}, "conductors"), cPlace, kMaxConductors);
+    for (qsizetype i = 0; i < conductors.size(); ++i)
+        file.layout.conductors.push_back(conductor(conductors[i], index(cPlace, i)));
+
+    const QString oPlace = QStringLiteral("objects");
+    const QJsonArray objects = array(required(root, {}, "objects"), oPlace, kMaxObjects);
+    for (qsizetype i = 0; i < objects.size(); ++i)
+        file.layout.objects.push_back(protectedObject(objects[i], index(oPlace, i)));
+
+    file.otherKeys = root;
+    for (const char *key : kKnownKeys) file.otherKeys.remove(QLatin1String(key));
+    return file;
+}
+
+QJsonArray triple(const calc::rolling_sphere::Point &p) { return {p.x, p.y, p.z}; }
+
+} // namespace
+
+LoadResult parseProject(const QByteArray &bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError)
+        return {std::nullopt, QStringLiteral("第 %1 字节：不是有效的 JSON（%2）")
+                                  .arg(error.offset)
+                                  .arg(error.errorString())};
+    if (!doc.isObject()) return {std::nullopt, QStringLiteral("文件顶层：应为 JSON 对象")};
+    try {
+        return {project(doc.object()), {}};
+    } catch (const Problem &p) {
+        return {std::nullopt, p.place + QStringLiteral(": ") + p.what};
+    }
+}
+
+LoadResult loadProject(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {std::nullopt, path + QStringLiteral(": 无法打开（%1）").arg(f.errorString())};
+    return parseProject(f.readAll());
+}
+
+QByteArray serializeProject(const ProjectFile &file)
+{
+    QJsonObject root = file.otherKeys;
+    root.insert(QStringLiteral("format"), QStringLiteral("lplayout"));
+    root.insert(QStringLiteral("version"), kFormatVersion);
+    root.insert(QStringLiteral("hr"), file.layout.hr);
+    QJsonArray conductors;
+    for (const Conductor &c : file.layout.conductors) {
+        if (const Rod *rod = std::get_if<Rod>(&c))
+            conductors.append(QJsonObject{{QStringLiteral("kind"), QStringLiteral("rod")},
+                                          {QStringLiteral("x"), rod->x},
+                                          {QStringLiteral("y"), rod->y},
+                                          {QStringLiteral("h"), rod->h}});
+        else
+            conductors.append(QJsonObject{{QStringLiteral("kind"), QStringLiteral("wire")},
+                                          {QStringLiteral("a"), triple(std::get<Wire>(c).a)},
+                                          {QStringLiteral("b"), triple(std::get<Wire>(c).b)}});
+    }
+    root.insert(QStringLiteral("conductors"), conductors);
+    QJsonArray objects;
+    for (const Object &o : file.layout.objects) {
+        QJsonArray footprint;
+        for (const Corner &c : o.footprint) footprint.append(QJsonArray{c.x, c.y});
+        objects.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(o.name)},
+                                   {QStringLiteral("footprint"), footprint},
+                                   {QStringLiteral("height"), o.height}});
+    }
+    root.insert(QStringLiteral("objects"), objects);
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool saveProject(const QString &path, const ProjectFile &file, QString *error)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error) *error = path + QStringLiteral(": 无法写入（%1）").arg(out.errorString());
+        return false;
+    }
+    const QByteArray bytes = serializeProject(file);
+    if (out.write(bytes) != bytes.size() || !out.commit()) {
+        if (error) *error = path + QStringLiteral(": 保存失败（%1）").arg(out.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace lplayout

@@ -1,0 +1,194 @@
+#include "project/project_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+namespace {
+
+using namespace calc::layout;
+using lplayout::parseProject;
+
+QByteArray withBody(const char *conductors, const char *objects, const char *head = nullptr)
+{
+    QByteArray text =
+        head ? QByteArray(head) : QByteArray(R"("format": "lplayout", "version": 1, "hr": 45)");
+    return "{" + text + R"(, "conductors": )" + conductors + R"(, "objects": )" + objects + "}";
+}
+
+TEST(ProjectFile, ReadsEveryField)
+{
+    const auto r = parseProject(withBody(
+        R"([{"kind": "rod", "x": 1.5, "y": -2, "h": 30},
+            {"kind": "wire", "a": [0, 0, 30], "b": [40, 0, 25.5]}])",
+        R"([{"name": "1#楼", "footprint": [[5, 5], [25, 5], [25, 15], [5, 15]], "height": 18}])"));
+    ASSERT_TRUE(r.file) << r.error.toStdString();
+    const Layout &l = r.file->layout;
+    EXPECT_EQ(l.hr, 45);
+    ASSERT_EQ(l.conductors.size(), 2u);
+    const Rod rod = std::get<Rod>(l.conductors[0]);
+    EXPECT_EQ(rod.x, 1.5);
+    EXPECT_EQ(rod.y, -2);
+    EXPECT_EQ(rod.h, 30);
+    const Wire wire = std::get<Wire>(l.conductors[1]);
+    EXPECT_EQ(wire.a.z, 30);
+    EXPECT_EQ(wire.b.x, 40);
+    EXPECT_EQ(wire.b.z, 25.5);
+    ASSERT_EQ(l.objects.size(), 1u);
+    EXPECT_EQ(l.objects[0].name, "1#楼");
+    ASSERT_EQ(l.objects[0].footprint.size(), 4u);
+    EXPECT_EQ(l.objects[0].footprint[2].x, 25);
+    EXPECT_EQ(l.objects[0].footprint[2].y, 15);
+    EXPECT_EQ(l.objects[0].height, 18);
+}
+
+// Saved and read back, a layout is the same, and keys the program does not read survive.
+TEST(ProjectFile, RoundTripKeepsLayoutAndOtherKeys)
+{
+    const auto first = parseProject(withBody(
+        R"([{"kind": "rod", "x": 0.1, "y": 1e-3, "h": 29.95}, {"kind": "wire", "a": [0, 0, 0],
+            "b": [3, 4, 12]}])",
+        R"([{"name": "罐 A", "footprint": [[0, 0], [0, 3], [2, 1]], "height": 7.25}])",
+        R"("format": "lplayout", "version": 1, "hr": 60, "view": {"height": 7.25, "zoom": 2})"));
+    ASSERT_TRUE(first.file) << first.error.toStdString();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.lplayout"));
+    QString error;
+    ASSERT_TRUE(lplayout::saveProject(path, *first.file, &error)) << error.toStdString();
+    const auto second = lplayout::loadProject(path);
+    ASSERT_TRUE(second.file) << second.error.toStdString();
+
+    const Layout &a = first.file->layout, &b = second.file->layout;
+    EXPECT_EQ(b.hr, 60);
+    ASSERT_EQ(b.conductors.size(), 2u);
+    EXPECT_EQ(std::get<Rod>(b.conductors[0]).x, 0.1);
+    EXPECT_EQ(std::get<Rod>(b.conductors[0]).y, 1e-3);
+    EXPECT_EQ(std::get<Rod>(b.conductors[0]).h, 29.95);
+    EXPECT_EQ(std::get<Wire>(b.conductors[1]).b.y, 4);
+    ASSERT_EQ(b.objects.size(), 1u);
+    EXPECT_EQ(b.objects[0].name, a.objects[0].name);
+    EXPECT_EQ(b.objects[0].footprint.size(), 3u);
+    EXPECT_EQ(b.objects[0].footprint[2].x, 2);
+    EXPECT_EQ(b.objects[0].height, 7.25);
+    EXPECT_EQ(second.file->otherKeys.value(QStringLiteral("view"))
+                  .toObject()
+                  .value(QStringLiteral("zoom")),
+              2);
+}
+
+TEST(ProjectFile, FailedSaveKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing-folder/site.lplayout"));
+    QString error;
+    EXPECT_FALSE(lplayout::saveProject(path, {}, &error));
+    EXPECT_TRUE(error.startsWith(path)) << error.toStdString();
+}
+
+struct BadRow {
+    std::string_view name;
+    QByteArray text;
+    std::string_view message; // the start of the message: the place, then the problem
+};
+class BadFile : public testing::TestWithParam<BadRow> {};
+
+TEST_P(BadFile, IsRefusedNamingThePlace)
+{
+    const auto r = parseProject(GetParam().text);
+    EXPECT_FALSE(r.file);
+    EXPECT_TRUE(r.error.startsWith(
+        QString::fromUtf8(GetParam().message.data(), qsizetype(GetParam().message.size()))))
+        << r.error.toStdString();
+}
+
+const char *const kRod = R"([{"kind": "rod", "x": 0, "y": 0, "h": 30}])";
+const char *const kNone = "[]";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadFile,
+    testing::Values(
+        BadRow{"NotJson", "{\"format\": ", "第 "}, BadRow{"NotAnObject", "[1, 2]", "文件顶层"},
+        BadRow{"WrongFormat",
+               withBody(kRod, kNone, R"("format": "lpcalc", "version": 1, "hr": 45)"),
+               "format: 不是防雷布置文件"},
+        BadRow{"MissingFormat", withBody(kRod, kNone, R"("version": 1, "hr": 45)"),
+               "format: 缺少此项"},
+        BadRow{"NewerVersion",
+               withBody(kRod, kNone, R"("format": "lplayout", "version": 2, "hr": 45)"),
+               "version: 文件版本 2"},
+        BadRow{"VersionNotNumeric",
+               withBody(kRod, kNone, R"("format": "lplayout", "version": "1", "hr": 45)"),
+               "version: 应为数字"},
+        BadRow{"VersionFraction",
+               withBody(kRod, kNone, R"("format": "lplayout", "version": 1.5, "hr": 45)"),
+               "version: 应为正整数"},
+        BadRow{"HrNotOfAClass",
+               withBody(kRod, kNone, R"("format": "lplayout", "version": 1, "hr": 40)"),
+               "hr: 滚球半径应为 30、45 或 60"},
+        BadRow{"HrMissing", withBody(kRod, kNone, R"("format": "lplayout", "version": 1)"),
+               "hr: 缺少此项"},
+        BadRow{"ConductorsMissing",
+               R"({"format": "lplayout", "version": 1, "hr": 45, "objects": []})",
+               "conductors: 缺少此项"},
+        BadRow{"ConductorsNotAnArray", withBody("{}", kNone), "conductors: 应为数组"},
+        BadRow{"UnknownKind", withBody(R"([{"kind": "mast"}])", kNone),
+               "conductors[0].kind: 应为 \"rod\" 或 \"wire\""},
+        BadRow{"RodHeightZero",
+               withBody(R"([{"kind": "rod", "x": 0, "y": 0, "h": 30},
+                           {"kind": "rod", "x": 0, "y": 0, "h": 0}])",
+                        kNone),
+               "conductors[1].h: 避雷针高度应大于 0"},
+        BadRow{"RodHeightNegative",
+               withBody(R"([{"kind": "rod", "x": 0, "y": 0, "h": -3}])", kNone),
+               "conductors[0].h: 避雷针高度应大于 0"},
+        BadRow{"RodXNotNumeric", withBody(R"([{"kind": "rod", "x": "0", "y": 0, "h": 3}])", kNone),
+               "conductors[0].x: 应为数字"},
+        BadRow{"RodYMissing", withBody(R"([{"kind": "rod", "x": 0, "h": 3}])", kNone),
+               "conductors[0].y: 缺少此项"},
+        BadRow{"WireEndBelowGround",
+               withBody(R"([{"kind": "wire", "a": [0, 0, 10], "b": [5, 0, -0.5]}])", kNone),
+               "conductors[0].b[2]: 端点低于地面"},
+        BadRow{"WireEndTwoNumbers",
+               withBody(R"([{"kind": "wire", "a": [0, 0], "b": [5, 0, 1]}])", kNone),
+               "conductors[0].a: 应为 [x, y, z] 三个数"},
+        BadRow{"HugeCoordinate", withBody(R"([{"kind": "rod", "x": 1e9, "y": 0, "h": 3}])", kNone),
+               "conductors[0].x: 超出"},
+        BadRow{"OverflowingNumber",
+               withBody(R"([{"kind": "rod", "x": 1e999, "y": 0, "h": 3}])", kNone), "第 "},
+        BadRow{"HugeHeight", withBody(R"([{"kind": "rod", "x": 0, "y": 0, "h": 5000}])", kNone),
+               "conductors[0].h: 超过"},
+        BadRow{"FootprintTwoCorners",
+               withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [1, 1]], "height": 3}])"),
+               "objects[0].footprint: 至少需要 3 个角点"},
+        BadRow{"FootprintCrossesItself",
+               withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0], [0, 2]],
+                                  "height": 3}])"),
+               "objects[0].footprint: 轮廓自相交"},
+        BadRow{"FootprintCornerNotNumeric",
+               withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, "x"], [2, 0]],
+                                  "height": 3}])"),
+               "objects[0].footprint[1][1]: 应为数字"},
+        BadRow{"ObjectHeightZero",
+               withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]],
+                                  "height": 0}])"),
+               "objects[0].height: 高度应大于 0"},
+        BadRow{"ObjectNameNotText",
+               withBody(kRod, R"([{"name": 7, "footprint": [[0, 0], [2, 2], [2, 0]],
+                                  "height": 1}])"),
+               "objects[0].name: 应为文字"},
+        BadRow{"ObjectNotAnObject", withBody(kRod, "[[1]]"), "objects[0]: 应为 JSON 对象"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ProjectFile, MissingFileIsNamed)
+{
+    const auto r = lplayout::loadProject(QStringLiteral("/nonexistent/site.lplayout"));
+    EXPECT_FALSE(r.file);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("/nonexistent/site.lplayout: ")));
+}
+
+} // namespace
