@@ -13,10 +13,6 @@ namespace calc {
 
 using namespace sheet;
 using namespace sheet::parts;
-using drawing::Ink;
-using drawing::Path;
-using drawing::Side;
-using drawing::Vec2;
 using layout::Layout;
 using layout::ObjectVerdict;
 

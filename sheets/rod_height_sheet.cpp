@@ -12,10 +12,6 @@ namespace calc {
 
 using namespace sheet;
 using namespace sheet::parts;
-using drawing::Ink;
-using drawing::Path;
-using drawing::Side;
-using drawing::Vec2;
 
 namespace {
 
@@ -68,17 +64,14 @@ void fill(Sheet &sheet, std::string_view hxText, std::string_view distanceText,
     const double a = d + q;
     const double discriminant = (2.0 * hr) * (2.0 * hr) - 4 * (a * a);
 
-    sheet.sections.push_back(
-        {std::string(kBasisHeading),
-         {Paragraph{std::string(kRollingSphereBasis) +
-                    "单支避雷针在 hx 高度上的保护半径 rx = √(h·(2hr - h)) - √(hx·(2hr - hx))；"
-                    "令 rx 等于被保护物到针的距离 d，解出针高 h 的两个根 x1、x2。"}}});
-
-    std::vector<Entry> inputs{
-        {std::string(rod_height::kHxName), typedMetres(hxText)},
-        {std::string(rod_height::kDistanceName) + "（下式记作 d）", typedMetres(distanceText)}};
-    for (Entry &entry : classEntries(classIndex)) inputs.push_back(std::move(entry));
-    sheet.sections.push_back({std::string(kInputHeading), {std::move(inputs)}});
+    addRollingSphereBasis(
+        sheet, "单支避雷针在 hx 高度上的保护半径 rx = √(h·(2hr - h)) - √(hx·(2hr - hx))；"
+               "令 rx 等于被保护物到针的距离 d，解出针高 h 的两个根 x1、x2。");
+    addInputs(
+        sheet,
+        {{std::string(rod_height::kHxName), typedMetres(hxText)},
+         {std::string(rod_height::kDistanceName) + "（下式记作 d）", typedMetres(distanceText)}},
+        classIndex);
 
     const std::string hr_ = inputText(hr);
     std::vector<Step> steps;
@@ -131,18 +124,8 @@ Sheet rodHeightSheet(std::string_view hxText, std::string_view distanceText,
     using namespace rod_height;
     Sheet sheet = newSheet(kRodHeightSheetName, std::move(date));
     const RodHeightOutcome outcome = computeRodHeight(hxText, distanceText, classIndex);
-    const auto error = [&](const auto &kind) { setError(sheet, kind.message, kNoDrawing); };
-    std::visit(
-        Overloaded{
-            [&](const RodHeightOk &ok) { fill(sheet, hxText, distanceText, classIndex, ok); },
-            [&](const HxNotNumeric &kind) { error(kind); },
-            [&](const DistanceNotNumeric &kind) { error(kind); },
-            [&](const BothNotNumeric &kind) { error(kind); },
-            [&](const HxAboveTwiceRadius &kind) { error(kind); },
-            [&](const NegativeRadicand &kind) { error(kind); },
-            [&](const NegativeHx &kind) { error(kind); },
-        },
-        outcome);
+    visitOutcome(sheet, outcome, kNoDrawing,
+                 [&](const RodHeightOk &ok) { fill(sheet, hxText, distanceText, classIndex, ok); });
     return sheet;
 }
 

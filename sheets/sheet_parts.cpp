@@ -45,6 +45,38 @@ std::vector<Entry> classEntries(std::int16_t classIndex)
         {"滚球半径 hr", inputText(hr) + " m"}};
 }
 
+RodHeight rodHeight(double typed, int hr)
+{
+    const bool limited = typed > hr;
+    return {typed, limited ? hr : typed, limited};
+}
+
+void addRollingSphereBasis(Sheet &sheet, std::string_view rest)
+{
+    sheet.sections.push_back({std::string(kBasisHeading),
+                              {Paragraph{std::string(kRollingSphereBasis) + std::string(rest)}}});
+}
+
+void addInputs(Sheet &sheet, std::vector<Entry> inputs, std::int16_t classIndex)
+{
+    for (Entry &entry : classEntries(classIndex)) inputs.push_back(std::move(entry));
+    sheet.sections.push_back({std::string(kInputHeading), {std::move(inputs)}});
+}
+
+std::vector<Step> openingSteps(const RodHeight &rod, int hr)
+{
+    std::vector<Step> steps;
+    if (rod.limited) steps.push_back(rodLimitStep(rod.typed, hr));
+    return steps;
+}
+
+std::vector<Block> openingConclusion(const RodHeight &rod, int hr)
+{
+    std::vector<Block> conclusion;
+    if (rod.limited) conclusion.push_back(rodLimitConclusion(rod.typed, hr));
+    return conclusion;
+}
+
 Step rodLimitStep(double typedHeight, int hr)
 {
     return {"计算用针高 h（针高大于滚球半径时取 hr）", "h", "hr",

@@ -11,10 +11,6 @@ namespace calc {
 
 using namespace sheet;
 using namespace sheet::parts;
-using drawing::Ink;
-using drawing::Path;
-using drawing::Side;
-using drawing::Vec2;
 
 namespace {
 
@@ -72,24 +68,19 @@ void fill(Sheet &sheet, std::string_view hxText, std::string_view hText, std::in
           const single_rod::SingleRodOk &ok)
 {
     const double hx = numberFromText(hxText);
-    const double typedH = numberFromText(hText);
     const int hr = rollingSphereRadius(classIndex);
-    const bool limited = typedH > hr;
-    const double h = limited ? hr : typedH;
+    const RodHeight rod = rodHeight(numberFromText(hText), hr);
+    const double h = rod.h;
 
-    sheet.sections.push_back(
-        {std::string(kBasisHeading),
-         {Paragraph{std::string(kRollingSphereBasis) +
-                    "单支避雷针：ro = √(h·(2hr - h))，rx = √(h·(2hr - h)) - √(hx·(2hr - hx))；"
-                    "针高 h 大于滚球半径 hr 时按 h = hr 计算。"}}});
+    addRollingSphereBasis(
+        sheet, "单支避雷针：ro = √(h·(2hr - h))，rx = √(h·(2hr - h)) - √(hx·(2hr - hx))；"
+               "针高 h 大于滚球半径 hr 时按 h = hr 计算。");
+    addInputs(sheet,
+              {{std::string(single_rod::kHxName), typedMetres(hxText)},
+               {std::string(single_rod::kHName), typedMetres(hText)}},
+              classIndex);
 
-    std::vector<Entry> inputs{{std::string(single_rod::kHxName), typedMetres(hxText)},
-                              {std::string(single_rod::kHName), typedMetres(hText)}};
-    for (Entry &entry : classEntries(classIndex)) inputs.push_back(std::move(entry));
-    sheet.sections.push_back({std::string(kInputHeading), {std::move(inputs)}});
-
-    std::vector<Step> steps;
-    if (limited) steps.push_back(rodLimitStep(typedH, hr));
+    std::vector<Step> steps = openingSteps(rod, hr);
     steps.push_back(
         {"避雷针在地面上的保护半径 ro", "ro", "√(h·(2hr - h))", rootText(h, hr), metres(ok.ro)});
     steps.push_back({"避雷针在 hx 高度的 xx' 平面上的保护半径 rx", "rx",
@@ -102,8 +93,7 @@ void fill(Sheet &sheet, std::string_view hxText, std::string_view hText, std::in
          {std::vector<Entry>{{"rx（避雷针在hx高度的xx'平面上的保护半径）", metres(ok.rx)},
                              {"ro（避雷针在地面上的保护半径）", metres(ok.ro)}}}});
 
-    std::vector<Block> conclusion;
-    if (limited) conclusion.push_back(rodLimitConclusion(typedH, hr));
+    std::vector<Block> conclusion = openingConclusion(rod, hr);
     const std::string hxSaid = "被保护物高度 hx = " + inputText(hx) + " m";
     const std::string hSaid = "避雷针计算高度 h = " + inputText(h) + " m";
     if (ok.hxAboveH && ok.rx < 0) {
@@ -138,16 +128,8 @@ Sheet singleRodSheet(std::string_view hxText, std::string_view hText, std::int16
     Sheet sheet = newSheet(kSingleRodSheetName, std::move(date));
     const SingleRodOutcome outcome =
         computeSingleRod(hxText, hText, classIndex, ResultTextStyle::RoundToThree);
-    const auto error = [&](const auto &kind) { setError(sheet, kind.message, kNoDrawing); };
-    std::visit(Overloaded{
-                   [&](const SingleRodOk &ok) { fill(sheet, hxText, hText, classIndex, ok); },
-                   [&](const HxNotNumeric &kind) { error(kind); },
-                   [&](const HNotNumeric &kind) { error(kind); },
-                   [&](const BothNotNumeric &kind) { error(kind); },
-                   [&](const HxAboveTwiceRadius &kind) { error(kind); },
-                   [&](const NegativeHeight &kind) { error(kind); },
-               },
-               outcome);
+    visitOutcome(sheet, outcome, kNoDrawing,
+                 [&](const SingleRodOk &ok) { fill(sheet, hxText, hText, classIndex, ok); });
     return sheet;
 }
 

@@ -13,10 +13,6 @@ namespace calc {
 
 using namespace sheet;
 using namespace sheet::parts;
-using drawing::Ink;
-using drawing::Path;
-using drawing::Side;
-using drawing::Vec2;
 
 namespace {
 
@@ -245,24 +241,18 @@ Sheet strikeCountSheet(std::string_view lengthText, std::string_view widthText,
     Sheet sheet = newSheet(kStrikeCountSheetName, std::move(date));
     const StrikeCountOutcome outcome =
         computeStrikeCount(lengthText, widthText, heightText, settingIndex, cityIndex);
-    const auto error = [&](const auto &kind) { setError(sheet, kind.message, kNoDrawing); };
-    std::visit(
-        Overloaded{
-            [&](const StrikeCountOk &ok) {
-                fill(sheet, lengthText, widthText, heightText, settingIndex, cityIndex, ok);
-            },
-            [&](const StrikeCountZero &kind) {
-                error(kind);
-                sheet.sections.push_back(
-                    {std::string(kConclusionHeading),
-                     {Paragraph{"年预计雷击次数按三位小数舍入后为零：校正系数或城市未选定有效项，"
-                                "或建筑物尺寸过小。"}}});
-            },
-            [&](const StrikeInputNotNumeric &kind) { error(kind); },
-            [&](const StrikeInputNegative &kind) { error(kind); },
-            [&](const StrikeCountTooLarge &kind) { error(kind); },
+    visitOutcome(
+        sheet, outcome, kNoDrawing,
+        [&](const StrikeCountOk &ok) {
+            fill(sheet, lengthText, widthText, heightText, settingIndex, cityIndex, ok);
         },
-        outcome);
+        [&](const StrikeCountZero &kind) {
+            setError(sheet, kind.message, kNoDrawing);
+            sheet.sections.push_back(
+                {std::string(kConclusionHeading),
+                 {Paragraph{"年预计雷击次数按三位小数舍入后为零：校正系数或城市未选定有效项，"
+                            "或建筑物尺寸过小。"}}});
+        });
     return sheet;
 }
 

@@ -13,11 +13,7 @@ namespace calc {
 
 using namespace sheet;
 using namespace sheet::parts;
-using drawing::Ink;
-using drawing::Path;
-using drawing::Side;
 using drawing::Turn;
-using drawing::Vec2;
 
 namespace {
 
@@ -106,29 +102,24 @@ drawing::View plan(double d, double ro, const two_rods::TwoRodsOk &ok)
 void fill(Sheet &sheet, std::string_view hText, std::string_view dText, std::int16_t classIndex,
           const two_rods::TwoRodsOk &ok)
 {
-    const double typedH = numberFromText(hText);
     const double d = numberFromText(dText);
     const int hr = rollingSphereRadius(classIndex);
-    const bool limited = typedH > hr;
-    const double h = limited ? hr : typedH;
+    const RodHeight rod = rodHeight(numberFromText(hText), hr);
+    const double h = rod.h;
     const double ro = std::sqrt((2 * hr - h) * h);
 
-    sheet.sections.push_back(
-        {std::string(kBasisHeading),
-         {Paragraph{std::string(kRollingSphereBasis) +
-                    "两支等高避雷针：两针间距离小于单支针地面保护半径 ro 的两倍时构成联合保护；"
-                    "针高 h 大于滚球半径 hr 时按 h = hr 计算。"}}});
-
-    std::vector<Entry> inputs{{std::string(two_rods::kHName), typedMetres(hText)},
-                              {std::string(two_rods::kDName), typedMetres(dText)}};
-    for (Entry &entry : classEntries(classIndex)) inputs.push_back(std::move(entry));
-    sheet.sections.push_back({std::string(kInputHeading), {std::move(inputs)}});
+    addRollingSphereBasis(
+        sheet, "两支等高避雷针：两针间距离小于单支针地面保护半径 ro 的两倍时构成联合保护；"
+               "针高 h 大于滚球半径 hr 时按 h = hr 计算。");
+    addInputs(sheet,
+              {{std::string(two_rods::kHName), typedMetres(hText)},
+               {std::string(two_rods::kDName), typedMetres(dText)}},
+              classIndex);
 
     const std::string h_ = operandText(h);
     const std::string hr_ = inputText(hr);
     const std::string half = "(" + operandText(d) + " / 2)²";
-    std::vector<Step> steps;
-    if (limited) steps.push_back(rodLimitStep(typedH, hr));
+    std::vector<Step> steps = openingSteps(rod, hr);
     steps.push_back({"单支针地面上的保护半径 ro", "ro", "√(h·(2hr - h))",
                      "√(" + h_ + " × (2 × " + hr_ + " - " + h_ + "))", metres(ro)});
     steps.push_back({"联合保护的界限 2ro（|D| 小于它时构成联合保护）", "2ro", "2√(h·(2hr - h))",
@@ -146,8 +137,7 @@ void fill(Sheet &sheet, std::string_view hText, std::string_view dText, std::int
                              {"bo（两针中点处地面上保护范围的一侧宽度）", metres(ok.bo)},
                              {"ro（单支针地面上的保护半径）", metres(ro)}}}});
 
-    std::vector<Block> conclusion;
-    if (limited) conclusion.push_back(rodLimitConclusion(typedH, hr));
+    std::vector<Block> conclusion = openingConclusion(rod, hr);
     if (d < 0)
         conclusion.push_back(
             Paragraph{"针间距离输入为负值，按其绝对值 " + inputText(std::abs(d)) + " m 计算。"});
@@ -170,20 +160,14 @@ Sheet twoRodsSheet(std::string_view hText, std::string_view dText, std::int16_t 
     using namespace two_rods;
     Sheet sheet = newSheet(kTwoRodsSheetName, std::move(date));
     const TwoRodsOutcome outcome = computeTwoRods(hText, dText, classIndex);
-    const auto error = [&](const auto &kind) { setError(sheet, kind.message, kNoDrawing); };
-    std::visit(Overloaded{
-                   [&](const TwoRodsOk &ok) { fill(sheet, hText, dText, classIndex, ok); },
-                   [&](const TwoRodsHNotNumeric &kind) { error(kind); },
-                   [&](const TwoRodsDNotNumeric &kind) { error(kind); },
-                   [&](const TwoRodsHDNotNumeric &kind) { error(kind); },
-                   [&](const TwoRodsTooFar &kind) {
-                       setError(sheet, kind.message, kTooFarDrawing);
-                       sheet.sections.push_back({std::string(kConclusionHeading),
-                                                 {Paragraph{std::string(kTooFarConclusion)}}});
-                   },
-                   [&](const TwoRodsNegativeHeight &kind) { error(kind); },
-               },
-               outcome);
+    visitOutcome(
+        sheet, outcome, kNoDrawing,
+        [&](const TwoRodsOk &ok) { fill(sheet, hText, dText, classIndex, ok); },
+        [&](const TwoRodsTooFar &kind) {
+            setError(sheet, kind.message, kTooFarDrawing);
+            sheet.sections.push_back(
+                {std::string(kConclusionHeading), {Paragraph{std::string(kTooFarConclusion)}}});
+        });
     return sheet;
 }
 
