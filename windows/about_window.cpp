@@ -60,8 +60,9 @@ AboutWindow::AboutWindow()
                                   rendering::makerHost() + QString(4, u' '),
                               text, yellow, rendering::linkToolTip());
     for (LinkLabel *member : {addressLine, linkLine_}) {
-        connect(member, &LinkLabel::clicked, this, &rendering::openMakerSite);
-        connect(member, &LinkLabel::mouseMoved, this, [this] { toggleLinkColour(linkLine_); });
+        connect(member->clicks(), &LinkClicks::clicked, this, &rendering::openMakerSite);
+        connect(member->clicks(), &LinkClicks::mouseMoved, this,
+                [this] { toggleLinkColour(linkLine_); });
     }
 
     // Load step.

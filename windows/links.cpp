@@ -6,55 +6,50 @@
 
 namespace windows {
 
-LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent) { setMouseTracking(true); }
-
-void LinkLabel::mouseMoveEvent(QMouseEvent *event)
+LinkClicks::LinkClicks(QWidget *link, bool widgetSeesMoves)
+    : QObject(link), link_(link), widgetSeesMoves_(widgetSeesMoves)
 {
-    QLabel::mouseMoveEvent(event);
-    emit mouseMoved();
+    link->setMouseTracking(true);
+    link->installEventFilter(this);
 }
 
-void LinkLabel::mousePressEvent(QMouseEvent *event)
+bool LinkClicks::eventFilter(QObject *watched, QEvent *event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    if (watched != link_) return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        emit mouseMoved();
+        if (widgetSeesMoves_) return false;
+        event->accept();
+        return true;
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        pressed_ = mouse->button() == Qt::LeftButton;
+        event->accept();
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (std::exchange(pressed_, false) && mouse->button() == Qt::LeftButton &&
+            link_->rect().contains(mouse->position().toPoint()))
+            emit clicked();
+        event->accept();
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
-void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (std::exchange(pressed_, false) && event->button() == Qt::LeftButton &&
-        rect().contains(event->position().toPoint()))
-        emit clicked();
-}
+LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent), clicks_(new LinkClicks(this, true)) {}
 
-TextBoxLink::TextBoxLink(QWidget *parent) : QLineEdit(parent)
+TextBoxLink::TextBoxLink(QWidget *parent) : QLineEdit(parent), clicks_(new LinkClicks(this, false))
 {
     setReadOnly(true);
     setFrame(false);
-    setMouseTracking(true);
     setCursor(Qt::ArrowCursor);
     setContextMenuPolicy(Qt::NoContextMenu);
     setFocusPolicy(Qt::TabFocus);
-}
-
-void TextBoxLink::mouseMoveEvent(QMouseEvent *event)
-{
-    emit mouseMoved();
-    event->accept();
-}
-
-void TextBoxLink::mousePressEvent(QMouseEvent *event)
-{
-    // No caret and no selection: the box only stands for the link.
-    pressed_ = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void TextBoxLink::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (std::exchange(pressed_, false) && event->button() == Qt::LeftButton &&
-        rect().contains(event->position().toPoint()))
-        emit clicked();
-    event->accept();
 }
 
 } // namespace windows

@@ -108,9 +108,8 @@ void RodWindow::buildLink(const RodWindowDesign &design)
     const QFont font = designFont(kKaiTi, 12, true);
     const QColor yellow = bgrColour(colour::kYellow);
     const auto wire = [this](auto *link) {
-        using Link = std::remove_pointer_t<decltype(link)>;
-        connect(link, &Link::clicked, this, &rendering::openMakerSite);
-        connect(link, &Link::mouseMoved, this, [link] { toggleLinkColour(link); });
+        connect(link->clicks(), &LinkClicks::clicked, this, &rendering::openMakerSite);
+        connect(link->clicks(), &LinkClicks::mouseMoved, this, [link] { toggleLinkColour(link); });
         link_ = link;
     };
     if (design.linkIsTextBox)

@@ -92,9 +92,10 @@ void StrikeCountWindow::buildHeader()
               designFont(kSongTi, 14.25, true), white);
 
     // The name only flickers; the address is the link.
-    connect(header_.name, &LinkLabel::mouseMoved, this, [this] { toggleLinkColour(header_.name); });
-    connect(header_.address, &LinkLabel::clicked, this, &rendering::openMakerSite);
-    connect(header_.clock, &LinkLabel::mouseMoved, this,
+    connect(header_.name->clicks(), &LinkClicks::mouseMoved, this,
+            [this] { toggleLinkColour(header_.name); });
+    connect(header_.address->clicks(), &LinkClicks::clicked, this, &rendering::openMakerSite);
+    connect(header_.clock->clicks(), &LinkClicks::mouseMoved, this,
             [this] { header_.clock->setToolTip(kClockTipPrefix + header_.clock->text()); });
 
     // The clock runs from now until the program ends, shown or hidden.
