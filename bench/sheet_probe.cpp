@@ -23,7 +23,7 @@
 // ("sheet_readying"), and in `late` runs the calculation with the readying
 // that follows it ("calculation_and_readying_again"): figures that do not
 // depend on what else the machine is doing.
-#include "windows/program.h"
+#include "shown_program.h"
 #include "rendering/sheet_rendering.h"
 #include "windows/sheet_readying.h"
 #include "windows/sheet_window.h"
@@ -187,13 +187,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QElapsedTimer started;
     started.start();
-    const auto set = windows::startProgram();
+    const auto set = startShownProgram();
+    if (!set) return 1;
     using windows::WindowId;
     QWidget *form1 = set->window(WindowId::SingleRod);
-    if (!QTest::qWaitForWindowExposed(form1)) {
-        std::fprintf(stderr, "the single-rod window was never shown\n");
-        return 1;
-    }
     auto *hx = form1->findChild<QLineEdit *>(QStringLiteral("Text1"));
     auto *h = form1->findChild<QLineEdit *>(QStringLiteral("Text2"));
     auto *rx = form1->findChild<QLabel *>(QStringLiteral("Label8"));

@@ -19,16 +19,7 @@ if [[ -z ${LPLAYOUT_SHOTS_DISPLAY:-} ]]; then
     env LPLAYOUT_SHOTS_DISPLAY=1 "$0" "$program"
 fi
 
-find_window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-    [[ -n $id ]] && { echo "$id"; return; }
-    sleep 0.1
-  done
-  echo "window '$1' did not appear" >&2
-  return 1
-}
+source "$root/scripts/x_windows.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

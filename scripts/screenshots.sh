@@ -20,17 +20,7 @@ fi
 
 start_window_title='^单支避雷针保护范围$'
 
-# Waits for a window whose title matches and prints its id.
-find_window() {
-  local id
-  for _ in $(seq 50); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-    [[ -n $id ]] && { echo "$id"; return; }
-    sleep 0.1
-  done
-  echo "window '$1' did not appear" >&2
-  return 1
-}
+source "$root/scripts/x_windows.sh"
 
 # Opens entry <entry> (0-based) of the start window's top menu <menu>
 # (0-based) from the keyboard: Alt, arrows, Enter.
