@@ -2,11 +2,10 @@
 
 #include "rendering/drawing_transform.h"
 #include "rendering/fonts.h"
+#include "sheets/label_placement.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
-
-#include <algorithm>
 
 namespace rendering {
 
@@ -61,26 +60,36 @@ QRectF labelRect(QPointF anchor, const QString &text, Side side, const QPaintDev
 std::vector<QRectF> placeLabels(const calc::drawing::View &view, const QTransform &transform,
                                 const QPaintDevice &device)
 {
-    const qreal space = 0.5 * pointOn(device);
-    std::vector<QRectF> placed;
-    for (const auto &label : view.labels) {
-        QRectF rect = labelRect(transform.map(QPointF(label.at.x, label.at.y)),
-                                QString::fromStdString(label.text), label.side, device);
-        const bool down = label.side == Side::Below || label.side == Side::BelowLeft ||
-                          label.side == Side::BelowRight;
-        // Each move takes the label past one placed label, always the same way,
-        // so it passes each at most once.
-        for (std::size_t moves = 0; moves <= placed.size(); ++moves) {
-            const auto covered = std::find_if(placed.begin(), placed.end(),
-                                              [&](const QRectF &r) { return r.intersects(rect); });
-            if (covered == placed.end()) break;
-            if (down)
-                rect.moveTop(covered->bottom() + space);
-            else
-                rect.moveBottom(covered->top() - space);
-        }
-        placed.push_back(rect);
+    namespace drawing = calc::drawing;
+    const qreal point = pointOn(device);
+    const auto onPage = [&](drawing::Vec2 p) {
+        const QPointF q = transform.map(QPointF(p.x, p.y));
+        return drawing::Vec2{q.x(), q.y()};
+    };
+    drawing::Obstacles obstacles;
+    for (const drawing::Path &path : view.paths)
+        drawing::appendStrokes(path, onPage, obstacles.strokes);
+    const qreal dot = kMarkerRadiusPoints * point;
+    for (const auto &marker : view.markers) {
+        const drawing::Vec2 at = onPage(marker.at);
+        obstacles.boxes.push_back({at.x - dot, at.y - dot, at.x + dot, at.y + dot});
     }
+
+    std::vector<drawing::Box> wishes;
+    wishes.reserve(view.labels.size());
+    for (const auto &label : view.labels) {
+        const QRectF r = labelRect(transform.map(QPointF(label.at.x, label.at.y)),
+                                   QString::fromStdString(label.text), label.side, device);
+        wishes.push_back({r.left(), r.top(), r.right(), r.bottom()});
+    }
+    const qreal lineHeight = QFontMetricsF(drawingLabelFont(), &device).height();
+    const std::vector<drawing::Box> boxes =
+        drawing::placeLabels(wishes, obstacles, {lineHeight / 3, 18, 0.5 * point});
+
+    std::vector<QRectF> placed;
+    placed.reserve(boxes.size());
+    for (const drawing::Box &b : boxes)
+        placed.emplace_back(QPointF(b.left, b.top), QPointF(b.right, b.bottom));
     return placed;
 }
 

@@ -21,6 +21,8 @@ QFont drawingTitleFont();
 
 // The space between a text and its anchor, in points.
 inline constexpr qreal kLabelGapPoints = 2.5;
+// The radius of a marker's dot, in points.
+inline constexpr qreal kMarkerRadiusPoints = 2.5;
 // Room kept free around each view, in points.
 inline constexpr qreal kViewPaddingPoints = 4;
 
@@ -30,8 +32,8 @@ QRectF labelRect(QPointF anchor, const QString &text, calc::drawing::Side side,
                  const QPaintDevice &device);
 
 // Where the view's labels stand when its metres map through `transform`: each
-// beside its anchor, and a label that would cover one placed before it moved
-// on past it, upwards (downwards for the sides below the anchor).
+// beside its anchor where that is free, else moved to the nearest place where
+// it covers no other label, line, arc or dot (calc::drawing::placeLabels).
 std::vector<QRectF> placeLabels(const calc::drawing::View &view, const QTransform &transform,
                                 const QPaintDevice &device);
 

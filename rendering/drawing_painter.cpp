@@ -96,8 +96,8 @@ void paintView(QPainter &painter, const View &view, const QRectF &share,
     painter.setPen(Qt::NoPen);
     for (const auto &marker : view.markers) {
         painter.setBrush(inkColour(marker.ink));
-        painter.drawEllipse(transform.map(QPointF(marker.at.x, marker.at.y)), 2.5 * point,
-                            2.5 * point);
+        painter.drawEllipse(transform.map(QPointF(marker.at.x, marker.at.y)),
+                            kMarkerRadiusPoints * point, kMarkerRadiusPoints * point);
     }
 
     // Texts on a light ground, so that a line running under one leaves it readable.
