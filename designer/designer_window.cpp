@@ -671,6 +671,7 @@ void DesignerWindow::newLayout()
     document_.reset(emptyLayout());
     path_.clear();
     otherKeys_ = {};
+    drawing_.reset();
     statusBar()->clearMessage();
 }
 
@@ -692,6 +693,7 @@ bool DesignerWindow::openFile(const QString &path)
         return false;
     }
     otherKeys_ = loaded.file->otherKeys;
+    drawing_ = loaded.file->drawing;
     path_ = path;
     fitted_ = false;
     const QJsonObject view = otherKeys_.value(kViewKey).toObject();
@@ -718,7 +720,7 @@ bool DesignerWindow::saveTo(const QString &path)
         view.remove(kSectionKey);
     otherKeys_.insert(kViewKey, view);
     QString error;
-    if (!lplayout::saveProject(path, {document_.layout(), otherKeys_}, &error)) {
+    if (!lplayout::saveProject(path, {document_.layout(), drawing_, otherKeys_}, &error)) {
         showProblem(QStringLiteral("不能保存 %1：\n%2").arg(QFileInfo(path).fileName(), error));
         return false;
     }

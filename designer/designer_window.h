@@ -3,12 +3,14 @@
 #include "sheets/sheet.h"
 #include "designer/layout_document.h"
 #include "designer/layout_results.h"
+#include "project/project_file.h"
 
 #include <QJsonObject>
 #include <QMainWindow>
 #include <QMessageBox>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -128,6 +130,7 @@ private:
     QLabel *state_ = nullptr;
     QString path_;
     QJsonObject otherKeys_;
+    std::optional<lplayout::DrawingPlace> drawing_; // where a layout from a CAD drawing lies
     bool fitted_ = false;
 };
 

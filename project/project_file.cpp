@@ -132,8 +132,35 @@ Object protectedObject(const QJsonValue &v, const QString &place)
     return result;
 }
 
+// A drawing's coordinates can be large (hundreds of kilometres in millimetres), but not beyond
+// what a double holds to well under a millimetre.
+constexpr double kMaxDrawingCoordinate = 1e12;
+
+DrawingPlace drawingPlace(const QJsonValue &v, const QString &place)
+{
+    const QJsonObject o = object(v, place);
+    DrawingPlace result;
+    const QJsonValue units = required(o, place, "units");
+    const auto parsed = parseUnits(units.toString());
+    if (!units.isString() || !parsed)
+        throw Problem{member(place, "units"), QStringLiteral("应为 \"mm\"、\"cm\" 或 \"m\"")};
+    result.units = *parsed;
+    const QString originPlace = member(place, "origin");
+    const QJsonArray origin = array(required(o, place, "origin"), originPlace, 2);
+    if (origin.size() != 2) throw Problem{originPlace, QStringLiteral("应为 [x, y] 两个数")};
+    const auto within = [](const QJsonValue &c, const QString &cPlace) {
+        const double d = number(c, cPlace);
+        if (std::abs(d) > kMaxDrawingCoordinate)
+            throw Problem{cPlace, QStringLiteral("超出 ±%1").arg(kMaxDrawingCoordinate)};
+        return d;
+    };
+    result.originX = within(origin[0], index(originPlace, 0));
+    result.originY = within(origin[1], index(originPlace, 1));
+    return result;
+}
+
 // The keys this version reads; every other top-level key is kept as it was.
-const char *const kKnownKeys[] = {"format", "version", "hr", "conductors", "objects"};
+const char *const kKnownKeys[] = {"format", "version", "hr", "conductors", "objects", "drawing"};
 
 ProjectFile project(const QJsonObject &root)
 {
@@ -165,6 +192,10 @@ ProjectFile project(const QJsonObject &root)
     for (qsizetype i = 0; i < objects.size(); ++i)
         file.layout.objects.push_back(protectedObject(objects[i], index(oPlace, i)));
 
+    if (root.contains(QLatin1String("drawing")))
+        file.drawing =
+            drawingPlace(root.value(QLatin1String("drawing")), QStringLiteral("drawing"));
+
     file.otherKeys = root;
     for (const char *key : kKnownKeys) file.otherKeys.remove(QLatin1String(key));
     return file;
@@ -173,6 +204,40 @@ ProjectFile project(const QJsonObject &root)
 QJsonArray triple(const calc::rolling_sphere::Point &p) { return {p.x, p.y, p.z}; }
 
 } // namespace
+
+double metresPerUnit(DrawingPlace::Units units)
+{
+    switch (units) {
+    case DrawingPlace::Units::Millimetres:
+        return 0.001;
+    case DrawingPlace::Units::Centimetres:
+        return 0.01;
+    case DrawingPlace::Units::Metres:
+        break;
+    }
+    return 1;
+}
+
+QString unitsName(DrawingPlace::Units units)
+{
+    switch (units) {
+    case DrawingPlace::Units::Millimetres:
+        return QStringLiteral("mm");
+    case DrawingPlace::Units::Centimetres:
+        return QStringLiteral("cm");
+    case DrawingPlace::Units::Metres:
+        break;
+    }
+    return QStringLiteral("m");
+}
+
+std::optional<DrawingPlace::Units> parseUnits(const QString &name)
+{
+    for (const auto units : {DrawingPlace::Units::Millimetres, DrawingPlace::Units::Centimetres,
+                             DrawingPlace::Units::Metres})
+        if (name == unitsName(units)) return units;
+    return std::nullopt;
+}
 
 LoadResult parseProject(const QByteArray &bytes)
 {
@@ -226,6 +291,11 @@ QByteArray serializeProject(const ProjectFile &file)
                                    {QStringLiteral("height"), o.height}});
     }
     root.insert(QStringLiteral("objects"), objects);
+    if (file.drawing)
+        root.insert(QStringLiteral("drawing"),
+                    QJsonObject{{QStringLiteral("units"), unitsName(file.drawing->units)},
+                                {QStringLiteral("origin"),
+                                 QJsonArray{file.drawing->originX, file.drawing->originY}}});
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

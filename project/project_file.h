@@ -13,15 +13,36 @@
 //   { "format": "lplayout", "version": 1, "hr": 45,
 //     "conductors": [ { "kind": "rod", "x": 0, "y": 0, "h": 30 },
 //                     { "kind": "wire", "a": [0, 0, 30], "b": [40, 0, 30] } ],
-//     "objects": [ { "name": "1#楼", "footprint": [[5, 5], [25, 5], [25, 15]], "height": 18 } ] }
+//     "objects": [ { "name": "1#楼", "footprint": [[5, 5], [25, 5], [25, 15]], "height": 18 } ],
+//     "drawing": { "units": "mm", "origin": [512000000, 3010000] } }
+//
+// "drawing" is there only for a layout taken from a CAD drawing: the drawing's units and the
+// point of the drawing, in those units, that is the layout's (0, 0).
 //
 // Top-level keys the program does not read (view settings, say) are kept and written back.
 namespace lplayout {
 
 inline constexpr int kFormatVersion = 1;
 
+// Where a layout taken from a CAD drawing lies in that drawing, so that what is written back
+// goes to the drawing's own place and units.
+struct DrawingPlace {
+    enum class Units { Millimetres, Centimetres, Metres };
+    Units units = Units::Millimetres;
+    double originX = 0; // in the drawing's units
+    double originY = 0;
+    friend bool operator==(const DrawingPlace &, const DrawingPlace &) = default;
+};
+
+// Metres in one of the drawing's units: 0.001, 0.01 or 1.
+double metresPerUnit(DrawingPlace::Units units);
+// "mm", "cm" or "m", as the file and the command line write them; parseUnits takes the same.
+QString unitsName(DrawingPlace::Units units);
+std::optional<DrawingPlace::Units> parseUnits(const QString &name);
+
 struct ProjectFile {
     calc::layout::Layout layout;
+    std::optional<DrawingPlace> drawing;
     QJsonObject otherKeys;
 };
 

@@ -181,8 +181,45 @@ INSTANTIATE_TEST_SUITE_P(
                withBody(kRod, R"([{"name": 7, "footprint": [[0, 0], [2, 2], [2, 0]],
                                   "height": 1}])"),
                "objects[0].name: 应为文字"},
-        BadRow{"ObjectNotAnObject", withBody(kRod, "[[1]]"), "objects[0]: 应为 JSON 对象"}),
+        BadRow{"ObjectNotAnObject", withBody(kRod, "[[1]]"), "objects[0]: 应为 JSON 对象"},
+        BadRow{"DrawingUnitsUnknown",
+               withBody(kRod, kNone,
+                        R"("format": "lplayout", "version": 1, "hr": 45,
+                           "drawing": {"units": "inch", "origin": [0, 0]})"),
+               "drawing.units: 应为"},
+        BadRow{"DrawingOriginOneNumber",
+               withBody(kRod, kNone,
+                        R"("format": "lplayout", "version": 1, "hr": 45,
+                           "drawing": {"units": "mm", "origin": [5]})"),
+               "drawing.origin: 应为 [x, y] 两个数"},
+        BadRow{"DrawingOriginHuge",
+               withBody(kRod, kNone,
+                        R"("format": "lplayout", "version": 1, "hr": 45,
+                           "drawing": {"units": "mm", "origin": [1e13, 0]})"),
+               "drawing.origin[0]: 超出"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A layout taken from a drawing keeps the drawing's units and origin through a save; one that
+// was not writes no such key.
+TEST(ProjectFile, DrawingPlaceRoundTrips)
+{
+    const auto read = parseProject(withBody(kRod, kNone, R"("format": "lplayout", "version": 1,
+        "hr": 45, "drawing": {"units": "cm", "origin": [512000000.5, -3010000]})"));
+    ASSERT_TRUE(read.file) << read.error.toStdString();
+    ASSERT_TRUE(read.file->drawing);
+    EXPECT_EQ(read.file->drawing->units, lplayout::DrawingPlace::Units::Centimetres);
+    EXPECT_EQ(read.file->drawing->originX, 512000000.5);
+    EXPECT_EQ(read.file->drawing->originY, -3010000);
+    EXPECT_TRUE(read.file->otherKeys.isEmpty());
+    const auto again = parseProject(lplayout::serializeProject(*read.file));
+    ASSERT_TRUE(again.file);
+    EXPECT_EQ(again.file->drawing, read.file->drawing);
+
+    const auto plain = parseProject(withBody(kRod, kNone));
+    ASSERT_TRUE(plain.file);
+    EXPECT_FALSE(plain.file->drawing);
+    EXPECT_FALSE(lplayout::serializeProject(*plain.file).contains("drawing"));
+}
 
 TEST(ProjectFile, MissingFileIsNamed)
 {
