@@ -592,7 +592,9 @@ private slots:
         QString error;
         QVERIFY(lplayout::saveProject(
             path,
-            {Layout{45, {Rod{0, 0, 20}, Rod{60, 0, 20}, Rod{60, 10, 20}, Rod{0, 10, 20}}, {}}, {}},
+            {Layout{45, {Rod{0, 0, 20}, Rod{60, 0, 20}, Rod{60, 10, 20}, Rod{0, 10, 20}}, {}},
+             {},
+             {}},
             &error));
         answer = QMessageBox::Discard;
         QVERIFY(w().openFile(path));
