@@ -1,34 +1,19 @@
 #include "designer/designer_window.h"
 
-#include "layouts/layout_sheet.h"
 #include "calc/numeric.h"
-#include "designer/layout_edits.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
-#include "project/project_file.h"
+#include "designer/table_selection.h"
 #include "rendering/sheet_rendering.h"
 
-#include <QAction>
-#include <QActionGroup>
-#include <QApplication>
-#include <QBuffer>
-#include <QClipboard>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImage>
-#include <QJsonArray>
-#include <QJsonValue>
 #include <QLabel>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSplitter>
@@ -43,82 +28,19 @@
 #include <cmath>
 #include <map>
 
+// The window's panes and how they follow the document: the plan height's choices, the results
+// as they come, and the plan's and the tables' selections kept in step. The menus and the edits
+// they make are in designer_window_edits.cpp, the file and the sheet in designer_window_files.cpp.
 namespace designer {
 
 namespace {
-
-const QString kFileFilter = QStringLiteral("防雷布置文件 (*.lplayout)");
-const QString kViewKey = QStringLiteral("view");
-const QString kHeightKey = QStringLiteral("height");
-const QString kSectionKey = QStringLiteral("section");
-
-// "section": [[x, y], [x, y]] under "view", when it holds two finite points.
-SectionLine sectionFrom(const QJsonObject &view)
-{
-    const QJsonArray ends = view.value(kSectionKey).toArray();
-    if (ends.size() != 2) return std::nullopt;
-    double v[4];
-    for (int i = 0; i < 4; ++i) {
-        const QJsonValue value = ends.at(i / 2).toArray().at(i % 2);
-        if (!value.isDouble() || !std::isfinite(value.toDouble()) ||
-            std::abs(value.toDouble()) > kMaxCoordinate)
-            return std::nullopt;
-        v[i] = value.toDouble();
-    }
-    return std::pair{calc::drawing::Vec2{v[0], v[1]}, calc::drawing::Vec2{v[2], v[3]}};
-}
 
 QString pointText(const calc::rolling_sphere::Point &p)
 {
     return QStringLiteral("(%1, %2, %3)").arg(metreText(p.x), metreText(p.y), metreText(p.z));
 }
 
-// An empty site; the middle class is the usual choice.
-calc::layout::Layout emptyLayout() { return calc::layout::Layout{45, {}, {}}; }
-
-// A new object's height until the user gives its own.
-constexpr double kNewObjectHeight = 10;
-
-QList<int> selectedRows(const QTableView &table)
-{
-    QList<int> rows;
-    for (const QModelIndex &index : table.selectionModel()->selectedIndexes())
-        if (!rows.contains(index.row())) rows << index.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-// Selects these whole rows (and nothing else), the first of them current and in view.
-void selectRows(QTableView &table, const QList<int> &rows)
-{
-    const QAbstractItemModel *model = table.model();
-    QItemSelection selection;
-    for (int row : rows)
-        if (row >= 0 && row < model->rowCount())
-            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
-    table.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    if (selection.isEmpty()) return;
-    const QModelIndex first = selection.first().topLeft();
-    table.selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    table.scrollTo(first);
-}
-
-bool withinSite(double x, double y)
-{
-    return std::abs(x) <= kMaxCoordinate && std::abs(y) <= kMaxCoordinate;
-}
-
 } // namespace
-
-std::string newObjectName(const calc::layout::Layout &layout)
-{
-    for (std::size_t n = layout.objects.size() + 1;; ++n) {
-        const std::string name = "建筑物" + std::to_string(n);
-        if (std::none_of(layout.objects.begin(), layout.objects.end(),
-                         [&](const calc::layout::Object &o) { return o.name == name; }))
-            return name;
-    }
-}
 
 DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
 {
@@ -172,21 +94,7 @@ DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
         plan_->showSectionLine(sectionLine_);
         recompute();
     });
-    connect(plan_, &PlanView::rodMoved, this, [this](int conductor, QPointF at) {
-        calc::layout::Layout after = document_.layout();
-        if (conductor < 0 || conductor >= static_cast<int>(after.conductors.size())) return;
-        auto *rod =
-            std::get_if<calc::layout::Rod>(&after.conductors[static_cast<std::size_t>(conductor)]);
-        if (!rod) return;
-        if (!withinSite(at.x(), at.y())) {
-            // Off the site the file can hold: the rod goes back.
-            plan_->showLayout(document_.layout());
-            return;
-        }
-        rod->x = at.x();
-        rod->y = at.y();
-        document_.edit(QStringLiteral("移动避雷针"), after);
-    });
+    connect(plan_, &PlanView::rodMoved, this, &DesignerWindow::moveRod);
     connect(plan_, &PlanView::itemsMoved, this, &DesignerWindow::moveItems);
     connect(plan_, &PlanView::cornerMoved, this, &DesignerWindow::moveCorner);
     connect(plan_, &PlanView::wireDrawn, this, &DesignerWindow::addDrawnWire);
@@ -290,93 +198,6 @@ QWidget *DesignerWindow::buildSidePanel()
     closedForms_->setOpenLinks(false);
     column->addWidget(closedForms_, 3);
     return panel;
-}
-
-void DesignerWindow::buildMenus()
-{
-    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    file->addAction(QStringLiteral("新建(&N)"), QKeySequence::New, this,
-                    &DesignerWindow::newLayout);
-    file->addAction(QStringLiteral("打开(&O)…"), QKeySequence::Open, this, &DesignerWindow::open);
-    file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, &DesignerWindow::save);
-    file->addAction(QStringLiteral("另存为(&A)…"), QKeySequence::SaveAs, this,
-                    &DesignerWindow::saveAs);
-    file->addSeparator();
-    file->addAction(QStringLiteral("导出计算书 PDF(&E)…"), this, &DesignerWindow::exportPdf);
-    QAction *print = file->addAction(QStringLiteral("打印计算书(&P)…"), QKeySequence::Print, this,
-                                     &DesignerWindow::printSheet);
-    print->setObjectName(QStringLiteral("printSheet"));
-    file->addAction(QStringLiteral("复制计算书(&C)"), this, &DesignerWindow::copySheet);
-    file->addSeparator();
-    file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, &QWidget::close);
-
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
-    QAction *undo = document_.undoStack().createUndoAction(this, QStringLiteral("撤销"));
-    undo->setShortcut(QKeySequence::Undo);
-    QAction *redo = document_.undoStack().createRedoAction(this, QStringLiteral("重做"));
-    redo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    edit->addAction(undo);
-    edit->addAction(redo);
-    edit->addSeparator();
-    QAction *place = edit->addAction(QStringLiteral("在平面图上放置避雷针(&P)"));
-    place->setObjectName(QStringLiteral("placeRod"));
-    place->setCheckable(true);
-    place->setShortcut(QKeySequence(Qt::Key_P));
-    connect(place, &QAction::toggled, plan_, &PlanView::setPlacingRods);
-    QAction *section = edit->addAction(QStringLiteral("画剖面线(&L)"));
-    section->setObjectName(QStringLiteral("drawSection"));
-    section->setCheckable(true);
-    section->setShortcut(QKeySequence(Qt::Key_L));
-    connect(section, &QAction::toggled, plan_, &PlanView::setDrawingSection);
-    QAction *rectangle = edit->addAction(QStringLiteral("画矩形被保护物(&R)"));
-    rectangle->setObjectName(QStringLiteral("drawRectangle"));
-    rectangle->setToolTip(QStringLiteral("在平面图上拖出被保护物的矩形轮廓"));
-    rectangle->setCheckable(true);
-    rectangle->setShortcut(QKeySequence(Qt::Key_R));
-    connect(rectangle, &QAction::toggled, plan_, &PlanView::setDrawingRectangles);
-    QAction *polygon = edit->addAction(QStringLiteral("画多边形被保护物(&G)"));
-    polygon->setObjectName(QStringLiteral("drawPolygon"));
-    polygon->setToolTip(QStringLiteral("在平面图上逐点单击轮廓角点，双击结束；Esc 放弃"));
-    polygon->setCheckable(true);
-    polygon->setShortcut(QKeySequence(Qt::Key_G));
-    connect(polygon, &QAction::toggled, plan_, &PlanView::setDrawingPolygons);
-    QAction *drawWire = edit->addAction(QStringLiteral("画避雷线(&W)"));
-    drawWire->setObjectName(QStringLiteral("drawWire"));
-    drawWire->setToolTip(QStringLiteral("在平面图上从一端拖到另一端，或先后单击两端；Esc 放弃"));
-    drawWire->setCheckable(true);
-    drawWire->setShortcut(QKeySequence(Qt::Key_W));
-    connect(drawWire, &QAction::toggled, plan_, &PlanView::setDrawingWires);
-    // One mode at a time, or none (the plan pans).
-    auto *modes = new QActionGroup(this);
-    modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction *mode : {place, section, rectangle, polygon, drawWire}) modes->addAction(mode);
-    QAction *rod =
-        edit->addAction(QStringLiteral("添加避雷针"), this, [this] { addRod(viewCentre()); });
-    QAction *wire = edit->addAction(QStringLiteral("添加避雷线"), this, &DesignerWindow::addWire);
-    QAction *object =
-        edit->addAction(QStringLiteral("添加被保护物"), this, &DesignerWindow::addObject);
-    QAction *remove =
-        edit->addAction(QStringLiteral("删除所选行"), this, &DesignerWindow::removeSelected);
-    remove->setShortcut(QKeySequence::Delete);
-
-    QMenu *view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
-    view->addAction(QStringLiteral("显示全部布置"), this, [this] { plan_->fitLayout(); });
-
-    QToolBar *tools = addToolBar(QStringLiteral("工具"));
-    tools->setObjectName(QStringLiteral("tools"));
-    tools->addAction(undo);
-    tools->addAction(redo);
-    tools->addSeparator();
-    tools->addAction(place);
-    tools->addAction(section);
-    tools->addAction(rectangle);
-    tools->addAction(polygon);
-    tools->addAction(drawWire);
-    tools->addAction(rod);
-    tools->addAction(wire);
-    tools->addAction(object);
-    tools->addAction(remove);
 }
 
 void DesignerWindow::layoutChanged()
@@ -485,114 +306,6 @@ void DesignerWindow::showResults(const LayoutResults &results)
     emit resultsShown();
 }
 
-calc::sheet::Sheet DesignerWindow::sheet() const
-{
-    const std::string date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    if (resultsCurrent() && results_.verdicts.size() == document_.layout().objects.size()) {
-        calc::sheet::Sheet sheet =
-            calc::layoutSheet(document_.layout(), results_.verdicts, planHeight(), date);
-        // The section drawn on the plan goes with the sheet's own.
-        if (results_.section && !sheet.error) sheet.drawing.views.push_back(*results_.section);
-        return sheet;
-    }
-    return calc::layoutSheet(document_.layout(), planHeight(), date);
-}
-
-QPointF DesignerWindow::viewCentre() const
-{
-    return PlanView::snapped(plan_->planPoint(plan_->viewport()->rect().center()));
-}
-
-void DesignerWindow::addRod(QPointF at)
-{
-    calc::layout::Layout after = document_.layout();
-    // A new rod as tall as the last one placed, 20 m on an empty site.
-    double h = 20;
-    for (const auto &c : after.conductors)
-        if (const auto *rod = std::get_if<calc::layout::Rod>(&c)) h = rod->h;
-    after.conductors.push_back(calc::layout::Rod{at.x(), at.y(), h});
-    document_.edit(QStringLiteral("放置避雷针"), after);
-}
-
-void DesignerWindow::addWire()
-{
-    calc::layout::Layout after = document_.layout();
-    const QPointF c = viewCentre();
-    after.conductors.push_back(
-        calc::layout::Wire{{c.x() - 10, c.y(), 15}, {c.x() + 10, c.y(), 15}});
-    document_.edit(QStringLiteral("添加避雷线"), after);
-}
-
-void DesignerWindow::addObject()
-{
-    calc::layout::Layout after = document_.layout();
-    const QPointF c = viewCentre();
-    after.objects.push_back({newObjectName(after),
-                             {{c.x() - 5, c.y() - 5},
-                              {c.x() + 5, c.y() - 5},
-                              {c.x() + 5, c.y() + 5},
-                              {c.x() - 5, c.y() + 5}},
-                             kNewObjectHeight});
-    document_.edit(QStringLiteral("添加被保护物"), after);
-}
-
-void DesignerWindow::addDrawnObject(const QPolygonF &footprint)
-{
-    std::vector<calc::layout::Corner> corners;
-    for (const QPointF &p : footprint) {
-        if (!withinSite(p.x(), p.y())) {
-            statusBar()->showMessage(QStringLiteral("轮廓超出场地范围，未添加被保护物"), 5000);
-            return;
-        }
-        corners.push_back({p.x(), p.y()});
-    }
-    if (!calc::layout::isSimplePolygon(corners)) {
-        statusBar()->showMessage(QStringLiteral("轮廓自相交，未添加被保护物"), 5000);
-        return;
-    }
-    calc::layout::Layout after = document_.layout();
-    after.objects.push_back({newObjectName(after), std::move(corners), kNewObjectHeight});
-    document_.edit(QStringLiteral("画被保护物"), after);
-    // The new object is selected, its row ready for its name and height.
-    tabs_->setCurrentWidget(objectTable_);
-    selectRows(*objectTable_, {static_cast<int>(after.objects.size()) - 1});
-}
-
-void DesignerWindow::addDrawnWire(QPointF from, QPointF to)
-{
-    const EditResult result = withDrawnWire(document_.layout(), from, to);
-    if (!result.layout) {
-        statusBar()->showMessage(result.refusal, 5000);
-        return;
-    }
-    document_.edit(QStringLiteral("画避雷线"), *result.layout);
-    // The new wire is selected, its row ready for the heights of its ends.
-    tabs_->setCurrentWidget(conductorTable_);
-    selectRows(*conductorTable_, {static_cast<int>(result.layout->conductors.size()) - 1});
-}
-
-void DesignerWindow::moveItems(const QList<int> &conductors, const QList<int> &objects,
-                               QPointF offset)
-{
-    const auto after = withMoved(document_.layout(), conductors, objects, offset);
-    if (!after) {
-        plan_->showLayout(document_.layout()); // off the site: the items go back
-        return;
-    }
-    document_.edit(moveName(document_.layout(), conductors, objects), *after);
-}
-
-void DesignerWindow::moveCorner(int object, int corner, QPointF at)
-{
-    const EditResult result = withCornerMoved(document_.layout(), object, corner, at);
-    if (!result.layout) {
-        statusBar()->showMessage(result.refusal, 5000);
-        plan_->showLayout(document_.layout()); // the outline goes back
-        return;
-    }
-    document_.edit(QStringLiteral("修改被保护物轮廓"), *result.layout);
-}
-
 void DesignerWindow::planSelectionChanged(const QList<int> &conductors, const QList<int> &objects)
 {
     if (syncingSelection_) return;
@@ -615,177 +328,6 @@ void DesignerWindow::tableSelectionChanged(QTableView *table)
     plan_->setSelection(table == conductorTable_ ? rows : QList<int>{},
                         table == objectTable_ ? rows : QList<int>{});
     syncingSelection_ = false;
-}
-
-void DesignerWindow::removeSelected()
-{
-    // A selection made on the plan may hold rows of both tables: they go together.
-    const QList<int> conductors = selectedRows(*conductorTable_);
-    const QList<int> objects = selectedRows(*objectTable_);
-    if (!conductors.isEmpty() && !objects.isEmpty()) {
-        document_.edit(QStringLiteral("删除所选"),
-                       withoutItems(document_.layout(), conductors, objects));
-        return;
-    }
-    calc::layout::Layout after = document_.layout();
-    const auto rows = [](QTableView *table) {
-        QList<int> list;
-        for (const QModelIndex &index : table->selectionModel()->selectedRows())
-            list << index.row();
-        if (list.isEmpty() && table->currentIndex().isValid()) list << table->currentIndex().row();
-        std::sort(list.begin(), list.end(), std::greater<>());
-        return list;
-    };
-    QString what;
-    if (objectTable_->isVisible() && objectTable_->currentIndex().isValid()) {
-        for (int row : rows(objectTable_)) after.objects.erase(after.objects.begin() + row);
-        what = QStringLiteral("删除被保护物");
-    } else if (conductorTable_->currentIndex().isValid()) {
-        for (int row : rows(conductorTable_))
-            after.conductors.erase(after.conductors.begin() + row);
-        what = QStringLiteral("删除接闪器");
-    } else {
-        return;
-    }
-    document_.edit(what, after);
-}
-
-bool DesignerWindow::maybeSave()
-{
-    if (!document_.isModified()) return true;
-    switch (askToSave(QStringLiteral("布置已修改，是否保存？"))) {
-    case QMessageBox::Save:
-        return save();
-    case QMessageBox::Discard:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void DesignerWindow::newLayout()
-{
-    if (!maybeSave()) return;
-    sectionLine_.reset();
-    plan_->showSectionLine(sectionLine_);
-    document_.reset(emptyLayout());
-    path_.clear();
-    otherKeys_ = {};
-    drawing_.reset();
-    statusBar()->clearMessage();
-}
-
-void DesignerWindow::open()
-{
-    if (!maybeSave()) return;
-    const QString path =
-        chooseFile(QStringLiteral("打开布置"), QFileInfo(path_).path(), kFileFilter, false);
-    if (!path.isEmpty()) openFile(path);
-}
-
-bool DesignerWindow::openFile(const QString &path)
-{
-    if (!maybeSave()) return false;
-    const lplayout::LoadResult loaded = lplayout::loadProject(path);
-    if (!loaded.file) {
-        showProblem(
-            QStringLiteral("不能打开 %1：\n%2").arg(QFileInfo(path).fileName(), loaded.error));
-        return false;
-    }
-    otherKeys_ = loaded.file->otherKeys;
-    drawing_ = loaded.file->drawing;
-    path_ = path;
-    fitted_ = false;
-    const QJsonObject view = otherKeys_.value(kViewKey).toObject();
-    const double height = view.value(kHeightKey).toDouble(0);
-    sectionLine_ = sectionFrom(view);
-    plan_->showSectionLine(sectionLine_);
-    height_->blockSignals(true);
-    height_->setValue(std::isfinite(height) ? height : 0);
-    height_->blockSignals(false);
-    document_.reset(loaded.file->layout);
-    statusBar()->showMessage(QFileInfo(path).fileName());
-    return true;
-}
-
-bool DesignerWindow::saveTo(const QString &path)
-{
-    QJsonObject view = otherKeys_.value(kViewKey).toObject();
-    view.insert(kHeightKey, planHeight());
-    if (sectionLine_)
-        view.insert(kSectionKey,
-                    QJsonArray{QJsonArray{sectionLine_->first.x, sectionLine_->first.y},
-                               QJsonArray{sectionLine_->second.x, sectionLine_->second.y}});
-    else
-        view.remove(kSectionKey);
-    otherKeys_.insert(kViewKey, view);
-    QString error;
-    if (!lplayout::saveProject(path, {document_.layout(), drawing_, otherKeys_}, &error)) {
-        showProblem(QStringLiteral("不能保存 %1：\n%2").arg(QFileInfo(path).fileName(), error));
-        return false;
-    }
-    path_ = path;
-    document_.markSaved();
-    statusBar()->showMessage(QFileInfo(path).fileName());
-    return true;
-}
-
-bool DesignerWindow::save() { return path_.isEmpty() ? saveAs() : saveTo(path_); }
-
-bool DesignerWindow::saveAs()
-{
-    QString path =
-        chooseFile(QStringLiteral("保存布置"),
-                   path_.isEmpty() ? QStringLiteral("布置.lplayout") : path_, kFileFilter, true);
-    if (path.isEmpty()) return false;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".lplayout");
-    return saveTo(path);
-}
-
-void DesignerWindow::exportPdf()
-{
-    const QString path =
-        chooseFile(QStringLiteral("导出计算书"), QStringLiteral("防雷布置计算书.pdf"),
-                   QStringLiteral("PDF (*.pdf)"), true);
-    if (path.isEmpty()) return;
-    const QString error = rendering::writeSheetPdf(sheet(), path);
-    if (!error.isEmpty()) showProblem(error);
-}
-
-void DesignerWindow::printSheet()
-{
-    const calc::sheet::Sheet s = sheet();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(QString::fromStdString(s.title));
-    if (!setUpPrinter(printer)) return;
-    rendering::paintSheetPages(s, printer);
-    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
-        showProblem(QStringLiteral("计算书未能打印。"));
-}
-
-void DesignerWindow::copySheet()
-{
-    const calc::sheet::Sheet s = sheet();
-    const QImage image = rendering::drawingImage(s.drawing, QSize(900, 700));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    auto *mime = new QMimeData;
-    mime->setHtml(rendering::sheetHtml(s, QStringLiteral("data:image/png;base64,") +
-                                              QString::fromLatin1(png.toBase64())));
-    mime->setText(QString::fromStdString(calc::sheet::plainText(s)));
-    mime->setImageData(image);
-    QApplication::clipboard()->setMimeData(mime);
-}
-
-void DesignerWindow::closeEvent(QCloseEvent *event)
-{
-    if (maybeSave())
-        event->accept();
-    else
-        event->ignore();
 }
 
 } // namespace designer

@@ -101,6 +101,7 @@ private:
     void addObject();
     void addDrawnObject(const QPolygonF &footprint);
     void addDrawnWire(QPointF from, QPointF to);
+    void moveRod(int conductor, QPointF at);
     void moveItems(const QList<int> &conductors, const QList<int> &objects, QPointF offset);
     void moveCorner(int object, int corner, QPointF at);
     void removeSelected();
@@ -133,6 +134,9 @@ private:
     std::optional<lplayout::DrawingPlace> drawing_; // where a layout from a CAD drawing lies
     bool fitted_ = false;
 };
+
+// An empty site; the middle class is the usual choice.
+calc::layout::Layout emptyLayout();
 
 // "建筑物N" for a new object: N one more than the number of objects, or the next number that no
 // object is named with.

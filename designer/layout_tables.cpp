@@ -52,50 +52,13 @@ std::optional<std::vector<Corner>> parseFootprint(const QString &text)
     return corners;
 }
 
-ConductorTableModel::ConductorTableModel(LayoutDocument &document, QObject *parent)
-    : QAbstractTableModel(parent), document_(document)
-{
-    rows_ = static_cast<int>(document_.layout().conductors.size());
-    connect(&document_, &LayoutDocument::changed, this, &ConductorTableModel::refresh);
-}
+namespace {
 
-void ConductorTableModel::refresh()
+QVariant conductorCell(const calc::layout::Layout &layout, int row, int column)
 {
-    const int rows = static_cast<int>(document_.layout().conductors.size());
-    if (rows != rows_) {
-        beginResetModel();
-        rows_ = rows;
-        endResetModel();
-    } else if (rows > 0) {
-        emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
-    }
-}
-
-int ConductorTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : rows_;
-}
-
-int ConductorTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : 7;
-}
-
-QVariant ConductorTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Vertical) return section + 1;
-    static const char *const names[] = {"类型",   "x / m",  "y / m", "h 或 z / m",
-                                        "x₂ / m", "y₂ / m", "z₂ / m"};
-    return QString::fromUtf8(names[section]);
-}
-
-QVariant ConductorTableModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    const Conductor &c = document_.layout().conductors.at(static_cast<std::size_t>(index.row()));
+    const Conductor &c = layout.conductors.at(static_cast<std::size_t>(row));
     if (const Rod *rod = std::get_if<Rod>(&c)) {
-        switch (index.column()) {
+        switch (column) {
         case 0:
             return QStringLiteral("避雷针");
         case 1:
@@ -110,30 +73,24 @@ QVariant ConductorTableModel::data(const QModelIndex &index, int role) const
     }
     const Wire &w = std::get<Wire>(c);
     const double values[] = {w.a.x, w.a.y, w.a.z, w.b.x, w.b.y, w.b.z};
-    if (index.column() == 0) return QStringLiteral("避雷线");
-    return metreText(values[index.column() - 1]);
+    if (column == 0) return QStringLiteral("避雷线");
+    return metreText(values[column - 1]);
 }
 
-Qt::ItemFlags ConductorTableModel::flags(const QModelIndex &index) const
+// The kind is not edited, nor a rod's second end.
+bool conductorEditable(const calc::layout::Layout &layout, int row, int column)
 {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    const Qt::ItemFlags base = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    const bool rod = std::holds_alternative<Rod>(
-        document_.layout().conductors.at(static_cast<std::size_t>(index.row())));
-    if (index.column() == 0 || (rod && index.column() > 3)) return base;
-    return base | Qt::ItemIsEditable;
+    const bool rod =
+        std::holds_alternative<Rod>(layout.conductors.at(static_cast<std::size_t>(row)));
+    return !(column == 0 || (rod && column > 3));
 }
 
-bool ConductorTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+bool takeConductorText(calc::layout::Layout &layout, int row, int column, const QString &text)
 {
-    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
-        return false;
-    const int column = index.column();
     const bool height = column == 3 || column == 6;
-    const auto number = parseMetres(value.toString(), height ? kMaxHeight : kMaxCoordinate);
+    const auto number = parseMetres(text, height ? kMaxHeight : kMaxCoordinate);
     if (!number) return false;
-    calc::layout::Layout after = document_.layout();
-    Conductor &c = after.conductors.at(static_cast<std::size_t>(index.row()));
+    Conductor &c = layout.conductors.at(static_cast<std::size_t>(row));
     if (Rod *rod = std::get_if<Rod>(&c)) {
         if (column == 3 && !(*number > 0)) return false;
         (column == 1 ? rod->x : column == 2 ? rod->y : rod->h) = *number;
@@ -143,52 +100,13 @@ bool ConductorTableModel::setData(const QModelIndex &index, const QVariant &valu
         double *fields[] = {&w.a.x, &w.a.y, &w.a.z, &w.b.x, &w.b.y, &w.b.z};
         *fields[column - 1] = *number;
     }
-    document_.edit(tr("修改接闪器"), after);
     return true;
 }
 
-ObjectTableModel::ObjectTableModel(LayoutDocument &document, QObject *parent)
-    : QAbstractTableModel(parent), document_(document)
+QVariant objectCell(const calc::layout::Layout &layout, int row, int column)
 {
-    rows_ = static_cast<int>(document_.layout().objects.size());
-    connect(&document_, &LayoutDocument::changed, this, &ObjectTableModel::refresh);
-}
-
-void ObjectTableModel::refresh()
-{
-    const int rows = static_cast<int>(document_.layout().objects.size());
-    if (rows != rows_) {
-        beginResetModel();
-        rows_ = rows;
-        endResetModel();
-    } else if (rows > 0) {
-        emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
-    }
-}
-
-int ObjectTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : rows_;
-}
-
-int ObjectTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : 3;
-}
-
-QVariant ObjectTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Vertical) return section + 1;
-    static const char *const names[] = {"名称", "高度 / m", "轮廓角点 x,y; … / m"};
-    return QString::fromUtf8(names[section]);
-}
-
-QVariant ObjectTableModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    const auto &o = document_.layout().objects.at(static_cast<std::size_t>(index.row()));
-    switch (index.column()) {
+    const auto &o = layout.objects.at(static_cast<std::size_t>(row));
+    switch (column) {
     case 0:
         return QString::fromStdString(o.name);
     case 1:
@@ -198,38 +116,117 @@ QVariant ObjectTableModel::data(const QModelIndex &index, int role) const
     }
 }
 
-Qt::ItemFlags ObjectTableModel::flags(const QModelIndex &index) const
+bool takeObjectText(calc::layout::Layout &layout, int row, int column, const QString &text)
 {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
-}
-
-bool ObjectTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (!index.isValid() || role != Qt::EditRole) return false;
-    calc::layout::Layout after = document_.layout();
-    auto &o = after.objects.at(static_cast<std::size_t>(index.row()));
-    switch (index.column()) {
+    auto &o = layout.objects.at(static_cast<std::size_t>(row));
+    switch (column) {
     case 0: {
-        const QString name = value.toString().trimmed();
+        const QString name = text.trimmed();
         if (name.isEmpty() || name.size() > 200) return false;
         o.name = name.toStdString();
         break;
     }
     case 1: {
-        const auto height = parseMetres(value.toString(), kMaxHeight);
+        const auto height = parseMetres(text, kMaxHeight);
         if (!height || *height < 0) return false;
         o.height = *height;
         break;
     }
     default: {
-        const auto footprint = parseFootprint(value.toString());
+        const auto footprint = parseFootprint(text);
         if (!footprint) return false;
         o.footprint = *footprint;
     }
     }
-    document_.edit(tr("修改被保护物"), after);
     return true;
 }
+
+} // namespace
+
+LayoutTableModel::LayoutTableModel(LayoutDocument &document, Kind kind, QObject *parent)
+    : QAbstractTableModel(parent), document_(document), kind_(std::move(kind))
+{
+    rows_ = static_cast<int>(kind_.count(document_.layout()));
+    connect(&document_, &LayoutDocument::changed, this, &LayoutTableModel::refresh);
+}
+
+void LayoutTableModel::refresh()
+{
+    const int rows = static_cast<int>(kind_.count(document_.layout()));
+    if (rows != rows_) {
+        beginResetModel();
+        rows_ = rows;
+        endResetModel();
+    } else if (rows > 0) {
+        emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
+    }
+}
+
+int LayoutTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows_;
+}
+
+int LayoutTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(kind_.headers.size());
+}
+
+QVariant LayoutTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    if (section < 0 || section >= kind_.headers.size()) return {};
+    return kind_.headers[section];
+}
+
+QVariant LayoutTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return kind_.cell(document_.layout(), index.row(), index.column());
+}
+
+Qt::ItemFlags LayoutTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid()) return Qt::NoItemFlags;
+    const Qt::ItemFlags base = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (!kind_.editable(document_.layout(), index.row(), index.column())) return base;
+    return base | Qt::ItemIsEditable;
+}
+
+bool LayoutTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    calc::layout::Layout after = document_.layout();
+    if (!kind_.take(after, index.row(), index.column(), value.toString())) return false;
+    document_.edit(metaObject()->tr(kind_.editName, nullptr), after);
+    return true;
+}
+
+ConductorTableModel::ConductorTableModel(LayoutDocument &document, QObject *parent)
+    : LayoutTableModel(document,
+                       {{QStringLiteral("类型"), QStringLiteral("x / m"), QStringLiteral("y / m"),
+                         QStringLiteral("h 或 z / m"), QStringLiteral("x₂ / m"),
+                         QStringLiteral("y₂ / m"), QStringLiteral("z₂ / m")},
+                        [](const calc::layout::Layout &layout) { return layout.conductors.size(); },
+                        conductorCell,
+                        conductorEditable,
+                        takeConductorText,
+                        QT_TR_NOOP("修改接闪器")},
+                       parent)
+{}
+
+ObjectTableModel::ObjectTableModel(LayoutDocument &document, QObject *parent)
+    : LayoutTableModel(document,
+                       {{QStringLiteral("名称"), QStringLiteral("高度 / m"),
+                         QStringLiteral("轮廓角点 x,y; … / m")},
+                        [](const calc::layout::Layout &layout) { return layout.objects.size(); },
+                        objectCell,
+                        [](const calc::layout::Layout &, int, int) { return true; },
+                        takeObjectText,
+                        QT_TR_NOOP("修改被保护物")},
+                       parent)
+{}
 
 } // namespace designer

@@ -3,6 +3,7 @@
 #include "designer/layout_document.h"
 
 #include <QAbstractTableModel>
+#include <QStringList>
 
 // The conductors and the objects of the layout as editable tables. An accepted cell edit is one
 // undoable edit of the document; a value the layout cannot take (not a number, a rod of height
@@ -14,12 +15,11 @@ namespace designer {
 inline constexpr double kMaxCoordinate = 10000;
 inline constexpr double kMaxHeight = 1000;
 
-// Columns: 类型, x, y, h/z (rod: its foot and height; wire: first end), x₂, y₂, z₂ (wire: second
-// end).
-class ConductorTableModel : public QAbstractTableModel {
+// A table of one kind of the layout's items, a row each, that follows the document: rows that
+// come or go reset it, any other change may have changed every cell.
+class LayoutTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ConductorTableModel(LayoutDocument &document, QObject *parent = nullptr);
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -27,28 +27,41 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
+protected:
+    // The kind of item: the columns' captions, and how a row shows the item and takes an edit.
+    struct Kind {
+        QStringList headers;
+        std::size_t (*count)(const calc::layout::Layout &layout);
+        // The value a cell shows and edits.
+        QVariant (*cell)(const calc::layout::Layout &layout, int row, int column);
+        bool (*editable)(const calc::layout::Layout &layout, int row, int column);
+        // Puts a cell's new text in the layout; false when the layout cannot take it.
+        bool (*take)(calc::layout::Layout &layout, int row, int column, const QString &text);
+        // The edit's name on the undo stack, translated in the context of the table's class.
+        const char *editName;
+    };
+    LayoutTableModel(LayoutDocument &document, Kind kind, QObject *parent);
+
 private:
     void refresh();
     LayoutDocument &document_;
+    Kind kind_;
     int rows_ = 0;
 };
 
+// Columns: 类型, x, y, h/z (rod: its foot and height; wire: first end), x₂, y₂, z₂ (wire: second
+// end).
+class ConductorTableModel : public LayoutTableModel {
+    Q_OBJECT
+public:
+    explicit ConductorTableModel(LayoutDocument &document, QObject *parent = nullptr);
+};
+
 // Columns: 名称, 高度, 轮廓角点 ("x,y; x,y; …").
-class ObjectTableModel : public QAbstractTableModel {
+class ObjectTableModel : public LayoutTableModel {
     Q_OBJECT
 public:
     explicit ObjectTableModel(LayoutDocument &document, QObject *parent = nullptr);
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
-
-private:
-    void refresh();
-    LayoutDocument &document_;
-    int rows_ = 0;
 };
 
 // "12.5" for metres as the tables and the plan show them (at most three decimals, no trailing

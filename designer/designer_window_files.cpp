@@ -1,0 +1,207 @@
+#include "designer/designer_window.h"
+
+#include "layouts/layout_sheet.h"
+#include "designer/layout_tables.h"
+#include "designer/plan_view.h"
+#include "project/project_file.h"
+#include "rendering/sheet_rendering.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonValue>
+#include <QMimeData>
+#include <QPrinter>
+#include <QStatusBar>
+
+#include <cmath>
+
+// The layout's file, new, opened and saved with the view it was left in, and its calculation
+// sheet exported, printed and copied.
+namespace designer {
+
+namespace {
+
+const QString kFileFilter = QStringLiteral("防雷布置文件 (*.lplayout)");
+const QString kViewKey = QStringLiteral("view");
+const QString kHeightKey = QStringLiteral("height");
+const QString kSectionKey = QStringLiteral("section");
+
+// "section": [[x, y], [x, y]] under "view", when it holds two finite points.
+SectionLine sectionFrom(const QJsonObject &view)
+{
+    const QJsonArray ends = view.value(kSectionKey).toArray();
+    if (ends.size() != 2) return std::nullopt;
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        const QJsonValue value = ends.at(i / 2).toArray().at(i % 2);
+        if (!value.isDouble() || !std::isfinite(value.toDouble()) ||
+            std::abs(value.toDouble()) > kMaxCoordinate)
+            return std::nullopt;
+        v[i] = value.toDouble();
+    }
+    return std::pair{calc::drawing::Vec2{v[0], v[1]}, calc::drawing::Vec2{v[2], v[3]}};
+}
+
+} // namespace
+
+calc::layout::Layout emptyLayout() { return calc::layout::Layout{45, {}, {}}; }
+
+bool DesignerWindow::maybeSave()
+{
+    if (!document_.isModified()) return true;
+    switch (askToSave(QStringLiteral("布置已修改，是否保存？"))) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DesignerWindow::newLayout()
+{
+    if (!maybeSave()) return;
+    sectionLine_.reset();
+    plan_->showSectionLine(sectionLine_);
+    document_.reset(emptyLayout());
+    path_.clear();
+    otherKeys_ = {};
+    drawing_.reset();
+    statusBar()->clearMessage();
+}
+
+void DesignerWindow::open()
+{
+    if (!maybeSave()) return;
+    const QString path =
+        chooseFile(QStringLiteral("打开布置"), QFileInfo(path_).path(), kFileFilter, false);
+    if (!path.isEmpty()) openFile(path);
+}
+
+bool DesignerWindow::openFile(const QString &path)
+{
+    if (!maybeSave()) return false;
+    const lplayout::LoadResult loaded = lplayout::loadProject(path);
+    if (!loaded.file) {
+        showProblem(
+            QStringLiteral("不能打开 %1：\n%2").arg(QFileInfo(path).fileName(), loaded.error));
+        return false;
+    }
+    otherKeys_ = loaded.file->otherKeys;
+    drawing_ = loaded.file->drawing;
+    path_ = path;
+    fitted_ = false;
+    const QJsonObject view = otherKeys_.value(kViewKey).toObject();
+    const double height = view.value(kHeightKey).toDouble(0);
+    sectionLine_ = sectionFrom(view);
+    plan_->showSectionLine(sectionLine_);
+    height_->blockSignals(true);
+    height_->setValue(std::isfinite(height) ? height : 0);
+    height_->blockSignals(false);
+    document_.reset(loaded.file->layout);
+    statusBar()->showMessage(QFileInfo(path).fileName());
+    return true;
+}
+
+bool DesignerWindow::saveTo(const QString &path)
+{
+    QJsonObject view = otherKeys_.value(kViewKey).toObject();
+    view.insert(kHeightKey, planHeight());
+    if (sectionLine_)
+        view.insert(kSectionKey,
+                    QJsonArray{QJsonArray{sectionLine_->first.x, sectionLine_->first.y},
+                               QJsonArray{sectionLine_->second.x, sectionLine_->second.y}});
+    else
+        view.remove(kSectionKey);
+    otherKeys_.insert(kViewKey, view);
+    QString error;
+    if (!lplayout::saveProject(path, {document_.layout(), drawing_, otherKeys_}, &error)) {
+        showProblem(QStringLiteral("不能保存 %1：\n%2").arg(QFileInfo(path).fileName(), error));
+        return false;
+    }
+    path_ = path;
+    document_.markSaved();
+    statusBar()->showMessage(QFileInfo(path).fileName());
+    return true;
+}
+
+bool DesignerWindow::save() { return path_.isEmpty() ? saveAs() : saveTo(path_); }
+
+bool DesignerWindow::saveAs()
+{
+    QString path =
+        chooseFile(QStringLiteral("保存布置"),
+                   path_.isEmpty() ? QStringLiteral("布置.lplayout") : path_, kFileFilter, true);
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".lplayout");
+    return saveTo(path);
+}
+
+calc::sheet::Sheet DesignerWindow::sheet() const
+{
+    const std::string date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    if (resultsCurrent() && results_.verdicts.size() == document_.layout().objects.size()) {
+        calc::sheet::Sheet sheet =
+            calc::layoutSheet(document_.layout(), results_.verdicts, planHeight(), date);
+        // The section drawn on the plan goes with the sheet's own.
+        if (results_.section && !sheet.error) sheet.drawing.views.push_back(*results_.section);
+        return sheet;
+    }
+    return calc::layoutSheet(document_.layout(), planHeight(), date);
+}
+
+void DesignerWindow::exportPdf()
+{
+    const QString path =
+        chooseFile(QStringLiteral("导出计算书"), QStringLiteral("防雷布置计算书.pdf"),
+                   QStringLiteral("PDF (*.pdf)"), true);
+    if (path.isEmpty()) return;
+    const QString error = rendering::writeSheetPdf(sheet(), path);
+    if (!error.isEmpty()) showProblem(error);
+}
+
+void DesignerWindow::printSheet()
+{
+    const calc::sheet::Sheet s = sheet();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QString::fromStdString(s.title));
+    if (!setUpPrinter(printer)) return;
+    rendering::paintSheetPages(s, printer);
+    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+        showProblem(QStringLiteral("计算书未能打印。"));
+}
+
+void DesignerWindow::copySheet()
+{
+    const calc::sheet::Sheet s = sheet();
+    const QImage image = rendering::drawingImage(s.drawing, QSize(900, 700));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    auto *mime = new QMimeData;
+    mime->setHtml(rendering::sheetHtml(s, QStringLiteral("data:image/png;base64,") +
+                                              QString::fromLatin1(png.toBase64())));
+    mime->setText(QString::fromStdString(calc::sheet::plainText(s)));
+    mime->setImageData(image);
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void DesignerWindow::closeEvent(QCloseEvent *event)
+{
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace designer
