@@ -136,7 +136,7 @@ private:
     std::optional<QPointF> wireStart_;
     bool wirePressed_ = false;
     std::optional<Drag> drag_;
-    QList<QGraphicsSimpleTextItem *> wireLabels_, objectLabels_;
+    QList<QGraphicsSimpleTextItem *> wireLabels_, objectLabels_, rodLabels_;
     QList<int> selectedConductors_, selectedObjects_;
     bool applyingSelection_ = false;
 };

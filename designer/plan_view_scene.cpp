@@ -2,6 +2,7 @@
 
 #include "designer/layout_tables.h"
 #include "designer/plan_items.h"
+#include "sheets/label_placement.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
@@ -15,7 +16,7 @@
 
 // The plan's scene built from the layout and its results: the protected area, the objects
 // coloured by their verdict with the parts the sphere reaches, the conductors, and their labels
-// placed where they cover one another least.
+// placed clear of one another and of every line.
 namespace designer {
 
 namespace {
@@ -27,18 +28,6 @@ const QColor kUnprotectedColour(220, 0, 0);
 QRectF deviceRect(const QGraphicsItem *item, const QTransform &viewport)
 {
     return item->deviceTransform(viewport).mapRect(item->boundingRect());
-}
-
-// Whether the line passes through the rectangle or ends in it.
-bool crosses(const QLineF &line, const QRectF &box)
-{
-    if (box.contains(line.p1()) || box.contains(line.p2())) return true;
-    const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()};
-    for (int i = 0; i < 4; ++i)
-        if (line.intersects(QLineF(corners[i], corners[(i + 1) % 4])) ==
-            QLineF::BoundedIntersection)
-            return true;
-    return false;
 }
 
 } // namespace
@@ -111,6 +100,7 @@ void PlanView::rebuild()
     qDeleteAll(old);
     wireLabels_.clear();
     objectLabels_.clear();
+    rodLabels_.clear();
     applyingSelection_ = false;
 
     for (std::size_t i = 0; i < layout_.objects.size(); ++i) {
@@ -179,16 +169,18 @@ void PlanView::rebuild()
             scene()->addItem(item);
             item->setPos(toScene(rod->x, rod->y));
             item->setToolTip(QStringLiteral("避雷针 %1：h = %2 m").arg(number, metreText(rod->h)));
-            label(number + QStringLiteral("（") + metreText(rod->h) + QStringLiteral(" m）"),
-                  {7, -20}, Qt::black, item)
-                ->setFlag(QGraphicsItem::ItemIgnoresTransformations, false);
+            auto *text =
+                label(number + QStringLiteral("（") + metreText(rod->h) + QStringLiteral(" m）"),
+                      {}, Qt::black, item);
+            text->setFlag(QGraphicsItem::ItemIgnoresTransformations, false);
+            rodLabels_ << text;
         } else {
             const auto &w = std::get<calc::layout::Wire>(c);
             auto *line = new WireItem(static_cast<int>(i),
                                       QLineF(toScene(w.a.x, w.a.y), toScene(w.b.x, w.b.y)));
             scene()->addItem(line);
             line->setToolTip(QStringLiteral("避雷线 %1").arg(number));
-            wireLabels_ << label(number, {}, Qt::black, line);
+            wireLabels_ << label(number, line->line().p1(), Qt::black, line);
         }
     }
     applySelection();
@@ -197,81 +189,74 @@ void PlanView::rebuild()
 
 void PlanView::placeLabels()
 {
+    namespace drawing = calc::drawing;
     const QTransform viewport = viewportTransform();
-    // An object's name goes a little up or down where a wire or the section's line would
-    // strike it through.
-    QList<QLineF> wires;
-    for (QGraphicsSimpleTextItem *text : wireLabels_) {
-        const auto *wire = static_cast<const QGraphicsLineItem *>(text->parentItem());
-        wires << wire->deviceTransform(viewport).map(wire->line());
+    const auto onScreen = [](QPointF p) { return drawing::Vec2{p.x(), p.y()}; };
+    const auto box = [](const QRectF &r) {
+        return drawing::Box{r.left(), r.top(), r.right(), r.bottom()};
+    };
+
+    // What the labels keep clear of: every line drawn on the plan (the wires, the objects'
+    // outlines, the protected area's outline, the section's line) and the rods' dots.
+    drawing::Obstacles obstacles;
+    const auto addLine = [&](const QPolygonF &line, bool closed) {
+        for (qsizetype k = 1; k < line.size(); ++k)
+            obstacles.strokes.push_back({onScreen(line[k - 1]), onScreen(line[k])});
+        if (closed && line.size() > 2)
+            obstacles.strokes.push_back({onScreen(line.back()), onScreen(line.front())});
+    };
+    for (QGraphicsItem *item : scene()->items()) {
+        if (!item->isVisible()) continue;
+        const QTransform toDevice = item->deviceTransform(viewport);
+        if (const auto *wire = dynamic_cast<const WireItem *>(item))
+            addLine(toDevice.map(QPolygonF{wire->line().p1(), wire->line().p2()}), false);
+        else if (const auto *object = dynamic_cast<const ObjectItem *>(item))
+            addLine(toDevice.map(object->polygon()), true);
+        else if (dynamic_cast<const RodItem *>(item))
+            obstacles.boxes.push_back(box(deviceRect(item, viewport)));
     }
-    if (sectionLine_->isVisible()) wires << viewport.map(sectionLine_->line());
+    if (zoneOutline_->isVisible())
+        for (const QPolygonF &ring : zoneOutline_->path().toSubpathPolygons())
+            addLine(zoneOutline_->deviceTransform(viewport).map(ring), false);
+    if (sectionLine_->isVisible())
+        addLine(viewport.map(QPolygonF{sectionLine_->line().p1(), sectionLine_->line().p2()}),
+                false);
+
+    // Where each label wishes to stand, on the screen: an object's name at its middle, a rod's
+    // number above to its right, a wire's number beyond its first end.
+    constexpr double gap = 4; // pixels between a wire's end and its number
+    std::vector<QGraphicsSimpleTextItem *> texts;
+    std::vector<drawing::Box> wishes;
+    const auto wish = [&](QGraphicsSimpleTextItem *text, QPointF topLeft) {
+        texts.push_back(text);
+        wishes.push_back(box(QRectF(topLeft, text->boundingRect().size())));
+    };
+    const auto anchorOf = [&](const QGraphicsSimpleTextItem *text) {
+        return text->parentItem()->deviceTransform(viewport).map(text->pos());
+    };
     for (QGraphicsSimpleTextItem *text : objectLabels_) {
         const QSizeF size = text->boundingRect().size();
-        const QPointF centre = text->parentItem()->deviceTransform(viewport).map(text->pos());
-        const double step = 0.75 * size.height();
-        double chosen = 0; // in the middle when every place is struck through
-        for (const double shift : {0.0, -step, step, -2 * step, 2 * step}) {
-            const QRectF box(centre + QPointF(-size.width() / 2, shift - size.height() / 2), size);
-            if (std::none_of(wires.begin(), wires.end(), [&box](const QLineF &w) {
-                    return crosses(w, box.adjusted(-2, -2, 2, 2));
-                })) {
-                chosen = shift;
-                break;
-            }
-        }
-        text->setTransform(
-            QTransform::fromTranslate(-size.width() / 2, chosen - size.height() / 2));
+        wish(text, anchorOf(text) - QPointF(size.width(), size.height()) / 2);
     }
-    // What the wires' numbers must not cover: the other labels and the rods' dots.
-    QList<QRectF> taken;
-    for (QGraphicsItem *item : scene()->items()) {
-        auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item);
-        if (((text && !wireLabels_.contains(text)) || dynamic_cast<RodItem *>(item)) &&
-            item->isVisible())
-            taken << deviceRect(item, viewport);
-    }
-    const auto free = [&taken](const QRectF &rect) {
-        return std::none_of(taken.begin(), taken.end(),
-                            [&rect](const QRectF &other) { return other.intersects(rect); });
-    };
-    constexpr double gap = 4; // pixels between a wire and its number
+    for (QGraphicsSimpleTextItem *text : rodLabels_) wish(text, anchorOf(text) + QPointF(7, -20));
     for (QGraphicsSimpleTextItem *text : wireLabels_) {
         const auto *wire = static_cast<const QGraphicsLineItem *>(text->parentItem());
         const QTransform toDevice = wire->deviceTransform(viewport);
-        const QLineF line = wire->line();
-        const QPointF a = toDevice.map(line.p1()), b = toDevice.map(line.p2());
+        const QPointF a = toDevice.map(wire->line().p1()), b = toDevice.map(wire->line().p2());
         const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
         const QPointF along = length > 1e-9 ? (b - a) / length : QPointF(1, 0);
-        const QPointF across(along.y(), -along.x()); // to the left of a→b on the screen
         const QSizeF size = text->boundingRect().size();
-        const auto reach = [&size](QPointF direction) {
-            return (std::abs(direction.x()) * size.width() +
-                    std::abs(direction.y()) * size.height()) /
-                       2 +
-                   gap;
-        };
-        // Beyond the first end, beyond the second, beside the middle on either side: the first
-        // place that is free, else the first.
-        const QPointF middle = (line.p1() + line.p2()) / 2;
-        const std::pair<QPointF, QPointF> places[] = {
-            {line.p1(), a - along * reach(along)},
-            {line.p2(), b + along * reach(along)},
-            {middle, toDevice.map(middle) + across * reach(across)},
-            {middle, toDevice.map(middle) - across * reach(across)}};
-        auto chosen = places[0];
-        for (const auto &place : places) {
-            if (free(QRectF(place.second - QPointF(size.width(), size.height()) / 2, size))) {
-                chosen = place;
-                break;
-            }
-        }
-        const QPointF anchor = toDevice.map(chosen.first);
-        text->setPos(chosen.first);
-        text->setTransform(
-            QTransform::fromTranslate(chosen.second.x() - anchor.x() - size.width() / 2,
-                                      chosen.second.y() - anchor.y() - size.height() / 2));
-        taken << QRectF(chosen.second - QPointF(size.width(), size.height()) / 2, size);
+        const double reach =
+            (std::abs(along.x()) * size.width() + std::abs(along.y()) * size.height()) / 2 + gap;
+        wish(text, a - along * reach - QPointF(size.width(), size.height()) / 2);
+    }
+
+    const std::vector<drawing::Box> placed = drawing::placeLabels(wishes, obstacles, {3, 16, 1});
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        // The label's own units are pixels, so a shift from its anchor is a translation.
+        const QPointF anchor = anchorOf(texts[i]);
+        texts[i]->setTransform(
+            QTransform::fromTranslate(placed[i].left - anchor.x(), placed[i].top - anchor.y()));
     }
 }
 

@@ -499,20 +499,29 @@ private slots:
                      designer::ItemKind::Corner);
     }
 
-    // Every wire's number lies beside the wire and covers no other label, and neither the wire
-    // nor the section's line strikes through an object's name, at the zoom that shows the whole
-    // layout and zoomed in.
+    // Every wire's number lies beside the wire, no label covers another, and no line (the wire,
+    // the section's line, an object's outline, the protected area's outline) runs through a
+    // label, at the zoom that shows the whole layout and zoomed in.
     void wireLabelsCoverNoOtherLabel_data()
     {
         QTest::addColumn<int>("wheelSteps");
-        QTest::newRow("whole layout") << 0;
-        QTest::newRow("zoomed in") << 3;
+        QTest::addColumn<bool>("crowded");
+        QTest::newRow("whole layout") << 0 << false;
+        QTest::newRow("zoomed in") << 3 << false;
+        // A pump house narrower than its name, with a rod at its side.
+        QTest::newRow("small object beside a rod") << 0 << true;
     }
 
     void wireLabelsCoverNoOtherLabel()
     {
         QFETCH(int, wheelSteps);
-        start(exampleLayout());
+        QFETCH(bool, crowded);
+        Layout layout = exampleLayout();
+        if (crowded) {
+            layout.objects.push_back(Object{"3#泵房", {{20, 20}, {23, 20}, {23, 22}, {20, 22}}, 6});
+            layout.conductors.push_back(Rod{24, 21, 15});
+        }
+        start(layout);
         const QLineF section(-20, 8, 80, 8); // as the example file has it
         plan().showSectionLine(std::pair{calc::drawing::Vec2{section.x1(), section.y1()},
                                          calc::drawing::Vec2{section.x2(), section.y2()}});
@@ -534,7 +543,7 @@ private slots:
         }
         QCOMPARE(wires.size(), 1);
         QCOMPARE(wireLabels.size(), 1);
-        QCOMPARE(others.size(), 5); // three rods and two objects
+        QCOMPARE(others.size(), crowded ? 7 : 5); // the rods and the objects
         for (const QRectF &other : others)
             QVERIFY2(!wireLabels[0].intersects(other), qPrintable(QStringLiteral("%1,%2 %3x%4")
                                                                       .arg(other.x())
@@ -554,13 +563,33 @@ private slots:
         // The lines' pixels, a quarter pixel apart, miss every other label.
         const QLineF sectionOnScreen(plan().viewPoint(section.p1()),
                                      plan().viewPoint(section.p2()));
-        for (const QLineF &line : {wire, sectionOnScreen}) {
-            const int steps = static_cast<int>(4 * line.length());
+        QList<QLineF> lines{wire, sectionOnScreen};
+        // So do the objects' outlines and the protected area's, and no label covers another.
+        for (QGraphicsItem *item : plan().scene()->items()) {
+            QList<QPolygonF> rings;
+            if (auto *object = dynamic_cast<QGraphicsPolygonItem *>(item)) {
+                QPolygonF ring = object->polygon();
+                ring << ring.front();
+                rings << ring;
+            } else if (auto *path = dynamic_cast<QGraphicsPathItem *>(item);
+                       path && path->brush().style() == Qt::NoBrush && !path->parentItem()) {
+                rings = path->path().toSubpathPolygons();
+            }
+            for (const QPolygonF &ring : rings)
+                for (qsizetype k = 1; k < ring.size(); ++k)
+                    lines << item->deviceTransform(viewport).map(QLineF(ring[k - 1], ring[k]));
+        }
+        QList<QRectF> labels = others + wireLabels;
+        for (const QLineF &line : lines) {
+            const int steps = std::max(1, static_cast<int>(4 * line.length()));
             for (int i = 0; i <= steps; ++i) {
                 const QPointF p = line.pointAt(static_cast<double>(i) / steps);
-                for (const QRectF &other : others) QVERIFY(!other.contains(p));
+                for (const QRectF &label : labels)
+                    QVERIFY(!label.adjusted(0.5, 0.5, -0.5, -0.5).contains(p));
             }
         }
+        for (qsizetype i = 0; i < labels.size(); ++i)
+            for (qsizetype j = 0; j < i; ++j) QVERIFY(!labels[i].intersects(labels[j]));
     }
 };
 
