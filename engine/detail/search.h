@@ -1,0 +1,89 @@
+#pragma once
+
+// Internal to the engine: the search for one query point. The account of why the engine is
+// exact is in engine/rolling_sphere.h.
+
+#include "engine/detail/model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace calc::rolling_sphere::detail {
+
+// The search for one query point: candidates are offered, and the nearest free, reachable one
+// is kept.
+class Search {
+public:
+    Search(const Model &layout, Point p) : L_(layout), p_(p), hr_(layout.hr) {}
+
+    // The clearance when it is below limit; otherwise limit or more. A hint, a centre that may
+    // be free and reachable, starts the search with its distance when it is.
+    double run(double limit = std::numeric_limits<double>::infinity(),
+               std::optional<Point> hint = {});
+    // The centre that gave the clearance run() returned, when one did (see Layout::nearest).
+    std::optional<Point> centre() const { return centre_; }
+
+private:
+    const Model &L_;
+    Point p_;
+    double hr_;
+    double best_ = 0;
+    std::optional<Point> centre_;  // the centre at best_, when a real one is that near
+    std::vector<double> dist_;     // distance from p to each conductor
+    std::vector<int> near_;        // conductors that can cut into a centre nearer than best_
+    std::vector<Piece> pieces_;    // surfaces that pass within best_ of p
+    std::vector<std::size_t> ids_; // their places in the layout's list of surfaces
+    std::vector<double> loopDist_;
+
+    void offer(Point c)
+    {
+        const double d = norm(c - p_);
+        if (!(d < best_)) return;
+        if (c.z < hr_ - kFeasibleSlack) return;
+        const double limit = sq(hr_ - kFeasibleSlack);
+        for (int k : near_) {
+            const Conductor &s = L_.conductors[static_cast<std::size_t>(k)];
+            if (pointSegmentDist2(c, s.a, s.b) < limit) return;
+        }
+        if (!L_.reachable(c)) return;
+        best_ = d;
+        centre_ = c;
+    }
+
+    // A free vertex worked out once per layout: taken when nearer, and reachable.
+    void offerVertex(const Vertex &v)
+    {
+        const double d = norm(v.at - p_);
+        if (!(d < best_)) return;
+        std::int8_t reachable = v.reachable.load(std::memory_order_relaxed);
+        if (reachable < 0) {
+            reachable = L_.reachable(v.at) ? 1 : 0;
+            v.reachable.store(reachable, std::memory_order_relaxed);
+        }
+        if (reachable) {
+            best_ = d;
+            centre_ = v.at;
+        }
+    }
+
+    double boxGap(Point low, Point high) const
+    {
+        const double gx = std::max({0.0, low.x - p_.x, p_.x - high.x});
+        const double gy = std::max({0.0, low.y - p_.y, p_.y - high.y});
+        const double gz = std::max({0.0, low.z - p_.z, p_.z - high.z});
+        return std::sqrt(gx * gx + gy * gy + gz * gz);
+    }
+
+    void collect();
+    bool ownersClose(const Piece &a, const Piece &b) const;
+    void face(const Piece &x);
+    void circle(Point m, Point axis, double r);
+    void lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t ix);
+    void curve(const Edge &edge, const Piece &y, const Piece &x);
+};
+
+} // namespace calc::rolling_sphere::detail
