@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/strike_rules.h"
 #include "engine/rolling_sphere.h"
 
 #include <optional>
@@ -35,12 +36,25 @@ struct Object {
     std::string name;
     std::vector<Corner> footprint;
     double height = 0;
+    // The building it is a part of, named to join it with parts it does not touch and to keep
+    // it apart from parts of other names; empty when not named.
+    std::string building = {};
+    // Its building's group for the class by strike count, when given.
+    std::optional<BuildingGroup> group = {};
+};
+
+// The site's values for the yearly strike counts, each when given.
+struct StrikeSite {
+    std::string city = {}; // a city of the calculator's list, by its name ("北京")
+    std::optional<double> thunderstormDays = {}; // typed; stands before the city
+    std::optional<double> k = {};                // correction factor; 1 when not given
 };
 
 struct Layout {
     int hr = 45;
     std::vector<Conductor> conductors;
     std::vector<Object> objects;
+    StrikeSite site = {};
 };
 
 std::vector<rolling_sphere::Conductor> engineConductors(std::span<const Conductor> conductors);

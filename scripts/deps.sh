@@ -7,6 +7,7 @@ packages=(
   cmake g++ make pkgconf clang-format
   qt6-base-dev qt6-translations-l10n libgl-dev
   libgtest-dev googletest
+  libboost-dev
   locales
   fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth xdotool imagemagick x11-utils

@@ -64,24 +64,20 @@ std::string countAgainst(double n, double lower, double upper)
     return quantityText(n, 17);
 }
 
-std::string classText(StrikeClass c)
+// A group's row of the class table: its limits and the class that n gives it.
+std::vector<std::string> classRow(std::string_view groupText, double n, BuildingGroup group)
 {
-    switch (c) {
-    case StrikeClass::Second:
-        return std::string(kSecondClassText);
-    case StrikeClass::Third:
-        return std::string(kThirdClassText);
-    case StrikeClass::NotByCount:
-        break;
-    }
-    return std::string(kNotByCountText);
+    const StrikeCountLimits limits = strikeCountLimits(group);
+    const std::string lower(limits.lowerText), upper(limits.upperText);
+    return {std::string(groupText), "N′ > " + upper, lower + " ≤ N′ ≤ " + upper,
+            std::string(strikeClassText(classByStrikeCount(n, group)))};
 }
 
 drawing::View plan(double l, double w, double h, double ae)
 {
     drawing::View view;
     view.title = "建筑物及其等效面积平面图";
-    const double e = h < 100 ? std::sqrt(h * (200 - h)) : h;
+    const double e = expansionWidth(h);
     const double x = l / 2;
     const double y = w / 2;
     view.paths.push_back(Path{{{-x, -y}, {x, -y}, {x, y}, {-x, y}}, Ink::Building, true});
@@ -120,7 +116,7 @@ void fill(Sheet &sheet, std::string_view lText, std::string_view wText, std::str
     const auto &city = kCities[static_cast<std::size_t>(cityIndex)];
     const double td = thunderstormDays(cityIndex);
     const double ae = equivalentArea(l, w, h, kWindowPi);
-    const double ng2 = 0.1 * td;
+    const double ng2 = groundFlashDensity(td);
     const double ae2 = equivalentArea(l, w, h, std::numbers::pi);
     const double n2 = (setting.k * ng2) * ae2;
 
@@ -182,10 +178,8 @@ void fill(Sheet &sheet, std::string_view lText, std::string_view wText, std::str
          {"Ae（km²）", quantityText(ae), quantityText(ae2)},
          {"N（次/a）", quantityText(ok.count), quantityText(n2)}}};
     Table classes{{"建筑物", "第二类防雷建筑物", "第三类防雷建筑物", "按 N′ 判定"},
-                  {{std::string(kImportantGroupText), "N′ > 0.05", "0.01 ≤ N′ ≤ 0.05",
-                    classText(classByStrikeCount(n2, BuildingGroup::Important))},
-                   {std::string(kOrdinaryGroupText), "N′ > 0.25", "0.05 ≤ N′ ≤ 0.25",
-                    classText(classByStrikeCount(n2, BuildingGroup::Ordinary))}}};
+                  {classRow(kImportantGroupText, n2, BuildingGroup::Important),
+                   classRow(kOrdinaryGroupText, n2, BuildingGroup::Ordinary)}};
     sheet.sections.push_back(
         {std::string(kCrossCheckHeading),
          {std::move(check), std::move(sideBySide), std::move(classes),
@@ -201,36 +195,16 @@ void fill(Sheet &sheet, std::string_view lText, std::string_view wText, std::str
 
 } // namespace
 
-StrikeClass classByStrikeCount(double n, BuildingGroup group)
-{
-    const double upper = group == BuildingGroup::Important ? 0.05 : 0.25;
-    const double lower = group == BuildingGroup::Important ? 0.01 : 0.05;
-    if (n > upper) return StrikeClass::Second;
-    if (n >= lower) return StrikeClass::Third;
-    return StrikeClass::NotByCount;
-}
-
 std::string strikeClassVerdict(double n, BuildingGroup group)
 {
-    const bool important = group == BuildingGroup::Important;
-    const double upper = important ? 0.05 : 0.25;
-    const double lower = important ? 0.01 : 0.05;
-    const std::string upperText = important ? "0.05" : "0.25";
-    const std::string lowerText = important ? "0.01" : "0.05";
+    const StrikeCountLimits limits = strikeCountLimits(group);
+    const std::string upperText(limits.upperText), lowerText(limits.lowerText);
     const StrikeClass c = classByStrikeCount(n, group);
-    std::string said = "N′ = " + countAgainst(n, lower, upper);
+    std::string said = "N′ = " + countAgainst(n, limits.lower, limits.upper);
     if (c == StrikeClass::Second) said += " > " + upperText;
     if (c == StrikeClass::Third) said += "，" + lowerText + " ≤ N′ ≤ " + upperText;
     if (c == StrikeClass::NotByCount) said += " < " + lowerText;
-    return said + "，" + classText(c);
-}
-
-double thunderstormDays(std::int16_t cityIndex)
-{
-    using strike_count::kCities;
-    if (cityIndex < 0 || static_cast<std::size_t>(cityIndex) >= kCities.size()) return 0;
-    const std::string_view text = kCities[static_cast<std::size_t>(cityIndex)].text;
-    return numberFromText(text.substr(text.rfind(' ') + 1));
+    return said + "，" + std::string(strikeClassText(c));
 }
 
 Sheet strikeCountSheet(std::string_view lengthText, std::string_view widthText,

@@ -112,48 +112,7 @@ TEST(StrikeCountSheet, InputsShowTheListsWithTheirNumbers)
     EXPECT_EQ(entryValue(sheet, kResultHeading, "窗口显示"), "0.24 次/a");
 }
 
-TEST(StrikeCountSheet, ThunderstormDaysComeFromTheEntryText)
-{
-    EXPECT_DOUBLE_EQ(calc::thunderstormDays(0), 95.6);
-    EXPECT_DOUBLE_EQ(calc::thunderstormDays(8), 113.8);
-    EXPECT_EQ(calc::thunderstormDays(-1), 0);
-    EXPECT_EQ(calc::thunderstormDays(9), 0);
-}
-
-struct ClassRow {
-    std::string_view name;
-    double n;
-    BuildingGroup group;
-    StrikeClass expected;
-};
-
-class StrikeClassLimits : public testing::TestWithParam<ClassRow> {};
-
-TEST_P(StrikeClassLimits, AtAndAroundEachLimit)
-{
-    EXPECT_EQ(calc::classByStrikeCount(GetParam().n, GetParam().group), GetParam().expected);
-}
-
 const double kAbove05 = std::nextafter(0.05, 1.0);
-const double kBelow05 = std::nextafter(0.05, 0.0);
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StrikeClassLimits,
-    testing::Values(
-        ClassRow{"ImportantAbove005", kAbove05, BuildingGroup::Important, StrikeClass::Second},
-        ClassRow{"ImportantAt005", 0.05, BuildingGroup::Important, StrikeClass::Third},
-        ClassRow{"ImportantBelow005", kBelow05, BuildingGroup::Important, StrikeClass::Third},
-        ClassRow{"ImportantAt001", 0.01, BuildingGroup::Important, StrikeClass::Third},
-        ClassRow{"ImportantBelow001", std::nextafter(0.01, 0.0), BuildingGroup::Important,
-                 StrikeClass::NotByCount},
-        ClassRow{"ImportantZero", 0, BuildingGroup::Important, StrikeClass::NotByCount},
-        ClassRow{"OrdinaryAbove025", std::nextafter(0.25, 1.0), BuildingGroup::Ordinary,
-                 StrikeClass::Second},
-        ClassRow{"OrdinaryAt025", 0.25, BuildingGroup::Ordinary, StrikeClass::Third},
-        ClassRow{"OrdinaryAt005", 0.05, BuildingGroup::Ordinary, StrikeClass::Third},
-        ClassRow{"OrdinaryBelow005", kBelow05, BuildingGroup::Ordinary, StrikeClass::NotByCount},
-        ClassRow{"OrdinaryAbove005", kAbove05, BuildingGroup::Ordinary, StrikeClass::Third}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(StrikeClassVerdict, WritesTheCountOnTheRightSideOfTheLimit)
 {
