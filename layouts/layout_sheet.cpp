@@ -1,6 +1,7 @@
 #include "layouts/layout_sheet.h"
 
 #include "layouts/layout_zone.h"
+#include "layouts/strikes_sheet.h"
 #include "calc/numeric.h"
 #include "sheets/sheet_format.h"
 #include "sheets/sheet_parts.h"
@@ -257,6 +258,7 @@ void fill(Sheet &sheet, const Layout &layout, const std::vector<ObjectVerdict> &
     else
         conclusion = "下列被保护物有部分处于保护范围之外，应调整接闪器布置：" + unprotected + "。";
     sheet.sections.push_back({std::string(kConclusionHeading), {Paragraph{conclusion}}});
+    addStrikeSections(sheet, layout, layout::layoutStrikes(layout));
 
     sheet.drawing.views.push_back(plan(layout, verdicts, engine, planHeight));
     const layout::PlanBox box = layout::planBox(layout);

@@ -195,14 +195,15 @@ void fill(Sheet &sheet, std::string_view lText, std::string_view wText, std::str
 
 } // namespace
 
-std::string strikeClassVerdict(double n, BuildingGroup group)
+std::string strikeClassVerdict(double n, BuildingGroup group, std::string_view symbol)
 {
+    const std::string name(symbol);
     const StrikeCountLimits limits = strikeCountLimits(group);
     const std::string upperText(limits.upperText), lowerText(limits.lowerText);
     const StrikeClass c = classByStrikeCount(n, group);
-    std::string said = "N′ = " + countAgainst(n, limits.lower, limits.upper);
+    std::string said = name + " = " + countAgainst(n, limits.lower, limits.upper);
     if (c == StrikeClass::Second) said += " > " + upperText;
-    if (c == StrikeClass::Third) said += "，" + lowerText + " ≤ N′ ≤ " + upperText;
+    if (c == StrikeClass::Third) said += "，" + lowerText + " ≤ " + name + " ≤ " + upperText;
     if (c == StrikeClass::NotByCount) said += " < " + lowerText;
     return said + "，" + std::string(strikeClassText(c));
 }

@@ -12,8 +12,8 @@ namespace calc {
 inline constexpr std::string_view kStrikeCountSheetName = "雷击次数";
 
 // The verdict in words, with n written so that it stands on the right side of
-// each limit: "N′ = 0.2583 > 0.05，第二类防雷建筑物".
-std::string strikeClassVerdict(double n, BuildingGroup group);
+// each limit: "N′ = 0.2583 > 0.05，第二类防雷建筑物", the count named `symbol`.
+std::string strikeClassVerdict(double n, BuildingGroup group, std::string_view symbol = "N′");
 
 // The sheet of the strike-count window for its field texts and list indices,
 // made through the same calculation as its "计算" button, with a cross-check
