@@ -172,7 +172,7 @@ public:
         std::vector<calc::drawing::Box> wishes;
         for (const Label &l : labels_) wishes.push_back(l.wish);
         const std::vector<calc::drawing::Box> placed =
-            calc::drawing::placeLabels(wishes, {strokes_, marks_}, {text_ / 2, 12, text_ / 10});
+            calc::drawing::placeLabels(wishes, {strokes_, marks_}, {text_ / 2, 20, text_ / 10});
         for (std::size_t i = 0; i < labels_.size(); ++i) {
             const Label &l = labels_[i];
             const Point3 start{placed[i].left, placed[i].top + 0.25 * l.height, l.z};
@@ -312,9 +312,10 @@ void drawTitle(Plan &plan, const Layout &layout, const DrawingPlace &place, cons
         "日期 " + date,
     };
     const double t = plan.text(), rowHeight = 2 * t;
+    // Wide enough for the widest of the CAD programs' fonts.
     double width = 0;
     for (std::size_t i = 0; i < rows.size(); ++i)
-        width = std::max(width, Plan::width(rows[i], t * (i == 0 ? 1.2 : 1)) + 1.2 * t);
+        width = std::max(width, Plan::width(rows[i], t * (i == 0 ? 1.2 : 1)) * 1.25 + 1.2 * t);
     const double right = plan.box().maxX, left = right - width;
     const double top = plan.box().minY - 2 * t;
     const double bottom = top - rowHeight * static_cast<double>(rows.size());
