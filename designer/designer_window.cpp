@@ -1,6 +1,7 @@
 #include "designer/designer_window.h"
 
 #include "calc/numeric.h"
+#include "layouts/layout_words.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
@@ -187,7 +188,7 @@ QWidget *DesignerWindow::buildSidePanel()
     verdicts_->setObjectName(QStringLiteral("verdicts"));
     verdicts_->setRootIsDecorated(false);
     verdicts_->setHeaderLabels({QStringLiteral("被保护物"), QStringLiteral("结论"),
-                                QStringLiteral("最小余量 / m"),
+                                words(calc::layout::kLeastClearanceWord) + QStringLiteral(" / m"),
                                 QStringLiteral("位置 (x, y, z) / m")});
     verdicts_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     column->addWidget(verdicts_, 2);
@@ -284,11 +285,11 @@ void DesignerWindow::showResults(const LayoutResults &results)
     const QString pending = QStringLiteral("计算中…");
     for (std::size_t i = 0; i < objects.size() && i < results.verdicts.size(); ++i) {
         const auto &v = results.verdicts[i];
-        auto *item = new QTreeWidgetItem(
-            verdicts_, {QString::fromStdString(objects[i].name),
-                        v.isProtected ? QStringLiteral("受保护") : QStringLiteral("未受保护"),
-                        exact ? metreText(v.leastClearance) : pending,
-                        exact ? pointText(v.where) : QString()});
+        auto *item =
+            new QTreeWidgetItem(verdicts_, {QString::fromStdString(objects[i].name),
+                                            words(calc::layout::verdictWord(v.isProtected)),
+                                            exact ? metreText(v.leastClearance) : pending,
+                                            exact ? pointText(v.where) : QString()});
         const QColor colour = v.isProtected ? QColor(0, 120, 0) : QColor(200, 0, 0);
         for (int c = 0; c < 4; ++c) item->setForeground(c, colour);
     }

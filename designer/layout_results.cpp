@@ -1,5 +1,6 @@
 #include "designer/layout_results.h"
 
+#include "layouts/drawn_zone.h"
 #include "layouts/layout_sheet.h"
 #include "sheets/sheet_format.h"
 
@@ -142,13 +143,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             });
         std::exception_ptr zoneFailed;
         try {
-            if (!layout.conductors.empty()) {
-                const calc::layout::PlanBox box = calc::layout::planBox(layout);
-                const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
-                // About 60 cells across; the outline is refined to 4 cm between the crossings,
-                // within the 5 cm a plan of the whole site can show.
-                results.zone = calc::layout::planZone(engine, box, height, size / 60, 0.04);
-            }
+            results.zone = calc::layout::drawnZone(layout, engine, height);
             if (exact) results.closedForms = calc::layoutCrossCheck(layout, engine);
         } catch (...) {
             zoneFailed = std::current_exception();

@@ -21,6 +21,11 @@ QString metreText(double x)
     return text;
 }
 
+QString words(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::optional<double> parseMetres(const QString &text, double limit)
 {
     bool ok = false;

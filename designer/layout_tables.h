@@ -5,6 +5,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <string_view>
+
 // The conductors and the objects of the layout as editable tables. An accepted cell edit is one
 // undoable edit of the document; a value the layout cannot take (not a number, a rod of height
 // 0 or less, an end below the ground, a footprint that crosses itself, an absurd size) is
@@ -67,6 +69,8 @@ public:
 // "12.5" for metres as the tables and the plan show them (at most three decimals, no trailing
 // zeros).
 QString metreText(double x);
+// One of the fixed texts of the layers below (UTF-8) as the windows show it.
+QString words(std::string_view text);
 // A table's number: finite, within ±limit; nullopt otherwise.
 std::optional<double> parseMetres(const QString &text, double limit);
 // "x,y; x,y; x,y" (also with spaces, Chinese commas or semicolons).

@@ -2,6 +2,7 @@
 
 #include "designer/layout_tables.h"
 #include "designer/plan_items.h"
+#include "layouts/layout_words.h"
 #include "sheets/label_placement.h"
 
 #include <QGraphicsLineItem>
@@ -157,8 +158,8 @@ void PlanView::rebuild()
             mark->setPen(QPen(kUnprotectedColour, 2.5));
             mark->setFlag(QGraphicsItem::ItemIgnoresTransformations);
             mark->setPos(at);
-            mark->setToolTip(
-                QStringLiteral("最小余量 %1 m").arg(metreText(verdicts_[i].leastClearance)));
+            mark->setToolTip(words(calc::layout::kLeastClearanceWord) +
+                             QStringLiteral(" %1 m").arg(metreText(verdicts_[i].leastClearance)));
         }
     }
     for (std::size_t i = 0; i < layout_.conductors.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "layouts/layout_sheet.h"
 
+#include "layouts/layout_words.h"
 #include "layouts/layout_zone.h"
 #include "layouts/strikes_sheet.h"
 #include "calc/numeric.h"
@@ -75,10 +76,13 @@ Table objectTable(const Layout &layout)
 
 Table verdictTable(const Layout &layout, const std::vector<ObjectVerdict> &verdicts)
 {
-    Table table{{"被保护物", "结论", "最小余量 / m", "出现位置 (x, y, z) / m"}, {}};
+    Table table{{"被保护物", "结论", std::string(layout::kLeastClearanceWord) + " / m",
+                 "出现位置 (x, y, z) / m"},
+                {}};
     for (std::size_t i = 0; i < layout.objects.size() && i < verdicts.size(); ++i) {
         const ObjectVerdict &v = verdicts[i];
-        table.rows.push_back({layout.objects[i].name, v.isProtected ? "受保护" : "未受保护",
+        table.rows.push_back({layout.objects[i].name,
+                              std::string(layout::verdictWord(v.isProtected)),
                               lengthText(v.leastClearance), pointText(v.where)});
     }
     return table;

@@ -301,12 +301,16 @@ QByteArray serializeProject(const ProjectFile &file)
 
 bool saveProject(const QString &path, const ProjectFile &file, QString *error)
 {
+    return saveWhole(path, serializeProject(file), error);
+}
+
+bool saveWhole(const QString &path, const QByteArray &bytes, QString *error)
+{
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         if (error) *error = path + QStringLiteral(": 无法写入（%1）").arg(out.errorString());
         return false;
     }
-    const QByteArray bytes = serializeProject(file);
     if (out.write(bytes) != bytes.size() || !out.commit()) {
         if (error) *error = path + QStringLiteral(": 保存失败（%1）").arg(out.errorString());
         return false;

@@ -59,5 +59,7 @@ QByteArray serializeProject(const ProjectFile &file);
 // Writes through a temporary file that replaces the old one only when complete; on failure
 // the old file stays and error says why.
 bool saveProject(const QString &path, const ProjectFile &file, QString *error);
+// The same for any file the program writes whole.
+bool saveWhole(const QString &path, const QByteArray &bytes, QString *error);
 
 } // namespace lplayout

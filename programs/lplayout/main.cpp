@@ -1,22 +1,25 @@
 #include "designer/designer_window.h"
+#include "dxf/export_command.h"
 #include "project/check.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-// The check and the help run without a display; anything else opens the designer.
+// The check, the export and the help run without a display; anything else opens the designer.
 bool wantsWindow(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
-        if (std::strncmp(arg, "--check", 7) == 0 || std::strcmp(arg, "-h") == 0 ||
-            std::strncmp(arg, "--help", 6) == 0 || std::strcmp(arg, "-?") == 0)
+        if (std::strncmp(arg, "--check", 7) == 0 || std::strncmp(arg, "--export-dxf", 12) == 0 ||
+            std::strcmp(arg, "-h") == 0 || std::strncmp(arg, "--help", 6) == 0 ||
+            std::strcmp(arg, "-?") == 0)
             return false;
     }
     return true;
@@ -54,10 +57,26 @@ int main(int argc, char *argv[])
                        "有未受保护者为 1，文件不能使用为 2"),
         QStringLiteral("FILE"));
     parser.addOption(check);
+    const QCommandLineOption exportDxf(
+        QStringLiteral("export-dxf"),
+        QStringLiteral("把 FILE 中的布置连同保护范围和结论写成 CAD 图（DXF，-o 给出文件）；"
+                       "写成时退出码为 0，不能写成为 2"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("导出的文件"), QStringLiteral("OUT"));
+    parser.addOptions({exportDxf, output});
     parser.process(app);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (parser.isSet(exportDxf)) {
+        if (!parser.isSet(output)) {
+            err << QStringLiteral("--export-dxf 需要 -o OUT.dxf") << Qt::endl;
+            return lplayout::FileUnusable;
+        }
+        return dxf::runExportDxf(parser.value(exportDxf), parser.value(output),
+                                 QDate::currentDate().toString(Qt::ISODate).toStdString(), err);
+    }
     if (!parser.isSet(check)) {
         err << parser.helpText();
         return lplayout::FileUnusable;

@@ -1,0 +1,34 @@
+#include "dxf/export_command.h"
+
+#include "dxf/layout_drawing.h"
+#include "project/check.h"
+#include "project/project_file.h"
+
+#include <exception>
+
+namespace dxf {
+
+int runExportDxf(const QString &path, const QString &out, const std::string &date, QTextStream &err)
+{
+    const lplayout::LoadResult loaded = lplayout::loadProject(path);
+    if (!loaded.file) {
+        err << loaded.error << Qt::endl;
+        return lplayout::FileUnusable;
+    }
+    std::vector<calc::layout::ObjectVerdict> verdicts;
+    try {
+        verdicts = calc::layout::checkObjects(loaded.file->layout);
+    } catch (const std::exception &e) {
+        err << path << QStringLiteral(": ") << e.what() << Qt::endl;
+        return lplayout::FileUnusable;
+    }
+    QString error;
+    if (!writeLayoutDrawing(out, loaded.file->layout, verdicts, std::nullopt, loaded.file->drawing,
+                            date, &error)) {
+        err << error << Qt::endl;
+        return lplayout::FileUnusable;
+    }
+    return 0;
+}
+
+} // namespace dxf

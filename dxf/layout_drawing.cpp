@@ -1,0 +1,363 @@
+#include "dxf/layout_drawing.h"
+
+#include "dxf/dxf_writer.h"
+#include "layouts/drawn_zone.h"
+#include "layouts/layout_sheet.h"
+#include "layouts/layout_words.h"
+#include "sheets/label_placement.h"
+#include "sheets/sheet_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace dxf {
+
+using calc::drawing::Vec2;
+using calc::layout::Layout;
+using calc::layout::ObjectVerdict;
+using lplayout::DrawingPlace;
+
+namespace {
+
+// AutoCAD colour indexes of the layers, each its own, and of the verdicts.
+constexpr int kRodsColour = 6;        // magenta
+constexpr int kWiresColour = 30;      // orange
+constexpr int kObjectsColour = 7;     // white on a dark screen, black on paper
+constexpr int kZoneColour = 5;        // blue, as the designer draws the area's edge
+constexpr int kSectionColour = 8;     // grey
+constexpr int kVerdictsColour = 4;    // cyan
+constexpr int kTitleColour = 250;     // dark grey
+constexpr int kProtectedColour = 94;  // dark green
+constexpr int kUnprotectedColour = 1; // red
+constexpr int kUncheckedColour = 8;
+
+// Heights as the drawing's labels write them: at least one decimal, at most three ("30.0",
+// "22.5", "12.125").
+std::string heightText(double metres)
+{
+    std::string text = calc::sheet::lengthText(metres);
+    const auto point = text.find('.');
+    if (point == std::string::npos || text.find('E') != std::string::npos) return text;
+    while (text.size() > point + 2 && text.back() == '0') text.pop_back();
+    return text;
+}
+
+// A point inside the footprint for its name: the middle of the widest stretch of the
+// footprint along the line through its corners' mean height on the plan.
+Vec2 namePoint(const std::vector<calc::layout::Corner> &footprint)
+{
+    double y = 0;
+    for (const auto &k : footprint) y += k.y / static_cast<double>(footprint.size());
+    std::vector<double> crossings;
+    for (std::size_t i = 0; i < footprint.size(); ++i) {
+        const auto a = footprint[i], b = footprint[(i + 1) % footprint.size()];
+        if ((a.y > y) != (b.y > y))
+            crossings.push_back(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    Vec2 best{footprint[0].x, y};
+    double widest = -1;
+    for (std::size_t k = 0; k + 1 < crossings.size(); k += 2)
+        if (crossings[k + 1] - crossings[k] > widest) {
+            widest = crossings[k + 1] - crossings[k];
+            best.x = (crossings[k] + crossings[k + 1]) / 2;
+        }
+    return best;
+}
+
+// The heights at which the area is drawn: the ground and each roof, a millimetre apart at
+// least.
+std::vector<double> zoneHeights(const Layout &layout)
+{
+    std::vector<double> heights{0};
+    for (const auto &o : layout.objects)
+        if (o.height > 0) heights.push_back(o.height);
+    std::sort(heights.begin(), heights.end());
+    heights.erase(std::unique(heights.begin(), heights.end(),
+                              [](double a, double b) { return b - a < 0.0005; }),
+                  heights.end());
+    return heights;
+}
+
+std::string classText(int hr)
+{
+    const std::string_view entry = calc::protectionClassEntry(hr);
+    return entry.empty() ? "hr=" + calc::sheet::inputText(hr) + "m" : std::string(entry);
+}
+
+// The layout's metres placed in the drawing, with the drawing's layers. Labels are kept until
+// the end and then placed, by the rule the sheets' drawings use, clear of each other and of
+// every line drawn.
+class Plan {
+public:
+    Plan(const Layout &layout, const DrawingPlace &place)
+        : place_(place), writer_(place.units, std::string(kTextFont))
+    {
+        for (const auto &[name, colour] : {std::pair{kRodsLayer, kRodsColour},
+                                           {kWiresLayer, kWiresColour},
+                                           {kObjectsLayer, kObjectsColour},
+                                           {kZoneLayer, kZoneColour},
+                                           {kSectionLayer, kSectionColour},
+                                           {kVerdictsLayer, kVerdictsColour},
+                                           {kTitleLayer, kTitleColour}})
+            writer_.addLayer(std::string(name), colour);
+        box_ = calc::layout::planBox(layout);
+        // Texts about 1/120 of the site across: 1.3 m on a site of 160 m, readable at 1:500.
+        const double size = std::max(box_.maxX - box_.minX, box_.maxY - box_.minY);
+        text_ = std::clamp(size / 120, 0.25, 5.0);
+    }
+
+    // The text height, in metres.
+    double text() const { return text_; }
+    const calc::layout::PlanBox &box() const { return box_; }
+
+    void line(std::string_view layer, Point3 a, Point3 b, int colour = kByLayer)
+    {
+        strokes_.push_back({{a.x, a.y}, {b.x, b.y}});
+        writer_.line(std::string(layer), at(a), at(b), colour);
+    }
+    void ring(std::string_view layer, const std::vector<Vec2> &points, double z, bool closed,
+              int colour = kByLayer)
+    {
+        std::vector<DrawingPoint> drawn;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            drawn.push_back(toDrawing(place_, points[i].x, points[i].y));
+            if (i > 0 || closed)
+                strokes_.push_back({points[i > 0 ? i - 1 : points.size() - 1], points[i]});
+        }
+        writer_.polyline(std::string(layer), drawn, lengthToDrawing(place_, z), closed, colour);
+    }
+    void circle(std::string_view layer, Point3 centre, double radius)
+    {
+        marks_.push_back(
+            {centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius});
+        writer_.circle(std::string(layer), at(centre), lengthToDrawing(place_, radius));
+    }
+    // A part of the plan no label goes into (an object's roof, which its name labels).
+    void keepClear(double minX, double minY, double maxX, double maxY)
+    {
+        marks_.push_back({minX, minY, maxX, maxY});
+    }
+    // A text that stays where it is put, centred there (a name inside its outline).
+    void fixedText(std::string_view layer, Point3 centre, const std::string &text, int colour)
+    {
+        const double w = width(text, text_) / 2, h = text_ * 0.6;
+        marks_.push_back({centre.x - w, centre.y - h, centre.x + w, centre.y + h});
+        writer_.text(std::string(layer), at(centre), lengthToDrawing(place_, text_), text,
+                     TextAlign::MiddleCentre, colour);
+    }
+    // A label whose baseline would start at `start`, of the usual height times `scale`: it
+    // goes there, or to the nearest place free of the other labels and the lines.
+    void label(std::string_view layer, Point3 start, const std::string &text, int colour = kByLayer,
+               double scale = 1)
+    {
+        const double h = text_ * scale;
+        labels_.push_back({std::string(layer),
+                           text,
+                           colour,
+                           h,
+                           start.z,
+                           {start.x, start.y - 0.25 * h, start.x + width(text, h), start.y + h}});
+    }
+    // A label that no line nor other label moves (the title block's rows).
+    void titleText(Point3 start, const std::string &text, double scale)
+    {
+        writer_.text(std::string(kTitleLayer), at(start), lengthToDrawing(place_, text_ * scale),
+                     text);
+    }
+
+    QByteArray finish()
+    {
+        std::vector<calc::drawing::Box> wishes;
+        for (const Label &l : labels_) wishes.push_back(l.wish);
+        const std::vector<calc::drawing::Box> placed =
+            calc::drawing::placeLabels(wishes, {strokes_, marks_}, {text_ / 2, 20, text_ / 10});
+        for (std::size_t i = 0; i < labels_.size(); ++i) {
+            const Label &l = labels_[i];
+            const Point3 start{placed[i].left, placed[i].top + 0.25 * l.height, l.z};
+            writer_.text(l.layer, at(start), lengthToDrawing(place_, l.height), l.text,
+                         TextAlign::BaselineLeft, l.colour);
+        }
+        return QByteArray::fromStdString(writer_.finish());
+    }
+
+    // About how wide a text runs: Chinese characters square, the others a little over half as
+    // wide (the widest of the CAD programs' fonts).
+    static double width(const std::string &text, double height)
+    {
+        double w = 0;
+        for (const char ch : text) {
+            const auto c = static_cast<unsigned char>(ch);
+            if ((c & 0xC0) == 0x80) continue; // inside a character
+            w += c >= 0xE2 ? 1.0 : 0.8;
+        }
+        return w * height;
+    }
+
+private:
+    struct Label {
+        std::string layer, text;
+        int colour = kByLayer;
+        double height = 0, z = 0;
+        calc::drawing::Box wish; // on the plan, in metres: "top" is the lower edge
+    };
+    Point3 at(Point3 metres) const
+    {
+        const DrawingPoint p = toDrawing(place_, metres.x, metres.y);
+        return {p.x, p.y, lengthToDrawing(place_, metres.z)};
+    }
+
+    DrawingPlace place_;
+    DrawingWriter writer_;
+    calc::layout::PlanBox box_;
+    double text_ = 1;
+    std::vector<calc::drawing::Segment> strokes_;
+    std::vector<calc::drawing::Box> marks_;
+    std::vector<Label> labels_;
+};
+
+void drawConductors(Plan &plan, const Layout &layout)
+{
+    const double r = plan.text() * 0.5, gap = plan.text() * 0.4;
+    for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        if (const auto *rod = std::get_if<calc::layout::Rod>(&layout.conductors[i])) {
+            const double x = rod->x, y = rod->y, h = rod->h;
+            plan.circle(kRodsLayer, {x, y, h}, r);
+            plan.line(kRodsLayer, {x - r, y, h}, {x + r, y, h});
+            plan.line(kRodsLayer, {x, y - r, h}, {x, y + r, h});
+            plan.label(kRodsLayer, {x + r + gap, y + gap, h}, number + " h=" + heightText(h) + "m");
+            continue;
+        }
+        const auto &w = std::get<calc::layout::Wire>(layout.conductors[i]);
+        plan.line(kWiresLayer, {w.a.x, w.a.y, w.a.z}, {w.b.x, w.b.y, w.b.z});
+        // Each end's height beside it, the first with the wire's number as a rod's has.
+        plan.label(kWiresLayer, {w.a.x + gap, w.a.y + gap, w.a.z},
+                   number + " h=" + heightText(w.a.z) + "m");
+        plan.label(kWiresLayer, {w.b.x + gap, w.b.y + gap, w.b.z}, "h=" + heightText(w.b.z) + "m");
+    }
+}
+
+void drawObjects(Plan &plan, const Layout &layout, const std::vector<ObjectVerdict> &verdicts)
+{
+    for (std::size_t i = 0; i < layout.objects.size(); ++i) {
+        const auto &o = layout.objects[i];
+        if (o.footprint.empty()) continue;
+        const ObjectVerdict *v = i < verdicts.size() ? &verdicts[i] : nullptr;
+        const int colour = !v               ? kUncheckedColour
+                           : v->isProtected ? kProtectedColour
+                                            : kUnprotectedColour;
+        std::vector<Vec2> outline;
+        double minX = o.footprint[0].x, minY = o.footprint[0].y, maxX = minX, maxY = minY;
+        for (const auto &k : o.footprint) {
+            outline.push_back({k.x, k.y});
+            minX = std::min(minX, k.x);
+            minY = std::min(minY, k.y);
+            maxX = std::max(maxX, k.x);
+            maxY = std::max(maxY, k.y);
+        }
+        plan.ring(kObjectsLayer, outline, o.height, true, colour);
+        plan.keepClear(minX, minY, maxX, maxY);
+        // The name inside the outline, where a drawing's reader finds it again.
+        const Vec2 name = namePoint(o.footprint);
+        plan.fixedText(kObjectsLayer, {name.x, name.y, o.height}, o.name, colour);
+        if (!v) continue;
+        plan.label(kVerdictsLayer, {minX, minY - plan.text() * 1.6, o.height},
+                   o.name + " " + std::string(calc::layout::verdictWord(v->isProtected)) + " " +
+                       std::string(calc::layout::kLeastClearanceWord) + " " +
+                       calc::sheet::lengthText(v->leastClearance) + " m",
+                   colour);
+        if (v->isProtected) continue;
+        // Where the sphere comes nearest, marked with a cross as on the designer's plan.
+        const double r = plan.text() * 0.4, x = v->where.x, y = v->where.y, z = v->where.z;
+        plan.line(kVerdictsLayer, {x - r, y - r, z}, {x + r, y + r, z}, colour);
+        plan.line(kVerdictsLayer, {x - r, y + r, z}, {x + r, y - r, z}, colour);
+    }
+}
+
+void drawZone(Plan &plan, const Layout &layout, const calc::rolling_sphere::Layout &engine)
+{
+    for (const double height : zoneHeights(layout)) {
+        const std::string text = "hx=" + heightText(height) + "m 保护范围";
+        for (std::vector<Vec2> ring : calc::layout::drawnZone(layout, engine, height).outline) {
+            if (ring.size() < 2) continue;
+            const bool closed = ring.size() > 3 && ring.front() == ring.back();
+            if (closed) ring.pop_back();
+            plan.ring(kZoneLayer, ring, height, closed);
+            // Written on the ring at its top.
+            const Vec2 top = *std::max_element(ring.begin(), ring.end(),
+                                               [](Vec2 a, Vec2 b) { return a.y < b.y; });
+            plan.label(kZoneLayer, {top.x, top.y + plan.text() * 0.3, height}, text, kByLayer, 0.8);
+        }
+    }
+}
+
+void drawSection(Plan &plan, const PlanLine &section)
+{
+    if (!section) return;
+    const auto [a, b] = *section;
+    plan.line(kSectionLayer, {a.x, a.y, 0}, {b.x, b.y, 0});
+    plan.label(kSectionLayer, {a.x, a.y + plan.text() * 0.4, 0}, "剖面线");
+}
+
+// Below the site's lower right corner: what the drawing shows, by which rule, and when.
+void drawTitle(Plan &plan, const Layout &layout, const DrawingPlace &place, const std::string &date)
+{
+    const std::vector<std::string> rows{
+        std::string(calc::kLayoutSheetName),
+        "防雷类别 " + classText(layout.hr),
+        "依据 GB 50057-2010 滚球法",
+        "图形单位 " + lplayout::unitsName(place.units).toStdString(),
+        "日期 " + date,
+    };
+    const double t = plan.text(), rowHeight = 2 * t;
+    // Wide enough for the widest of the CAD programs' fonts.
+    double width = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        width = std::max(width, Plan::width(rows[i], t * (i == 0 ? 1.2 : 1)) * 1.25 + 1.2 * t);
+    const double right = plan.box().maxX, left = right - width;
+    const double top = plan.box().minY - 2 * t;
+    const double bottom = top - rowHeight * static_cast<double>(rows.size());
+    plan.ring(kTitleLayer, {{left, bottom}, {right, bottom}, {right, top}, {left, top}}, 0, true);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double rowTop = top - rowHeight * static_cast<double>(i);
+        if (i > 0) plan.line(kTitleLayer, {left, rowTop, 0}, {right, rowTop, 0});
+        plan.titleText({left + t * 0.6, rowTop - rowHeight + t * 0.6, 0}, rows[i],
+                       i == 0 ? 1.2 : 1);
+    }
+}
+
+} // namespace
+
+QByteArray layoutDrawing(const Layout &layout, const std::vector<ObjectVerdict> &verdicts,
+                         const PlanLine &section, const std::optional<DrawingPlace> &place,
+                         const std::string &date)
+{
+    const DrawingPlace where = placeOrMetres(place);
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
+    Plan plan(layout, where);
+    drawZone(plan, layout, engine);
+    drawObjects(plan, layout, verdicts);
+    drawConductors(plan, layout);
+    drawSection(plan, section);
+    drawTitle(plan, layout, where, date);
+    return plan.finish();
+}
+
+bool writeLayoutDrawing(const QString &path, const Layout &layout,
+                        const std::vector<ObjectVerdict> &verdicts, const PlanLine &section,
+                        const std::optional<DrawingPlace> &place, const std::string &date,
+                        QString *error)
+{
+    QByteArray bytes;
+    try {
+        bytes = layoutDrawing(layout, verdicts, section, place, date);
+    } catch (const std::exception &e) {
+        if (error) *error = path + QStringLiteral(": 布置数据不能计算（%1）").arg(e.what());
+        return false;
+    }
+    return lplayout::saveWhole(path, bytes, error);
+}
+
+} // namespace dxf

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Writes the example layout as a CAD drawing (lplayout --export-dxf) and has LibreCAD render
+# it (librecad dxf2pdf), as a picture of how a CAD program shows the export:
+#   scripts/layout_dxf_picture.sh [path/to/lplayout] [OUT.png]
+#   (defaults: build/app/lplayout, docs/screenshots/layout-dxf.png)
+# Needs librecad, python3-fonttools, fonts-noto-cjk, poppler-utils and imagemagick; no
+# display (LibreCAD runs on Qt's offscreen platform).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=${1:-$root/build/app/lplayout}
+out=${2:-$root/docs/screenshots/layout-dxf.png}
+example=$root/docs/examples/two_buildings.lplayout
+[[ -x $program ]] || { echo "no program at $program (build first)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$program" --export-dxf "$example" -o "$work/layout.dxf"
+
+# LibreCAD draws every text in its own stroke font; in a home of its own it is given one
+# that holds the drawing's Chinese, outlined from a CJK font of the system.
+mkdir -p "$work/home/.librecad/fonts"
+font=$(fc-match -f '%{file}' 'Noto Sans CJK SC')
+/usr/bin/python3 "$root/scripts/cad_font.py" "$work/home/.librecad/fonts/standard.lff" \
+  "$font" "$work/layout.dxf"
+HOME=$work/home XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=offscreen \
+  librecad dxf2pdf -a "$work/layout.dxf" >/dev/null 2>&1
+[[ -s $work/layout.pdf ]] || { echo "LibreCAD wrote no PDF" >&2; exit 1; }
+# The page is as large as the drawing's units make it; it is scaled to a fixed width.
+pdftoppm -scale-to-x 1600 -scale-to-y -1 -png -singlefile "$work/layout.pdf" "$work/page"
+mkdir -p "$(dirname "$out")"
+convert "$work/page.png" -trim +repage -bordercolor white -border 24 "$out"
+echo "saved $out"
