@@ -95,6 +95,7 @@ private:
     bool save();
     bool saveAs();
     void exportPdf();
+    void exportDxf();
     void copySheet();
     void addRod(QPointF at);
     void addWire();

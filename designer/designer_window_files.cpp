@@ -3,6 +3,7 @@
 #include "layouts/layout_sheet.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
+#include "dxf/layout_drawing.h"
 #include "project/project_file.h"
 #include "rendering/sheet_rendering.h"
 
@@ -166,6 +167,25 @@ void DesignerWindow::exportPdf()
     if (path.isEmpty()) return;
     const QString error = rendering::writeSheetPdf(sheet(), path);
     if (!error.isEmpty()) showProblem(error);
+}
+
+void DesignerWindow::exportDxf()
+{
+    const QString path = chooseFile(QStringLiteral("导出DXF"), QStringLiteral("防雷布置.dxf"),
+                                    QStringLiteral("DXF (*.dxf)"), true);
+    if (path.isEmpty()) return;
+    const calc::layout::Layout &layout = document_.layout();
+    // The verdicts on the screen when they are final; else worked out now, so that the drawing
+    // never carries a verdict still being refined.
+    const std::vector<calc::layout::ObjectVerdict> verdicts =
+        resultsCurrent() && results_.stage == Stage::Exact &&
+                results_.verdicts.size() == layout.objects.size()
+            ? results_.verdicts
+            : calc::layout::checkObjects(layout);
+    const std::string date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    QString error;
+    if (!dxf::writeLayoutDrawing(path, layout, verdicts, sectionLine_, drawing_, date, &error))
+        showProblem(error);
 }
 
 void DesignerWindow::printSheet()

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QLabel>
@@ -455,6 +456,43 @@ private slots:
         QCOMPARE(w().planHeight(), 5.0); // the view's height comes back from the file
         QCOMPARE(w().document().undoStack().count(), 0);
         QVERIFY(problems.isEmpty());
+    }
+
+    // A layout taken from a CAD drawing keeps the drawing's place through open and save, and
+    // 导出DXF writes the drawing there: in millimetres, at the drawing's own coordinates.
+    void drawingPlaceSurvivesAndExportsThere()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.lplayout"));
+        const lplayout::DrawingPlace place{lplayout::DrawingPlace::Units::Millimetres, 512000000,
+                                           3010000};
+        QVERIFY(lplayout::saveProject(
+            path,
+            {Layout{45, {Rod{0, 0, 20}}, {Object{"a", {{2, 2}, {6, 2}, {6, 6}}, 5}}}, place, {}},
+            nullptr));
+        answer = QMessageBox::Discard;
+        QVERIFY(w().openFile(path));
+        action(w(), QStringLiteral("添加避雷线"))->trigger();
+        QVERIFY(w().saveTo(path));
+        const auto reread = lplayout::loadProject(path);
+        QVERIFY(reread.file);
+        QCOMPARE(reread.file->drawing, std::optional(place));
+
+        const QString drawing = dir.filePath(QStringLiteral("site.dxf"));
+        w().chooseFile = [&](const QString &caption, const QString &, const QString &,
+                             bool saving) {
+            return caption == QStringLiteral("导出DXF") && saving ? drawing : QString();
+        };
+        waitForResults();
+        action(w(), QStringLiteral("exportDxfAction"))->trigger();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+        QFile written(drawing);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        QVERIFY(bytes.contains("ENTITIES"));
+        // The rod at the layout's (0, 0) stands at the drawing's origin, in millimetres.
+        QVERIFY(bytes.contains("512000000"));
+        QVERIFY(bytes.contains("$INSUNITS"));
     }
 
     void badFileLeavesTheLayout()
