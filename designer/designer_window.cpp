@@ -76,9 +76,6 @@ QString pointText(const calc::rolling_sphere::Point &p)
 // An empty site; the middle class is the usual choice.
 calc::layout::Layout emptyLayout() { return calc::layout::Layout{45, {}, {}}; }
 
-// A new object's height until the user gives its own.
-constexpr double kNewObjectHeight = 10;
-
 QList<int> selectedRows(const QTableView &table)
 {
     QList<int> rows;
@@ -109,16 +106,6 @@ bool withinSite(double x, double y)
 }
 
 } // namespace
-
-std::string newObjectName(const calc::layout::Layout &layout)
-{
-    for (std::size_t n = layout.objects.size() + 1;; ++n) {
-        const std::string name = "建筑物" + std::to_string(n);
-        if (std::none_of(layout.objects.begin(), layout.objects.end(),
-                         [&](const calc::layout::Object &o) { return o.name == name; }))
-            return name;
-    }
-}
 
 DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
 {
@@ -506,8 +493,8 @@ QPointF DesignerWindow::viewCentre() const
 void DesignerWindow::addRod(QPointF at)
 {
     calc::layout::Layout after = document_.layout();
-    // A new rod as tall as the last one placed, 20 m on an empty site.
-    double h = 20;
+    // A new rod as tall as the last one placed.
+    double h = calc::layout::kNewRodHeight;
     for (const auto &c : after.conductors)
         if (const auto *rod = std::get_if<calc::layout::Rod>(&c)) h = rod->h;
     after.conductors.push_back(calc::layout::Rod{at.x(), at.y(), h});
@@ -527,12 +514,12 @@ void DesignerWindow::addObject()
 {
     calc::layout::Layout after = document_.layout();
     const QPointF c = viewCentre();
-    after.objects.push_back({newObjectName(after),
+    after.objects.push_back({calc::layout::newObjectName(after),
                              {{c.x() - 5, c.y() - 5},
                               {c.x() + 5, c.y() - 5},
                               {c.x() + 5, c.y() + 5},
                               {c.x() - 5, c.y() + 5}},
-                             kNewObjectHeight});
+                             calc::layout::kNewObjectHeight});
     document_.edit(QStringLiteral("添加被保护物"), after);
 }
 
@@ -551,7 +538,8 @@ void DesignerWindow::addDrawnObject(const QPolygonF &footprint)
         return;
     }
     calc::layout::Layout after = document_.layout();
-    after.objects.push_back({newObjectName(after), std::move(corners), kNewObjectHeight});
+    after.objects.push_back(
+        {calc::layout::newObjectName(after), std::move(corners), calc::layout::kNewObjectHeight});
     document_.edit(QStringLiteral("画被保护物"), after);
     // The new object is selected, its row ready for its name and height.
     tabs_->setCurrentWidget(objectTable_);

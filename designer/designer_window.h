@@ -134,8 +134,4 @@ private:
     bool fitted_ = false;
 };
 
-// "建筑物N" for a new object: N one more than the number of objects, or the next number that no
-// object is named with.
-std::string newObjectName(const calc::layout::Layout &layout);
-
 } // namespace designer

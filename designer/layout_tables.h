@@ -1,6 +1,7 @@
 #pragma once
 
 #include "designer/layout_document.h"
+#include "project/project_file.h"
 
 #include <QAbstractTableModel>
 
@@ -11,8 +12,8 @@
 namespace designer {
 
 // Limits of what the tables accept, as the project file accepts.
-inline constexpr double kMaxCoordinate = 10000;
-inline constexpr double kMaxHeight = 1000;
+inline constexpr double kMaxCoordinate = lplayout::kMaxCoordinate;
+inline constexpr double kMaxHeight = lplayout::kMaxHeight;
 
 // Columns: 类型, x, y, h/z (rod: its foot and height; wire: first end), x₂, y₂, z₂ (wire: second
 // end).
