@@ -13,10 +13,11 @@ packages=(
 )
 # Tests also use clang (sanitizers, fuzzer), Google Benchmark and the
 # desktop-entry and metainfo validators, lintian with what it needs to check
-# the built .deb, and poppler's tools to read exported PDF files back.
+# the built .deb, poppler's tools to read exported PDF files back, and ezdxf
+# to write the CAD drawings the import is tested on.
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream
-             lintian dpkg-dev fakeroot file poppler-utils)
+             lintian dpkg-dev fakeroot file poppler-utils python3-ezdxf)
 fi
 
 missing=()

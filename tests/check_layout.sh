@@ -4,5 +4,5 @@
 set -euo pipefail
 root=$1
 cd "$root"
-mapfile -t files < <(find calc engine sheets layouts project rendering windows designer programs tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
+mapfile -t files < <(find calc engine sheets layouts project dxf rendering windows designer programs tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
 clang-format --dry-run --Werror "${files[@]}"
