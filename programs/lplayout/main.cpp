@@ -1,4 +1,5 @@
 #include "designer/designer_window.h"
+#include "dxf/import_command.h"
 #include "project/check.h"
 
 #include <QApplication>
@@ -10,9 +11,10 @@
 
 namespace {
 
-// The check and the help run without a display; anything else opens the designer.
+// The check, the import and the help run without a display; anything else opens the designer.
 bool wantsWindow(int argc, char *argv[])
 {
+    if (dxf::wantsImport(argc, argv)) return false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (std::strncmp(arg, "--check", 7) == 0 || std::strcmp(arg, "-h") == 0 ||
@@ -43,6 +45,10 @@ int main(int argc, char *argv[])
     if (wantsWindow(argc, argv)) return runDesigner(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lplayout"));
+    if (dxf::wantsImport(argc, argv)) {
+        QTextStream out(stdout), err(stderr);
+        return dxf::runImport(app.arguments(), out, err);
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("防雷布置：按滚球法检查避雷装置的保护范围"));
     parser.addHelpOption();
@@ -54,6 +60,7 @@ int main(int argc, char *argv[])
                        "有未受保护者为 1，文件不能使用为 2"),
         QStringLiteral("FILE"));
     parser.addOption(check);
+    parser.addOption(dxf::importHelpOption());
     parser.process(app);
 
     QTextStream out(stdout);
