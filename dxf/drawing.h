@@ -90,8 +90,8 @@ struct Drawing {
 
     std::vector<Layer> layers;
     std::vector<Block> blocks;
-    std::vector<Entity> entities;   // blocks' entities first, model space's after them
-    std::uint32_t modelFirst = 0;   // model space: entities[modelFirst...]
+    std::vector<Entity> entities; // each block's together, and model space's together
+    std::uint32_t modelFirst = 0, modelCount = 0; // model space's
     std::uint32_t zeroLayer = 0;    // layer "0", whose entities in a block take the insert's
     std::uint64_t expandedSize = 0; // model space's entities with every insert expanded
 
@@ -101,7 +101,7 @@ struct Drawing {
     std::vector<InsertPlacement> inserts;
     std::vector<Vec3> extrusions; // [0] is +Z
 
-    std::size_t modelSize() const { return entities.size() - modelFirst; }
+    std::size_t modelSize() const { return modelCount; }
 };
 
 struct ReadResult {

@@ -86,7 +86,7 @@ private:
     void readHeader();
     void readTables();
     void readBlocks();
-    void readEntities(std::vector<Entity> &out);
+    void readEntities();
     void readEntity(std::vector<Entity> &out);
     void readFields(Type type, Fields &f, std::size_t firstVertex);
     void place(Entity &e, const Fields &f);
@@ -119,8 +119,10 @@ std::uint32_t Reader::layerIndex(std::string_view raw)
 
 void Reader::read()
 {
-    std::vector<Entity> model;
     bool sawEntities = false;
+    // Room for what a file of this size usually holds, so that the arrays seldom move.
+    d_.entities.reserve(std::size_t(d_.bytes.size() / 160));
+    d_.vertices.reserve(std::size_t(d_.bytes.size() / 80));
     if (!in_.next(cur_)) throw ReadError{QStringLiteral("文件是空的")};
     for (;;) {
         if (at("EOF")) break;
@@ -138,8 +140,15 @@ void Reader::read()
         } else if (name == "BLOCKS") {
             readBlocks();
         } else if (name == "ENTITIES") {
+            const std::uint32_t first = std::uint32_t(d_.entities.size());
+            if (!sawEntities)
+                d_.modelFirst = first;
+            else if (d_.modelFirst + d_.modelCount != first)
+                throw ReadError{
+                    atLine(cur_.line, QStringLiteral("块段两边各有一个实体段，图形有误"))};
             sawEntities = true;
-            readEntities(model);
+            readEntities();
+            d_.modelCount += std::uint32_t(d_.entities.size()) - first;
         } else {
             while (!at("ENDSEC")) advance();
         }
@@ -148,8 +157,6 @@ void Reader::read()
     }
     if (!sawEntities)
         throw ReadError{QStringLiteral("图中没有实体段（ENTITIES），不是完整的图形文件")};
-    d_.modelFirst = std::uint32_t(d_.entities.size());
-    d_.entities.insert(d_.entities.end(), model.begin(), model.end());
     d_.zeroLayer = layerIndex("0");
     d_.layers[d_.zeroLayer].inTable = true;
     for (InsertPlacement &insert : d_.inserts) {
@@ -223,11 +230,9 @@ void Reader::readBlocks()
             if (cur_.code == 20) block.base.y = number(cur_);
             if (cur_.code == 30) block.base.z = number(cur_);
         }
-        std::vector<Entity> entities;
-        readEntities(entities);
         block.first = std::uint32_t(d_.entities.size());
-        block.count = std::uint32_t(entities.size());
-        d_.entities.insert(d_.entities.end(), entities.begin(), entities.end());
+        readEntities();
+        block.count = std::uint32_t(d_.entities.size()) - block.first;
         blocks_.try_emplace(block.rawName, std::uint32_t(d_.blocks.size()));
         d_.blocks.push_back(block);
         if (at("ENDBLK"))
@@ -235,14 +240,14 @@ void Reader::readBlocks()
     }
 }
 
-void Reader::readEntities(std::vector<Entity> &out)
+void Reader::readEntities()
 {
     while (!at("ENDSEC") && !at("ENDBLK")) {
         if (cur_.code != 0)
             throw ReadError{atLine(cur_.line, QStringLiteral("此处应为实体的开始（组码 0）"))};
-        readEntity(out);
+        readEntity(d_.entities);
     }
-    finishPolyline(out);
+    finishPolyline(d_.entities);
 }
 
 void Reader::readFields(Type type, Fields &f, std::size_t firstVertex)
@@ -542,8 +547,7 @@ private:
 
 void Reader::checkSize()
 {
-    d_.expandedSize =
-        SizeCheck(d_).of(d_.modelFirst, std::uint32_t(d_.entities.size() - d_.modelFirst), 0);
+    d_.expandedSize = SizeCheck(d_).of(d_.modelFirst, d_.modelCount, 0);
     if (d_.expandedSize > kMaxExpandedEntities)
         throw ReadError{
             QStringLiteral("图中块参照展开后的实体超过 %1 个，无法读入").arg(kMaxExpandedEntities)};
