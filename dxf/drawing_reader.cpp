@@ -409,11 +409,12 @@ void Reader::readEntity(std::vector<Entity> &out)
             d_.vertices.push_back({f.p10.x, f.p10.y, f.p10.z, f.d42});
         return;
     }
-    const bool dropped = f.paper || f.invisible || (type == Type::Attrib && (f.flags & 1));
+    // Meshes (POLYLINE flags 16, 64) are no outlines, and nothing in paper space is the site's.
+    const bool dropped = f.paper || f.invisible || (type == Type::Attrib && (f.flags & 1)) ||
+                         (type == Type::Polyline && (f.flags & (16 | 64)));
     if (type == Type::Polyline) {
         polylineOpen_ = true;
-        // Meshes (16, 64) are no outlines; nor is anything in paper space.
-        polylineSkipped_ = dropped || (f.flags & (16 | 64));
+        polylineSkipped_ = dropped;
     }
     if (dropped) {
         d_.vertices.resize(firstVertex);

@@ -57,7 +57,8 @@ void walk(const Drawing &d, std::uint32_t first, std::uint32_t count, const Tran
         const InsertPlacement &ip = d.inserts[e.extra];
         if (ip.block < 0) continue;
         const Block &block = d.blocks[std::size_t(ip.block)];
-        if (block.external) continue;
+        // An empty block's copies are nothing, however many an array makes.
+        if (block.external || block.count == 0) continue;
         // An array's copies row by row, as one reads it.
         for (int row = 0; row < ip.rows; ++row)
             for (int column = 0; column < ip.columns; ++column)

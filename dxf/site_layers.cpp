@@ -52,6 +52,7 @@ bool isClosedOutline(const Drawing &d, const Entity &e)
 {
     if (e.kind != EntityKind::Polyline || (e.flags & flags::kThreeD)) return false;
     if (e.flags & flags::kClosed) return true;
+    if (e.count < 2) return false;
     const Vertex &a = d.vertices[e.first], &b = d.vertices[e.first + e.count - 1];
     return e.count >= 4 && a.x == b.x && a.y == b.y;
 }

@@ -191,6 +191,11 @@ TEST(DrawingReader, BadFilesEachWithItsMessage)
          "第 8 行：组码 10 的值应为数字"},
         {"a number too large", minimal("  0\nCIRCLE\n 40\n1e999\n"), "应为数字"},
         {"a block inserting itself", selfInsert, "插入了它自身"},
+        {"model space split by the blocks",
+         QByteArray("  0\nSECTION\n  2\nENTITIES\n  0\nPOINT\n  0\nENDSEC\n") +
+             "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nA\n  0\nPOINT\n  0\nENDBLK\n" +
+             "  0\nENDSEC\n" + minimal("  0\nPOINT\n"),
+         "两边各有一个实体段"},
     };
     for (const auto &c : cases) {
         const dxf::ReadResult r = dxf::readDrawing(c.bytes);
@@ -216,6 +221,27 @@ TEST(DrawingReader, ExpandedSizeIsBounded)
     const auto fine = dxf::readDrawing(nested(2));
     ASSERT_TRUE(fine.drawing) << fine.error.toStdString();
     EXPECT_EQ(dxf::layerSummaries(*fine.drawing)[0].counts.points, 2'000'000u);
+
+    // An empty block in the largest array there can be: its copies are not walked one by one.
+    const auto empty = dxf::readDrawing(
+        "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nE\n  0\nENDBLK\n  0\nENDSEC\n" +
+        minimal("  0\nINSERT\n  2\nE\n 70\n32767\n 71\n32767\n"));
+    ASSERT_TRUE(empty.drawing) << empty.error.toStdString();
+    EXPECT_TRUE(dxf::preview(*empty.drawing).paths.empty());
+}
+
+// Polygon meshes and polyface meshes are left out with their vertices; what follows them is
+// read as usual.
+TEST(DrawingReader, MeshesLeftOut)
+{
+    const auto read = dxf::readDrawing(
+        minimal("  0\nPOLYLINE\n 70\n16\n  0\nVERTEX\n 10\n1\n  0\nVERTEX\n 10\n2\n  0\nSEQEND\n"
+                "  0\nPOLYLINE\n 70\n1\n  0\nVERTEX\n 10\n0\n  0\nVERTEX\n 10\n4\n"
+                "  0\nVERTEX\n 10\n4\n 20\n3\n  0\nSEQEND\n"));
+    ASSERT_TRUE(read.drawing) << read.error.toStdString();
+    ASSERT_EQ(read.drawing->entities.size(), 1u);
+    EXPECT_EQ(read.drawing->entities[0].count, 3u);
+    EXPECT_EQ(dxf::layerSummaries(*read.drawing)[0].counts.closedOutlines, 1u);
 }
 
 // Every version from R12 to 2018, GBK before 2007 and UTF-8 after: the layer's Chinese name
