@@ -135,3 +135,11 @@ fi
   awk '{ printf "%-44s %10.1f ms   (median of %d)\n", "layout program, edit to verdicts, " $1 " cond.", $2, $4
          printf "%-44s %10.1f ms   (median of %d)\n", "  the same with the area at 12 m", $5, $4
          printf "%-44s %10.1f ms   (median of %d)\n", "  then to least clearances, " $1 " cond.", $3, $4 }'
+
+# Reading a large CAD drawing (200,000 entities, lean and with every group), its layer list,
+# the import of its buildings and rods, and its preview.
+"$build/bench/dxf_probe" 5 2>/dev/null |
+  awk '{ printf "%-44s %10.1f ms   (median of %d)\n", "drawing, " $1 " " sprintf("%.1f", $2 / 1e6) " MB: read", $4, $8
+         printf "%-44s %10.1f ms\n", "  its layer list", $5
+         printf "%-44s %10.1f ms\n", "  importing 200 buildings and 30 rods", $6
+         printf "%-44s %10.1f ms\n", "  its preview", $7 }'

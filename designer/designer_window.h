@@ -139,8 +139,4 @@ private:
 // An empty site; the middle class is the usual choice.
 calc::layout::Layout emptyLayout();
 
-// "建筑物N" for a new object: N one more than the number of objects, or the next number that no
-// object is named with.
-std::string newObjectName(const calc::layout::Layout &layout);
-
 } // namespace designer

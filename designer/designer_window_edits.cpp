@@ -21,25 +21,12 @@ namespace designer {
 
 namespace {
 
-// A new object's height until the user gives its own.
-constexpr double kNewObjectHeight = 10;
-
 bool withinSite(double x, double y)
 {
     return std::abs(x) <= kMaxCoordinate && std::abs(y) <= kMaxCoordinate;
 }
 
 } // namespace
-
-std::string newObjectName(const calc::layout::Layout &layout)
-{
-    for (std::size_t n = layout.objects.size() + 1;; ++n) {
-        const std::string name = "建筑物" + std::to_string(n);
-        if (std::none_of(layout.objects.begin(), layout.objects.end(),
-                         [&](const calc::layout::Object &o) { return o.name == name; }))
-            return name;
-    }
-}
 
 void DesignerWindow::buildMenus()
 {
@@ -138,8 +125,8 @@ QPointF DesignerWindow::viewCentre() const
 void DesignerWindow::addRod(QPointF at)
 {
     calc::layout::Layout after = document_.layout();
-    // A new rod as tall as the last one placed, 20 m on an empty site.
-    double h = 20;
+    // A new rod as tall as the last one placed.
+    double h = calc::layout::kNewRodHeight;
     for (const auto &c : after.conductors)
         if (const auto *rod = std::get_if<calc::layout::Rod>(&c)) h = rod->h;
     after.conductors.push_back(calc::layout::Rod{at.x(), at.y(), h});
@@ -159,12 +146,12 @@ void DesignerWindow::addObject()
 {
     calc::layout::Layout after = document_.layout();
     const QPointF c = viewCentre();
-    after.objects.push_back({newObjectName(after),
+    after.objects.push_back({calc::layout::newObjectName(after),
                              {{c.x() - 5, c.y() - 5},
                               {c.x() + 5, c.y() - 5},
                               {c.x() + 5, c.y() + 5},
                               {c.x() - 5, c.y() + 5}},
-                             kNewObjectHeight});
+                             calc::layout::kNewObjectHeight});
     document_.edit(QStringLiteral("添加被保护物"), after);
 }
 
@@ -183,7 +170,8 @@ void DesignerWindow::addDrawnObject(const QPolygonF &footprint)
         return;
     }
     calc::layout::Layout after = document_.layout();
-    after.objects.push_back({newObjectName(after), std::move(corners), kNewObjectHeight});
+    after.objects.push_back(
+        {calc::layout::newObjectName(after), std::move(corners), calc::layout::kNewObjectHeight});
     document_.edit(QStringLiteral("画被保护物"), after);
     // The new object is selected, its row ready for its name and height.
     tabs_->setCurrentWidget(objectTable_);

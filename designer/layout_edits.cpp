@@ -13,9 +13,6 @@ using calc::layout::Wire;
 
 namespace {
 
-// Wires drawn on a site that has none: a usual height for a wire strung over buildings.
-constexpr double kNewWireHeight = 15;
-
 bool withinSite(double x, double y)
 {
     return std::abs(x) <= kMaxCoordinate && std::abs(y) <= kMaxCoordinate;
@@ -35,7 +32,7 @@ EditResult withDrawnWire(const Layout &layout, QPointF from, QPointF to)
     if (from == to) return refused(QStringLiteral("避雷线两端重合，未添加避雷线"));
     if (!withinSite(from.x(), from.y()) || !withinSite(to.x(), to.y()))
         return refused(QStringLiteral("端点超出场地范围，未添加避雷线"));
-    double za = kNewWireHeight, zb = kNewWireHeight;
+    double za = calc::layout::kNewWireHeight, zb = calc::layout::kNewWireHeight;
     for (const auto &c : layout.conductors)
         if (const auto *w = std::get_if<Wire>(&c)) {
             za = w->a.z;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "designer/layout_document.h"
+#include "project/project_file.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -14,8 +15,8 @@
 namespace designer {
 
 // Limits of what the tables accept, as the project file accepts.
-inline constexpr double kMaxCoordinate = 10000;
-inline constexpr double kMaxHeight = 1000;
+inline constexpr double kMaxCoordinate = lplayout::kMaxCoordinate;
+inline constexpr double kMaxHeight = lplayout::kMaxHeight;
 
 // A table of one kind of the layout's items, a row each, that follows the document: rows that
 // come or go reset it, any other change may have changed every cell.

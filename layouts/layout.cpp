@@ -18,6 +18,16 @@ bool isSphereRadius(double hr)
     return std::ranges::any_of(kSphereRadii, [hr](int r) { return hr == r; });
 }
 
+std::string newObjectName(const Layout &layout)
+{
+    for (std::size_t n = layout.objects.size() + 1;; ++n) {
+        const std::string name = "建筑物" + std::to_string(n);
+        if (std::none_of(layout.objects.begin(), layout.objects.end(),
+                         [&](const Object &o) { return o.name == name; }))
+            return name;
+    }
+}
+
 std::vector<rolling_sphere::Conductor> engineConductors(std::span<const Conductor> conductors)
 {
     std::vector<rolling_sphere::Conductor> out;

@@ -57,6 +57,15 @@ struct Layout {
     StrikeSite site = {};
 };
 
+// What a new object, rod or wire is given when nothing else says: heights in metres.
+inline constexpr double kNewObjectHeight = 10;
+inline constexpr double kNewRodHeight = 20;
+inline constexpr double kNewWireHeight = 15; // a usual height for a wire strung over buildings
+
+// "建筑物N" for a new object: N one more than the number of objects, or the next number that no
+// object is named with.
+std::string newObjectName(const Layout &layout);
+
 std::vector<rolling_sphere::Conductor> engineConductors(std::span<const Conductor> conductors);
 // The layout's conductors prepared for the engine, with the layout's sphere radius.
 rolling_sphere::Layout prepareEngine(const Layout &layout);

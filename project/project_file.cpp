@@ -14,14 +14,6 @@ using namespace calc::layout;
 
 namespace {
 
-// Beyond these a layout is no site plan but a mistake (or an attack on the checker's time).
-constexpr double kMaxCoordinate = 10000; // metres either way from the origin
-constexpr double kMaxHeight = 1000;
-constexpr qsizetype kMaxConductors = 2000;
-constexpr qsizetype kMaxObjects = 1000;
-constexpr qsizetype kMaxCorners = 1000;
-constexpr qsizetype kMaxNameLength = 200;
-
 // The first problem found; reading stops there.
 struct Problem {
     QString place;
@@ -131,10 +123,6 @@ Object protectedObject(const QJsonValue &v, const QString &place)
                            QStringLiteral("高度应大于 0"));
     return result;
 }
-
-// A drawing's coordinates can be large (hundreds of kilometres in millimetres), but not beyond
-// what a double holds to well under a millimetre.
-constexpr double kMaxDrawingCoordinate = 1e12;
 
 DrawingPlace drawingPlace(const QJsonValue &v, const QString &place)
 {

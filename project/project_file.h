@@ -24,6 +24,18 @@ namespace lplayout {
 
 inline constexpr int kFormatVersion = 1;
 
+// Beyond these a layout is no site plan but a mistake (or an attack on the checker's time).
+// Whatever makes a layout (the file, the tables, a drawing's import) keeps within them.
+inline constexpr double kMaxCoordinate = 10000; // metres either way from the origin
+inline constexpr double kMaxHeight = 1000;
+inline constexpr qsizetype kMaxConductors = 2000;
+inline constexpr qsizetype kMaxObjects = 1000;
+inline constexpr qsizetype kMaxCorners = 1000;
+inline constexpr qsizetype kMaxNameLength = 200;
+// A drawing's coordinates can be large (hundreds of kilometres in millimetres), but not beyond
+// what a double holds to well under a millimetre.
+inline constexpr double kMaxDrawingCoordinate = 1e12;
+
 // Where a layout taken from a CAD drawing lies in that drawing, so that what is written back
 // goes to the drawing's own place and units.
 struct DrawingPlace {

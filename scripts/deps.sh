@@ -15,8 +15,8 @@ packages=(
 # Tests also use clang (sanitizers, fuzzer), Google Benchmark and the
 # desktop-entry and metainfo validators, lintian with what it needs to check
 # the built .deb, and poppler's tools to read exported PDF files back; ezdxf
-# reads the exported CAD drawings back, and LibreCAD renders one (its font
-# made with fonttools).
+# writes the drawings the import is tested on and reads the exported ones
+# back, and LibreCAD renders one (its font made with fonttools).
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream
              lintian dpkg-dev fakeroot file poppler-utils

@@ -22,7 +22,7 @@ cmake --build "$asan" -j"$jobs"
 ctest --test-dir "$asan" --output-on-failure -j"$jobs"
 
 if command -v clang++ >/dev/null; then
-  echo "== fuzzing the core and the layout file loader for ${LPCALC_FUZZ_SECONDS:-30} s"
+  echo "== fuzzing the core, the layout file loader and the drawing reader for ${LPCALC_FUZZ_SECONDS:-30} s"
   fuzz=$root/build-fuzz
   CXX=clang++ cmake -S "$root" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLPCALC_BUILD_WINDOWS=OFF \
     -DLPCALC_BUILD_TESTS=OFF -DLPCALC_BUILD_FUZZERS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
@@ -31,13 +31,16 @@ if command -v clang++ >/dev/null; then
   seconds=${LPCALC_FUZZ_SECONDS:-30}
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  third=$((seconds / 3))
-  for target in calc_fuzz:$third rolling_sphere_fuzz:$third project_file_fuzz:$((seconds - 2 * third)); do
+  quarter=$((seconds / 4))
+  for target in calc_fuzz:$quarter rolling_sphere_fuzz:$quarter project_file_fuzz:$quarter \
+    dxf_reader_fuzz:$((seconds - 3 * quarter)); do
     name=${target%%:*}
     mkdir -p "$work/$name"
-    # The loader starts from the example layouts rather than from nothing.
+    # The loader and the reader start from the example layouts and drawings rather than from
+    # nothing.
     seeds=()
     [[ $name != project_file_fuzz ]] || seeds=("$root/tests/project/examples")
+    [[ $name != dxf_reader_fuzz ]] || seeds=("$root/tests/dxf/examples")
     if ! (cd "$work" && "$fuzz/fuzz/$name" -max_total_time="${target##*:}" "$work/$name" \
       "${seeds[@]}" >"$work/$name.log" 2>&1); then
       cat "$work/$name.log"

@@ -1,5 +1,6 @@
 #include "designer/designer_window.h"
 #include "dxf/export_command.h"
+#include "dxf/import_command.h"
 #include "project/check.h"
 
 #include <QApplication>
@@ -12,9 +13,11 @@
 
 namespace {
 
-// The check, the export and the help run without a display; anything else opens the designer.
+// The check, the import, the export and the help run without a display; anything else opens
+// the designer.
 bool wantsWindow(int argc, char *argv[])
 {
+    if (dxf::wantsImport(argc, argv)) return false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (std::strncmp(arg, "--check", 7) == 0 || std::strncmp(arg, "--export-dxf", 12) == 0 ||
@@ -46,6 +49,10 @@ int main(int argc, char *argv[])
     if (wantsWindow(argc, argv)) return runDesigner(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lplayout"));
+    if (dxf::wantsImport(argc, argv)) {
+        QTextStream out(stdout), err(stderr);
+        return dxf::runImport(app.arguments(), out, err);
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("防雷布置：按滚球法检查避雷装置的保护范围"));
     parser.addHelpOption();
@@ -65,6 +72,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("导出的文件"), QStringLiteral("OUT"));
     parser.addOptions({exportDxf, output});
+    parser.addOption(dxf::importHelpOption());
     parser.process(app);
 
     QTextStream out(stdout);

@@ -800,7 +800,7 @@ private slots:
         Layout layout{45, {}, {}};
         for (const QString &name : names)
             layout.objects.push_back({name.toStdString(), {{0, 0}, {1, 0}, {0, 1}}, 5});
-        QCOMPARE(QString::fromStdString(designer::newObjectName(layout)), next);
+        QCOMPARE(QString::fromStdString(calc::layout::newObjectName(layout)), next);
     }
 
     // A click on the plan selects the row; a row chosen in a table selects the item on the plan;

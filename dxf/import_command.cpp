@@ -1,0 +1,154 @@
+#include "dxf/import_command.h"
+
+#include "dxf/drawing.h"
+#include "dxf/site_import.h"
+#include "project/check.h"
+#include "project/project_file.h"
+
+#include <QCommandLineParser>
+
+#include <cstring>
+#include <variant>
+
+namespace dxf {
+
+namespace {
+
+struct Usage {
+    QString what;
+};
+
+double height(const QCommandLineParser &parser, const QCommandLineOption &option, double otherwise)
+{
+    if (!parser.isSet(option)) return otherwise;
+    bool ok = false;
+    const double value = parser.value(option).toDouble(&ok);
+    if (!ok || !(value > 0 && value <= lplayout::kMaxHeight))
+        throw Usage{QStringLiteral("--%1 应为大于 0、不超过 %2 的米数，却是「%3」")
+                        .arg(option.names().first())
+                        .arg(lplayout::kMaxHeight)
+                        .arg(parser.value(option))};
+    return value;
+}
+
+} // namespace
+
+QCommandLineOption importHelpOption()
+{
+    return QCommandLineOption(
+        QString::fromLatin1(kImportOption + 2),
+        QStringLiteral("从 CAD 图（ASCII DXF）导入建筑物、避雷针和避雷线，写成布置文件；"
+                       "另需 --buildings 和 -o，详见 --import-dxf --help"),
+        QStringLiteral("SITE.dxf"));
+}
+
+bool wantsImport(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], kImportOption, std::strlen(kImportOption)) == 0) return true;
+    return false;
+}
+
+int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("防雷布置：从 CAD 图导入场地（建筑物轮廓、避雷针、避雷线）"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("显示本说明"));
+    const QCommandLineOption site = importHelpOption();
+    const QCommandLineOption buildings(
+        QStringLiteral("buildings"),
+        QStringLiteral("其闭合轮廓（闭合多段线、圆）为建筑物的图层，多个用逗号分开"),
+        QStringLiteral("LAYER"));
+    const QCommandLineOption rods(QStringLiteral("rods"),
+                                  QStringLiteral("避雷针所在的图层（点、圆或块参照）"),
+                                  QStringLiteral("LAYER"));
+    const QCommandLineOption wires(QStringLiteral("wires"),
+                                   QStringLiteral("避雷线所在的图层（直线、多段线）"),
+                                   QStringLiteral("LAYER"));
+    const QCommandLineOption units(QStringLiteral("units"),
+                                   QStringLiteral("图形单位，代替图中所记（无记载时为 mm）"),
+                                   QStringLiteral("mm|cm|m"));
+    const QCommandLineOption objectHeight(QStringLiteral("height"),
+                                          QStringLiteral("图中未给出高度的建筑物的高度，默认 %1 m")
+                                              .arg(calc::layout::kNewObjectHeight),
+                                          QStringLiteral("M"));
+    const QCommandLineOption rodHeight(
+        QStringLiteral("rod-height"),
+        QStringLiteral("图中未给出高度的避雷针的高度，默认 %1 m").arg(calc::layout::kNewRodHeight),
+        QStringLiteral("M"));
+    const QCommandLineOption wireHeight(
+        QStringLiteral("wire-height"),
+        QStringLiteral("图中未给出高度的避雷线的架设高度，默认 %1 m")
+            .arg(calc::layout::kNewWireHeight),
+        QStringLiteral("M"));
+    const QCommandLineOption hr(QStringLiteral("hr"), QStringLiteral("滚球半径，默认 45 m"),
+                                QStringLiteral("30|45|60"));
+    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("要写的布置文件"),
+                                    QStringLiteral("OUT.lplayout"));
+    parser.addOptions({help, site, buildings, rods, wires, units, objectHeight, rodHeight,
+                       wireHeight, hr, output});
+    // Asked for anywhere, even where an option's value would stand ("--import-dxf --help").
+    if (arguments.contains(QLatin1String("-h")) || arguments.contains(QLatin1String("--help"))) {
+        out << parser.helpText();
+        return 0;
+    }
+    try {
+        if (!parser.parse(arguments)) throw Usage{parser.errorText()};
+        if (!parser.positionalArguments().isEmpty())
+            throw Usage{QStringLiteral("多余的参数：") + parser.positionalArguments().join(' ')};
+        if (!parser.isSet(buildings)) throw Usage{QStringLiteral("缺少 --buildings")};
+        if (!parser.isSet(output)) throw Usage{QStringLiteral("缺少 -o（要写的布置文件）")};
+        SiteChoice choice;
+        for (const QString &value : parser.values(buildings))
+            choice.buildings += value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (choice.buildings.isEmpty()) throw Usage{QStringLiteral("--buildings 没有给出图层")};
+        choice.rods = parser.value(rods);
+        choice.wires = parser.value(wires);
+        if (parser.isSet(units)) {
+            choice.units = lplayout::parseUnits(parser.value(units));
+            if (!choice.units)
+                throw Usage{QStringLiteral("--units 应为 mm、cm 或 m，却是「%1」")
+                                .arg(parser.value(units))};
+        }
+        choice.objectHeight = height(parser, objectHeight, choice.objectHeight);
+        choice.rodHeight = height(parser, rodHeight, choice.rodHeight);
+        choice.wireHeight = height(parser, wireHeight, choice.wireHeight);
+        lplayout::ProjectFile file;
+        if (parser.isSet(hr)) {
+            bool ok = false;
+            file.layout.hr = parser.value(hr).toInt(&ok);
+            if (!ok || !calc::layout::isSphereRadius(file.layout.hr))
+                throw Usage{
+                    QStringLiteral("--hr 应为 30、45 或 60，却是「%1」").arg(parser.value(hr))};
+        }
+
+        const QString path = parser.value(site);
+        const ReadResult read = loadDrawing(path);
+        if (!read.drawing) throw Usage{path + QStringLiteral(": ") + read.error};
+        SiteResult taken = importSite(*read.drawing, choice);
+        if (!taken.site) throw Usage{path + QStringLiteral(": ") + taken.error};
+        file.layout.objects = std::move(taken.site->objects);
+        file.layout.conductors = std::move(taken.site->conductors);
+        file.drawing = taken.site->place;
+        QString error;
+        if (!lplayout::saveProject(parser.value(output), file, &error)) throw Usage{error};
+
+        std::size_t rodCount = 0;
+        for (const auto &c : file.layout.conductors)
+            rodCount += std::holds_alternative<calc::layout::Rod>(c);
+        out << QStringLiteral("%1：%2 个被保护物，%3 根避雷针，%4 段避雷线\n")
+                   .arg(parser.value(output))
+                   .arg(file.layout.objects.size())
+                   .arg(rodCount)
+                   .arg(file.layout.conductors.size() - rodCount);
+        out.flush();
+        return 0;
+    } catch (const Usage &u) {
+        err << u.what << Qt::endl;
+        return lplayout::FileUnusable;
+    }
+}
+
+} // namespace dxf

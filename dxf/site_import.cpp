@@ -1,0 +1,434 @@
+#include "dxf/site_import.h"
+
+#include "dxf/drawing_coordinates.h"
+#include "dxf/drawing_text.h"
+#include "dxf/drawing_walk.h"
+#include "dxf/site_labels.h"
+#include "dxf/site_layers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace dxf {
+
+using calc::layout::Corner;
+using calc::layout::Object;
+using lplayout::DrawingPlace;
+
+namespace {
+
+// Arcs become chords no further than this from them, in metres.
+constexpr double kChordTolerance = 0.02;
+// A rod's height text stands within this many metres of it.
+constexpr double kRodLabelReach = 2;
+// Corners this close (metres) are one corner.
+constexpr double kSameCorner = 1e-9;
+
+struct Problem {
+    QString what;
+};
+
+// Where an entity is, for messages: its layer, and the insert it came in with.
+struct Source {
+    const Entity *entity = nullptr;
+    const Entity *outer = nullptr;
+    std::uint32_t layer = 0;
+};
+
+QString kindName(EntityKind kind)
+{
+    switch (kind) {
+    case EntityKind::Line:
+        return QStringLiteral("直线");
+    case EntityKind::Polyline:
+        return QStringLiteral("多段线");
+    case EntityKind::Circle:
+        return QStringLiteral("圆");
+    case EntityKind::Point:
+        return QStringLiteral("点");
+    case EntityKind::Text:
+    case EntityKind::MText:
+        return QStringLiteral("文字");
+    case EntityKind::Insert:
+        break;
+    }
+    return QStringLiteral("块参照");
+}
+
+QString ident(const Entity &e)
+{
+    if (e.handle.empty()) return QStringLiteral("（第 %1 行）").arg(e.line);
+    return QStringLiteral("（句柄 %1，第 %2 行）")
+        .arg(QString::fromLatin1(e.handle.data(), qsizetype(e.handle.size())))
+        .arg(e.line);
+}
+
+QString describe(const Drawing &d, const Source &s)
+{
+    QString where =
+        QStringLiteral("图层「%1」上的%2").arg(d.layers[s.layer].name, kindName(s.entity->kind)) +
+        ident(*s.entity);
+    if (s.outer) where += QStringLiteral("，在块参照") + ident(*s.outer) + QStringLiteral("之中");
+    return where;
+}
+
+std::uint32_t layerNamed(const Drawing &d, const QString &name)
+{
+    for (std::size_t i = 0; i < d.layers.size(); ++i)
+        if (d.layers[i].name == name) return std::uint32_t(i);
+    for (std::size_t i = 0; i < d.layers.size(); ++i)
+        if (d.layers[i].name.compare(name, Qt::CaseInsensitive) == 0) return std::uint32_t(i);
+    QStringList names;
+    for (std::size_t i = 0; i < d.layers.size() && i < 20; ++i) names.append(d.layers[i].name);
+    if (d.layers.size() > 20) names.append(QStringLiteral("…"));
+    throw Problem{QStringLiteral("图中没有图层「%1」（图中的图层：%2）")
+                      .arg(name, names.join(QStringLiteral("、")))};
+}
+
+struct OutlineSeen {
+    Source source;
+    std::vector<Vec3> corners; // world, drawing units
+    double top = 0;
+};
+struct ConductorSeen {
+    Source source;
+    bool rod = false;
+    Vec3 a, b; // a rod's foot point and top in a.z; a wire's ends
+};
+
+double mostZ(const std::vector<Vec3> &corners)
+{
+    double z = -std::numeric_limits<double>::infinity();
+    for (const Vec3 &c : corners) z = std::max(z, c.z);
+    return z;
+}
+
+// The entities of the chosen layers, as the walk meets them, and every text.
+class Collector {
+public:
+    Collector(const Drawing &d, const SiteChoice &choice, const calc::layout::Layout &current,
+              double tolerance)
+        : d_(d), building_(d.layers.size(), false), tolerance_(tolerance),
+          objectRoom_(std::size_t(lplayout::kMaxObjects) -
+                      std::min(current.objects.size(), std::size_t(lplayout::kMaxObjects))),
+          conductorRoom_(std::size_t(lplayout::kMaxConductors) -
+                         std::min(current.conductors.size(), std::size_t(lplayout::kMaxConductors)))
+    {
+        for (const QString &name : choice.buildings) building_[layerNamed(d, name)] = true;
+        if (!choice.rods.isEmpty()) rods_ = layerNamed(d, choice.rods);
+        if (!choice.wires.isEmpty()) wires_ = layerNamed(d, choice.wires);
+        for (const std::uint32_t *layer : {&rods_, &wires_})
+            if (*layer != kNone && building_[*layer])
+                throw Problem{QStringLiteral("图层「%1」不能既是建筑物图层又是%2图层")
+                                  .arg(d.layers[*layer].name, layer == &rods_
+                                                                  ? QStringLiteral("避雷针")
+                                                                  : QStringLiteral("避雷线"))};
+    }
+
+    bool visit(const Placed &p);
+    void requireEachLayer() const;
+
+    std::vector<OutlineSeen> outlines;
+    std::vector<ConductorSeen> conductors;
+    std::vector<TextSeen> texts;
+    DrawingBox box; // of everything taken
+
+private:
+    static constexpr std::uint32_t kNone = ~std::uint32_t(0);
+
+    void addConductor(ConductorSeen c)
+    {
+        if (conductors.size() == conductorRoom_)
+            throw Problem{QStringLiteral("避雷针和避雷线超过 %1 个，无法全部导入")
+                              .arg(lplayout::kMaxConductors)};
+        box.add(c.a.x, c.a.y);
+        if (!c.rod) box.add(c.b.x, c.b.y);
+        conductors.push_back(c);
+    }
+
+    const Drawing &d_;
+    std::vector<bool> building_;
+    std::uint32_t rods_ = kNone, wires_ = kNone;
+    double tolerance_;
+    std::size_t objectRoom_, conductorRoom_;
+};
+
+bool Collector::visit(const Placed &p)
+{
+    const Entity &e = p.entity;
+    const Source source{&e, p.outerInsert, p.layer};
+    if (e.kind == EntityKind::Text || e.kind == EntityKind::MText) {
+        texts.push_back({&e, entityToWorld(d_, p), p.layer});
+        return true;
+    }
+    if (building_[p.layer] && (e.kind == EntityKind::Circle || isClosedOutline(d_, e))) {
+        if (outlines.size() == objectRoom_)
+            throw Problem{
+                QStringLiteral("被保护物超过 %1 个，无法全部导入").arg(lplayout::kMaxObjects)};
+        OutlineSeen o{source, outline(d_, p, tolerance_, std::size_t(lplayout::kMaxCorners)), 0};
+        o.top = mostZ(o.corners) + std::abs(thicknessVector(d_, p).z);
+        for (const Vec3 &c : o.corners) box.add(c.x, c.y);
+        outlines.push_back(std::move(o));
+    } else if (p.layer == rods_ && (e.kind == EntityKind::Point || e.kind == EntityKind::Circle ||
+                                    e.kind == EntityKind::Insert)) {
+        const Vertex &v = d_.vertices[e.first];
+        const Vec3 at = entityToWorld(d_, p).apply({v.x, v.y, v.z});
+        const double thickness = e.kind == EntityKind::Insert ? 0 : thicknessVector(d_, p).z;
+        addConductor({source, true, {at.x, at.y, at.z + std::abs(thickness)}, {}});
+        return false; // a rod's block is its symbol, not more rods
+    } else if (p.layer == wires_ &&
+               (e.kind == EntityKind::Line || e.kind == EntityKind::Polyline)) {
+        const auto ends =
+            outline(d_, p, tolerance_, std::size_t(lplayout::kMaxConductors) + e.count);
+        const bool closed = e.kind == EntityKind::Polyline && (e.flags & flags::kClosed);
+        for (std::size_t i = 0; i + 1 < ends.size() + (closed ? 1 : 0); ++i)
+            addConductor({source, false, ends[i], ends[(i + 1) % ends.size()]});
+    }
+    return true;
+}
+
+void Collector::requireEachLayer() const
+{
+    const auto taken = [&](std::uint32_t layer, bool rods) {
+        return std::ranges::any_of(conductors, [&](const ConductorSeen &c) {
+            return c.source.layer == layer && c.rod == rods;
+        });
+    };
+    for (std::size_t layer = 0; layer < building_.size(); ++layer)
+        if (building_[layer] && std::ranges::none_of(outlines, [&](const OutlineSeen &o) {
+                return o.source.layer == layer;
+            }))
+            throw Problem{QStringLiteral("图层「%1」上没有闭合轮廓（闭合多段线或圆）")
+                              .arg(d_.layers[layer].name)};
+    if (rods_ != kNone && !taken(rods_, true))
+        throw Problem{
+            QStringLiteral("图层「%1」上没有避雷针（点、圆或块参照）").arg(d_.layers[rods_].name)};
+    if (wires_ != kNone && !taken(wires_, false))
+        throw Problem{
+            QStringLiteral("图层「%1」上没有避雷线（直线或多段线）").arg(d_.layers[wires_].name)};
+}
+
+DrawingPlace::Units unitsOf(const Drawing &d, const SiteChoice &choice)
+{
+    if (choice.place) return choice.place->units;
+    if (choice.units) return *choice.units;
+    if (const auto units = headerUnits(d)) return *units;
+    if (d.insUnits == 0) return DrawingPlace::Units::Millimetres; // unitless: as most are drawn
+    throw Problem{QStringLiteral("图形的单位（$INSUNITS = %1）不是毫米、厘米或米：请指定单位")
+                      .arg(d.insUnits)};
+}
+
+DrawingPlace placeOf(const SiteChoice &choice, DrawingPlace::Units units, const DrawingBox &box)
+{
+    if (choice.place) return *choice.place;
+    // The origin is the whole metre at or below the least corner, so what is taken starts
+    // within a metre of (0, 0) and the origin keeps round numbers.
+    const double unitsPerMetre = std::round(1 / lplayout::metresPerUnit(units));
+    DrawingPlace place{units, std::floor(box.minX / unitsPerMetre) * unitsPerMetre,
+                       std::floor(box.minY / unitsPerMetre) * unitsPerMetre};
+    if (!(std::abs(place.originX) <= lplayout::kMaxDrawingCoordinate &&
+          std::abs(place.originY) <= lplayout::kMaxDrawingCoordinate))
+        throw Problem{
+            QStringLiteral("图形坐标超出 ±%1，无法导入").arg(lplayout::kMaxDrawingCoordinate)};
+    return place;
+}
+
+bool withinSite(double x, double y)
+{
+    return std::abs(x) <= lplayout::kMaxCoordinate && std::abs(y) <= lplayout::kMaxCoordinate;
+}
+
+void requireWithin(const Drawing &d, const Source &s, double x, double y)
+{
+    if (!withinSite(x, y))
+        throw Problem{
+            describe(d, s) +
+            QStringLiteral("超出场地范围（离原点 ±%1 m 之内）").arg(lplayout::kMaxCoordinate)};
+}
+
+double heightWithin(const Drawing &d, const Source &s, double metres)
+{
+    if (!(metres <= lplayout::kMaxHeight))
+        throw Problem{describe(d, s) + QStringLiteral("高度超过 %1 m").arg(lplayout::kMaxHeight)};
+    return metres;
+}
+
+std::vector<Corner> footprint(const Drawing &d, const OutlineSeen &o, const DrawingPlace &place)
+{
+    std::vector<Corner> corners;
+    for (const Vec3 &c : o.corners) {
+        const DrawingPoint p = toLayout(place, c.x, c.y);
+        requireWithin(d, o.source, p.x, p.y);
+        if (corners.empty() ||
+            std::hypot(p.x - corners.back().x, p.y - corners.back().y) > kSameCorner)
+            corners.push_back({p.x, p.y});
+    }
+    while (corners.size() > 1 && std::hypot(corners.front().x - corners.back().x,
+                                            corners.front().y - corners.back().y) <= kSameCorner)
+        corners.pop_back();
+    if (corners.size() > std::size_t(lplayout::kMaxCorners))
+        throw Problem{describe(d, o.source) + QStringLiteral("有 %1 个角点，超过 %2 个")
+                                                  .arg(corners.size())
+                                                  .arg(lplayout::kMaxCorners)};
+    if (!calc::layout::isSimplePolygon(corners))
+        throw Problem{describe(d, o.source) +
+                      QStringLiteral("不是简单多边形：自相交、有重合角点或面积为零")};
+    return corners;
+}
+
+bool inside(const std::vector<Corner> &polygon, double x, double y)
+{
+    bool in = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const Corner &a = polygon[i], &b = polygon[j];
+        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) in = !in;
+    }
+    return in;
+}
+
+double area(const std::vector<Corner> &polygon)
+{
+    double twice = 0;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++)
+        twice += (polygon[j].x - polygon[i].x) * (polygon[j].y + polygon[i].y);
+    return std::abs(twice) / 2;
+}
+
+// Each object's texts: those it is the smallest outline to hold, the buildings' layers' first.
+std::vector<std::vector<const Label *>> labelsOf(const std::vector<Object> &objects,
+                                                 const std::vector<Label> &labels,
+                                                 const SiteChoice &choice, const Drawing &d)
+{
+    std::vector<double> areas;
+    for (const Object &o : objects) areas.push_back(area(o.footprint));
+    std::vector<std::vector<const Label *>> of(objects.size());
+    for (const Label &label : labels) {
+        std::size_t best = objects.size();
+        for (std::size_t i = 0; i < objects.size(); ++i)
+            if ((best == objects.size() || areas[i] < areas[best]) &&
+                inside(objects[i].footprint, label.x, label.y))
+                best = i;
+        if (best < objects.size()) of[best].push_back(&label);
+    }
+    const auto onBuildings = [&](const Label *l) {
+        return choice.buildings.contains(d.layers[l->layer].name, Qt::CaseInsensitive);
+    };
+    for (auto &list : of)
+        std::ranges::stable_sort(list, [&](const Label *a, const Label *b) {
+            return onBuildings(a) && !onBuildings(b);
+        });
+    return of;
+}
+
+void requireHeight(double h, const char *what)
+{
+    if (!(h > 0 && h <= lplayout::kMaxHeight))
+        throw Problem{QStringLiteral("%1应大于 0 且不超过 %2 m")
+                          .arg(QString::fromUtf8(what))
+                          .arg(lplayout::kMaxHeight)};
+}
+
+SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::Layout &current)
+{
+    requireHeight(choice.objectHeight, "默认建筑物高度");
+    requireHeight(choice.rodHeight, "默认避雷针高度");
+    requireHeight(choice.wireHeight, "默认避雷线高度");
+    if (choice.buildings.isEmpty() && choice.rods.isEmpty() && choice.wires.isEmpty())
+        throw Problem{QStringLiteral("没有选择要导入的图层")};
+    const DrawingPlace::Units units = unitsOf(d, choice);
+    const double metresPerUnit = lplayout::metresPerUnit(units);
+    Collector seen(d, choice, current, kChordTolerance / metresPerUnit);
+    walkModel(d, [&](const Placed &p) { return seen.visit(p); });
+    seen.requireEachLayer();
+
+    SiteImport site;
+    site.place = placeOf(choice, units, seen.box);
+    const DrawingPlace &place = site.place;
+    for (const OutlineSeen &o : seen.outlines) {
+        const double top = lengthToLayout(place, o.top);
+        site.objects.push_back(
+            {{}, footprint(d, o, place), top > 0 ? heightWithin(d, o.source, top) : 0});
+    }
+
+    DrawingBox reach = seen.box;
+    for (const ConductorSeen &c : seen.conductors)
+        if (c.rod) reach.add(c.a.x, c.a.y, kRodLabelReach / metresPerUnit);
+    const std::vector<Label> labels = readLabels(d, seen.texts, reach, place);
+
+    const auto of = labelsOf(site.objects, labels, choice, d);
+    for (std::size_t i = 0; i < site.objects.size(); ++i) {
+        Object &o = site.objects[i];
+        for (const Label *l : of[i]) {
+            if (o.height == 0 && l->height) o.height = *l->height;
+            if (o.name.empty() && !readHeight(l->text) &&
+                l->text.size() <= lplayout::kMaxNameLength)
+                o.name = l->text.toStdString();
+        }
+        if (o.height == 0) o.height = choice.objectHeight;
+    }
+    calc::layout::Layout named = current;
+    for (Object &o : site.objects) {
+        if (o.name.empty()) o.name = calc::layout::newObjectName(named);
+        named.objects.push_back(o);
+    }
+
+    for (const ConductorSeen &c : seen.conductors) {
+        const DrawingPoint a = toLayout(place, c.a.x, c.a.y);
+        requireWithin(d, c.source, a.x, a.y);
+        if (c.rod) {
+            double h = lengthToLayout(place, c.a.z);
+            if (!(h > 0)) {
+                h = choice.rodHeight;
+                double nearest = kRodLabelReach;
+                for (const Label &l : labels)
+                    if (const double far = std::hypot(l.x - a.x, l.y - a.y);
+                        l.height && far <= nearest) {
+                        nearest = far;
+                        h = *l.height;
+                    }
+            }
+            site.conductors.push_back(calc::layout::Rod{a.x, a.y, heightWithin(d, c.source, h)});
+            continue;
+        }
+        const DrawingPoint b = toLayout(place, c.b.x, c.b.y);
+        requireWithin(d, c.source, b.x, b.y);
+        double za = lengthToLayout(place, c.a.z), zb = lengthToLayout(place, c.b.z);
+        if (za == 0 && zb == 0) za = zb = choice.wireHeight;
+        if (!(za >= 0 && zb >= 0))
+            throw Problem{describe(d, c.source) + QStringLiteral("的端点低于地面")};
+        const calc::layout::Wire wire{{a.x, a.y, heightWithin(d, c.source, za)},
+                                      {b.x, b.y, heightWithin(d, c.source, zb)}};
+        if (wire.a.x != wire.b.x || wire.a.y != wire.b.y || wire.a.z != wire.b.z)
+            site.conductors.push_back(wire);
+    }
+    return site;
+}
+
+} // namespace
+
+std::optional<DrawingPlace::Units> headerUnits(const Drawing &d)
+{
+    switch (d.insUnits) {
+    case 4:
+        return DrawingPlace::Units::Millimetres;
+    case 5:
+        return DrawingPlace::Units::Centimetres;
+    case 6:
+        return DrawingPlace::Units::Metres;
+    default:
+        return std::nullopt;
+    }
+}
+
+SiteResult importSite(const Drawing &d, const SiteChoice &choice,
+                      const calc::layout::Layout &current)
+{
+    try {
+        return {take(d, choice, current), {}};
+    } catch (const Problem &p) {
+        return {std::nullopt, p.what};
+    }
+}
+
+} // namespace dxf
