@@ -1,6 +1,7 @@
 #include "project/check.h"
 
 #include "layouts/layout.h"
+#include "project/one_field.h"
 #include "project/project_file.h"
 
 #include <cmath>
@@ -15,15 +16,6 @@ QString metres(double v)
 {
     const QString text = QString::number(v, 'f', 3);
     return text == QLatin1String("-0.000") ? QStringLiteral("0.000") : text;
-}
-
-// A name keeps one line and one column: tabs and line breaks become spaces.
-QString oneField(QString name)
-{
-    for (QChar &c : name)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
-    return name;
 }
 
 } // namespace

@@ -97,15 +97,28 @@ Conductor conductor(const QJsonValue &v, const QString &place)
     throw Problem{member(place, "kind"), QStringLiteral("应为 \"rod\" 或 \"wire\"")};
 }
 
+// A name: text of at most kMaxNameLength characters.
+std::string text(const QJsonValue &v, const QString &place)
+{
+    if (!v.isString()) throw Problem{place, QStringLiteral("应为文字")};
+    if (v.toString().size() > kMaxNameLength)
+        throw Problem{place, QStringLiteral("超过 %1 个字符").arg(kMaxNameLength)};
+    return v.toString().toStdString();
+}
+
+calc::BuildingGroup group(const QJsonValue &v, const QString &place)
+{
+    const auto parsed = parseGroup(v.toString());
+    if (!v.isString() || !parsed)
+        throw Problem{place, QStringLiteral("应为 \"important\" 或 \"ordinary\"")};
+    return *parsed;
+}
+
 Object protectedObject(const QJsonValue &v, const QString &place)
 {
     const QJsonObject o = object(v, place);
     Object result;
-    const QJsonValue name = required(o, place, "name");
-    if (!name.isString()) throw Problem{member(place, "name"), QStringLiteral("应为文字")};
-    result.name = name.toString().toStdString();
-    if (name.toString().size() > kMaxNameLength)
-        throw Problem{member(place, "name"), QStringLiteral("超过 %1 个字符").arg(kMaxNameLength)};
+    result.name = text(required(o, place, "name"), member(place, "name"));
 
     const QString fpPlace = member(place, "footprint");
     const QJsonArray corners = array(required(o, place, "footprint"), fpPlace, kMaxCorners);
@@ -121,6 +134,10 @@ Object protectedObject(const QJsonValue &v, const QString &place)
         throw Problem{fpPlace, QStringLiteral("轮廓自相交、有重合角点或面积为零")};
     result.height = height(required(o, place, "height"), member(place, "height"), false,
                            QStringLiteral("高度应大于 0"));
+    if (o.contains(QLatin1String("building")))
+        result.building = text(o.value(QLatin1String("building")), member(place, "building"));
+    if (o.contains(QLatin1String("group")))
+        result.group = group(o.value(QLatin1String("group")), member(place, "group"));
     return result;
 }
 
@@ -147,8 +164,34 @@ DrawingPlace drawingPlace(const QJsonValue &v, const QString &place)
     return result;
 }
 
+// The site's thunderstorm days, typed ("td") or by city ("city"), and its correction factor.
+StrikeSite strikeSite(const QJsonObject &root)
+{
+    StrikeSite site;
+    if (root.contains(QLatin1String("td"))) {
+        const double td = number(root.value(QLatin1String("td")), QStringLiteral("td"));
+        if (!calc::isThunderstormDays(td))
+            throw Problem{QStringLiteral("td"), QStringLiteral("年雷暴日应大于 0 且不超过 365")};
+        site.thunderstormDays = td;
+    }
+    if (root.contains(QLatin1String("city"))) {
+        const QString place = QStringLiteral("city");
+        site.city = text(root.value(QLatin1String("city")), place);
+        if (!calc::cityByName(site.city))
+            throw Problem{place, QStringLiteral("不在城市列表中")};
+    }
+    if (root.contains(QLatin1String("k"))) {
+        const double k = number(root.value(QLatin1String("k")), QStringLiteral("k"));
+        if (!calc::isCorrectionFactor(k))
+            throw Problem{QStringLiteral("k"), QStringLiteral("校正系数应为 1、1.5、1.7 或 2")};
+        site.k = k;
+    }
+    return site;
+}
+
 // The keys this version reads; every other top-level key is kept as it was.
-const char *const kKnownKeys[] = {"format", "version", "hr", "conductors", "objects", "drawing"};
+const char *const kKnownKeys[] = {"format",  "version", "hr", "conductors", "objects",
+                                  "drawing", "td",      "city", "k"};
 
 ProjectFile project(const QJsonObject &root)
 {
@@ -180,6 +223,7 @@ ProjectFile project(const QJsonObject &root)
     for (qsizetype i = 0; i < objects.size(); ++i)
         file.layout.objects.push_back(protectedObject(objects[i], index(oPlace, i)));
 
+    file.layout.site = strikeSite(root);
     if (root.contains(QLatin1String("drawing")))
         file.drawing =
             drawingPlace(root.value(QLatin1String("drawing")), QStringLiteral("drawing"));
@@ -224,6 +268,19 @@ std::optional<DrawingPlace::Units> parseUnits(const QString &name)
     for (const auto units : {DrawingPlace::Units::Millimetres, DrawingPlace::Units::Centimetres,
                              DrawingPlace::Units::Metres})
         if (name == unitsName(units)) return units;
+    return std::nullopt;
+}
+
+QString groupName(calc::BuildingGroup group)
+{
+    return group == calc::BuildingGroup::Important ? QStringLiteral("important")
+                                                   : QStringLiteral("ordinary");
+}
+
+std::optional<calc::BuildingGroup> parseGroup(const QString &name)
+{
+    for (const auto group : {calc::BuildingGroup::Important, calc::BuildingGroup::Ordinary})
+        if (name == groupName(group)) return group;
     return std::nullopt;
 }
 
@@ -274,11 +331,19 @@ QByteArray serializeProject(const ProjectFile &file)
     for (const Object &o : file.layout.objects) {
         QJsonArray footprint;
         for (const Corner &c : o.footprint) footprint.append(QJsonArray{c.x, c.y});
-        objects.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(o.name)},
-                                   {QStringLiteral("footprint"), footprint},
-                                   {QStringLiteral("height"), o.height}});
+        QJsonObject object{{QStringLiteral("name"), QString::fromStdString(o.name)},
+                           {QStringLiteral("footprint"), footprint},
+                           {QStringLiteral("height"), o.height}};
+        if (!o.building.empty())
+            object.insert(QStringLiteral("building"), QString::fromStdString(o.building));
+        if (o.group) object.insert(QStringLiteral("group"), groupName(*o.group));
+        objects.append(object);
     }
     root.insert(QStringLiteral("objects"), objects);
+    const StrikeSite &site = file.layout.site;
+    if (site.thunderstormDays) root.insert(QStringLiteral("td"), *site.thunderstormDays);
+    if (!site.city.empty()) root.insert(QStringLiteral("city"), QString::fromStdString(site.city));
+    if (site.k) root.insert(QStringLiteral("k"), *site.k);
     if (file.drawing)
         root.insert(QStringLiteral("drawing"),
                     QJsonObject{{QStringLiteral("units"), unitsName(file.drawing->units)},

@@ -13,8 +13,15 @@
 //   { "format": "lplayout", "version": 1, "hr": 45,
 //     "conductors": [ { "kind": "rod", "x": 0, "y": 0, "h": 30 },
 //                     { "kind": "wire", "a": [0, 0, 30], "b": [40, 0, 30] } ],
-//     "objects": [ { "name": "1#楼", "footprint": [[5, 5], [25, 5], [25, 15]], "height": 18 } ],
+//     "objects": [ { "name": "1#楼", "footprint": [[5, 5], [25, 5], [25, 15]], "height": 18,
+//                    "building": "1#楼", "group": "ordinary" } ],
+//     "td": 36.7, "city": "北京", "k": 1,
 //     "drawing": { "units": "mm", "origin": [512000000, 3010000] } }
+//
+// For the yearly strike counts: an object's "building" joins it with the parts of that name,
+// its "group" ("important" or "ordinary") is its building's; the site's thunderstorm days are
+// "td" or those of "city" (td stands first), and "k" its correction factor. Each may be left
+// out.
 //
 // "drawing" is there only for a layout taken from a CAD drawing: the drawing's units and the
 // point of the drawing, in those units, that is the layout's (0, 0).
@@ -51,6 +58,11 @@ double metresPerUnit(DrawingPlace::Units units);
 // "mm", "cm" or "m", as the file and the command line write them; parseUnits takes the same.
 QString unitsName(DrawingPlace::Units units);
 std::optional<DrawingPlace::Units> parseUnits(const QString &name);
+
+// "important" or "ordinary", as the file and the command line write them; parseGroup takes the
+// same.
+QString groupName(calc::BuildingGroup group);
+std::optional<calc::BuildingGroup> parseGroup(const QString &name);
 
 struct ProjectFile {
     calc::layout::Layout layout;

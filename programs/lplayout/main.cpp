@@ -2,6 +2,8 @@
 #include "dxf/export_command.h"
 #include "dxf/import_command.h"
 #include "project/check.h"
+#include "project/project_file.h"
+#include "project/strikes.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,11 +11,12 @@
 #include <QDate>
 
 #include <cstdio>
+#include <optional>
 #include <cstring>
 
 namespace {
 
-// The check, the import, the export and the help run without a display; anything else opens
+// The check, the strike counts, the import, the export and the help run without a display; anything else opens
 // the designer.
 bool wantsWindow(int argc, char *argv[])
 {
@@ -21,11 +24,44 @@ bool wantsWindow(int argc, char *argv[])
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (std::strncmp(arg, "--check", 7) == 0 || std::strncmp(arg, "--export-dxf", 12) == 0 ||
+            std::strncmp(arg, "--strikes", 9) == 0 ||
             std::strcmp(arg, "-h") == 0 || std::strncmp(arg, "--help", 6) == 0 ||
             std::strcmp(arg, "-?") == 0)
             return false;
     }
     return true;
+}
+
+// The values --td, --k and --group give, or the reason one cannot be used.
+std::optional<lplayout::StrikeOptions> strikeOptions(const QCommandLineParser &parser,
+                                                     QTextStream &err)
+{
+    lplayout::StrikeOptions options;
+    bool ok = true;
+    if (parser.isSet(QStringLiteral("td"))) {
+        const double td = parser.value(QStringLiteral("td")).toDouble(&ok);
+        if (!ok || !calc::isThunderstormDays(td)) {
+            err << QStringLiteral("--td: 年雷暴日应为大于 0 且不超过 365 的数") << Qt::endl;
+            return std::nullopt;
+        }
+        options.thunderstormDays = td;
+    }
+    if (parser.isSet(QStringLiteral("k"))) {
+        const double k = parser.value(QStringLiteral("k")).toDouble(&ok);
+        if (!ok || !calc::isCorrectionFactor(k)) {
+            err << QStringLiteral("--k: 校正系数应为 1、1.5、1.7 或 2") << Qt::endl;
+            return std::nullopt;
+        }
+        options.k = k;
+    }
+    if (parser.isSet(QStringLiteral("group"))) {
+        options.group = lplayout::parseGroup(parser.value(QStringLiteral("group")));
+        if (!options.group) {
+            err << QStringLiteral("--group: 应为 important 或 ordinary") << Qt::endl;
+            return std::nullopt;
+        }
+    }
+    return options;
 }
 
 int runDesigner(int argc, char *argv[])
@@ -72,6 +108,21 @@ int main(int argc, char *argv[])
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("导出的文件"), QStringLiteral("OUT"));
     parser.addOptions({exportDxf, output});
+    const QCommandLineOption strikes(
+        QStringLiteral("strikes"),
+        QStringLiteral("逐行输出 FILE 中每个建筑物的等效面积 Ae（km²）、年预计雷击次数 N（次/a）、"
+                       "按雷击次数的防雷类别（2、3 或 none）和分组；退出码为 0，文件不能使用或"
+                       "未给出年雷暴日为 2"),
+        QStringLiteral("FILE"));
+    parser.addOptions(
+        {strikes,
+         {QStringLiteral("td"), QStringLiteral("年雷暴日（代替文件中的值）"), QStringLiteral("DAYS")},
+         {QStringLiteral("k"), QStringLiteral("校正系数 1、1.5、1.7 或 2（代替文件中的值）"),
+          QStringLiteral("K")},
+         {QStringLiteral("group"),
+          QStringLiteral("各建筑物的分组：important（重要或人员密集的公共建筑物等）或 "
+                         "ordinary（一般性民用或工业建筑物，未给出时）"),
+          QStringLiteral("GROUP")}});
     parser.addOption(dxf::importHelpOption());
     parser.process(app);
 
@@ -84,6 +135,11 @@ int main(int argc, char *argv[])
         }
         return dxf::runExportDxf(parser.value(exportDxf), parser.value(output),
                                  QDate::currentDate().toString(Qt::ISODate).toStdString(), err);
+    }
+    if (parser.isSet(strikes)) {
+        const auto options = strikeOptions(parser, err);
+        if (!options) return lplayout::FileUnusable;
+        return lplayout::runStrikes(parser.value(strikes), *options, out, err);
     }
     if (!parser.isSet(check)) {
         err << parser.helpText();
