@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Runs `lplayout --check` on an example and compares its output and exit status with the
-# expected ones; for an unusable file, checks that standard error names the place.
-# check_cli.sh PROGRAM FILE STATUS (EXPECTED_OUTPUT_FILE | STDERR_PATTERN)
+# Runs lplayout with the given arguments (--check FILE, --strikes FILE …) and compares its
+# output and exit status with the expected ones; for an unusable file, checks that standard
+# error names the place.
+# check_cli.sh PROGRAM STATUS (EXPECTED_OUTPUT_FILE | STDERR_PATTERN) ARGUMENT…
 set -uo pipefail
-program=$1 file=$2 status=$3 expected=$4
+program=$1 status=$2 expected=$3
+shift 3
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-"$program" --check "$file" >"$out" 2>"$err"
+"$program" "$@" >"$out" 2>"$err"
 got=$?
 [[ $got -eq $status ]] || { echo "exit status $got, expected $status"; cat "$err"; exit 1; }
 if [[ -f $expected ]]; then

@@ -196,7 +196,31 @@ INSTANTIATE_TEST_SUITE_P(
                withBody(kRod, kNone,
                         R"("format": "lplayout", "version": 1, "hr": 45,
                            "drawing": {"units": "mm", "origin": [1e13, 0]})"),
-               "drawing.origin[0]: 超出"}),
+               "drawing.origin[0]: 超出"},
+        BadRow{"TdZero", withBody(kRod, kNone, R"("format": "lplayout", "version": 1, "hr": 45,
+                                                  "td": 0)"),
+               "td: 年雷暴日应大于 0 且不超过 365"},
+        BadRow{"TdAYearAndADay",
+               withBody(kRod, kNone, R"("format": "lplayout", "version": 1, "hr": 45, "td": 366)"),
+               "td: 年雷暴日"},
+        BadRow{"TdText",
+               withBody(kRod, kNone, R"("format": "lplayout", "version": 1, "hr": 45, "td": "40")"),
+               "td: 应为数字"},
+        BadRow{"CityNotInTheList",
+               withBody(kRod, kNone,
+                        R"("format": "lplayout", "version": 1, "hr": 45, "city": "亚特兰蒂斯")"),
+               "city: 不在城市列表中"},
+        BadRow{"KNotAFactor",
+               withBody(kRod, kNone, R"("format": "lplayout", "version": 1, "hr": 45, "k": 1.2)"),
+               "k: 校正系数应为 1、1.5、1.7 或 2"},
+        BadRow{"GroupUnknown",
+               withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]],
+                                  "height": 1, "group": "school"}])"),
+               "objects[0].group: 应为 \"important\" 或 \"ordinary\""},
+        BadRow{"BuildingNotText",
+               withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]],
+                                  "height": 1, "building": 3}])"),
+               "objects[0].building: 应为文字"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A layout taken from a drawing keeps the drawing's units and origin through a save; one that
@@ -219,6 +243,47 @@ TEST(ProjectFile, DrawingPlaceRoundTrips)
     ASSERT_TRUE(plain.file);
     EXPECT_FALSE(plain.file->drawing);
     EXPECT_FALSE(lplayout::serializeProject(*plain.file).contains("drawing"));
+}
+
+// The values of the yearly strike counts come back from a save as they were given, and a file
+// without them writes none of their keys.
+TEST(ProjectFile, StrikeValuesRoundTrip)
+{
+    const auto read = parseProject(withBody(
+        kRod,
+        R"([{"name": "裙房", "footprint": [[0, 0], [40, 0], [40, 30]], "height": 12,
+             "building": "1#楼", "group": "important"},
+            {"name": "塔楼", "footprint": [[5, 5], [20, 5], [20, 20]], "height": 60,
+             "group": "ordinary"},
+            {"name": "门卫", "footprint": [[90, 0], [93, 0], [93, 3]], "height": 3}])",
+        R"("format": "lplayout", "version": 1, "hr": 45, "td": 40.5, "city": "北京", "k": 1.5)"));
+    ASSERT_TRUE(read.file) << read.error.toStdString();
+    const Layout &l = read.file->layout;
+    EXPECT_EQ(l.site.thunderstormDays, 40.5);
+    EXPECT_EQ(l.site.city, "北京");
+    EXPECT_EQ(l.site.k, 1.5);
+    EXPECT_EQ(l.objects[0].building, "1#楼");
+    EXPECT_EQ(l.objects[0].group, calc::BuildingGroup::Important);
+    EXPECT_EQ(l.objects[1].building, "");
+    EXPECT_EQ(l.objects[1].group, calc::BuildingGroup::Ordinary);
+    EXPECT_FALSE(l.objects[2].group);
+    EXPECT_TRUE(read.file->otherKeys.isEmpty());
+
+    const auto again = parseProject(lplayout::serializeProject(*read.file));
+    ASSERT_TRUE(again.file) << again.error.toStdString();
+    const Layout &m = again.file->layout;
+    EXPECT_EQ(m.site.thunderstormDays, l.site.thunderstormDays);
+    EXPECT_EQ(m.site.city, l.site.city);
+    EXPECT_EQ(m.site.k, l.site.k);
+    for (std::size_t i = 0; i < l.objects.size(); ++i) {
+        EXPECT_EQ(m.objects[i].building, l.objects[i].building) << i;
+        EXPECT_EQ(m.objects[i].group, l.objects[i].group) << i;
+    }
+
+    const QByteArray plain = lplayout::serializeProject(*parseProject(withBody(
+        kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]], "height": 1}])")).file);
+    for (const char *key : {"\"td\"", "\"city\"", "\"k\"", "\"building\"", "\"group\""})
+        EXPECT_FALSE(plain.contains(key)) << key;
 }
 
 TEST(ProjectFile, MissingFileIsNamed)
