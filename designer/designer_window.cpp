@@ -5,6 +5,7 @@
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
 #include "designer/section_pane.h"
+#include "designer/strikes_pane.h"
 #include "designer/table_selection.h"
 #include "rendering/sheet_rendering.h"
 
@@ -181,6 +182,9 @@ QWidget *DesignerWindow::buildSidePanel()
     objectTable_->horizontalHeader()->setStretchLastSection(true);
     tabs->addTab(conductorTable_, QStringLiteral("接闪器"));
     tabs->addTab(objectTable_, QStringLiteral("被保护物"));
+    strikes_ = new StrikesPane(document_);
+    strikes_->setObjectName(QStringLiteral("strikesPane"));
+    tabs->addTab(strikes_, QStringLiteral("年预计雷击次数"));
     column->addWidget(tabs, 3);
 
     column->addWidget(new QLabel(QStringLiteral("校核结果（滚球法，每个被保护物的全部表面）")));
@@ -280,6 +284,7 @@ void DesignerWindow::showResults(const LayoutResults &results)
     results_ = results;
     plan_->showResults(results);
     if (exact) section_->showSection(results.section);
+    strikes_->showStrikes(results.strikes);
     verdicts_->clear();
     const auto &objects = document_.layout().objects;
     const QString pending = QStringLiteral("计算中…");

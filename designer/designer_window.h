@@ -29,6 +29,7 @@ namespace designer {
 
 class PlanView;
 class SectionPane;
+class StrikesPane;
 class ConductorTableModel;
 class ObjectTableModel;
 
@@ -48,6 +49,8 @@ public:
     // One button per height the plan is often wanted at: the ground and each roof height.
     QToolBar &heightButtons() { return *heightButtons_; }
     SectionPane &sectionPane() { return *section_; }
+    // Each building's yearly strikes, and the site's values they are worked out from.
+    StrikesPane &strikesPane() { return *strikes_; }
 
     // Opens the file, after asking about unsaved changes; a file that cannot be used is shown
     // as a message and leaves the current layout as it was.
@@ -116,6 +119,7 @@ private:
     quint64 shownGeneration_ = 0;
     PlanView *plan_ = nullptr;
     SectionPane *section_ = nullptr;
+    StrikesPane *strikes_ = nullptr;
     SectionLine sectionLine_;
     QTableView *conductorTable_ = nullptr;
     QTableView *objectTable_ = nullptr;

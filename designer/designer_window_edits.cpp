@@ -100,6 +100,12 @@ void DesignerWindow::buildMenus()
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     view->addAction(QStringLiteral("显示全部布置"), this, [this] { plan_->fitLayout(); });
+    QAction *strikeOutlines = view->addAction(QStringLiteral("显示等效面积外扩线"));
+    strikeOutlines->setObjectName(QStringLiteral("showStrikeOutlines"));
+    strikeOutlines->setCheckable(true);
+    strikeOutlines->setToolTip(QStringLiteral(
+        "在平面图上画出每个建筑物的等效面积外扩线（年预计雷击次数按其所围面积计算）"));
+    connect(strikeOutlines, &QAction::toggled, plan_, &PlanView::setShowingStrikeOutlines);
 
     QToolBar *tools = addToolBar(QStringLiteral("工具"));
     tools->setObjectName(QStringLiteral("tools"));

@@ -25,7 +25,8 @@ bool sameConductor(const calc::layout::Conductor &a, const calc::layout::Conduct
 
 bool sameObject(const calc::layout::Object &a, const calc::layout::Object &b)
 {
-    if (a.name != b.name || a.height != b.height || a.footprint.size() != b.footprint.size())
+    if (a.name != b.name || a.height != b.height || a.building != b.building ||
+        a.group != b.group || a.footprint.size() != b.footprint.size())
         return false;
     for (std::size_t i = 0; i < a.footprint.size(); ++i)
         if (a.footprint[i].x != b.footprint[i].x || a.footprint[i].y != b.footprint[i].y)
@@ -38,7 +39,8 @@ bool sameObject(const calc::layout::Object &a, const calc::layout::Object &b)
 bool sameLayout(const calc::layout::Layout &a, const calc::layout::Layout &b)
 {
     if (a.hr != b.hr || a.conductors.size() != b.conductors.size() ||
-        a.objects.size() != b.objects.size())
+        a.objects.size() != b.objects.size() || a.site.city != b.site.city ||
+        a.site.thunderstormDays != b.site.thunderstormDays || a.site.k != b.site.k)
         return false;
     for (std::size_t i = 0; i < a.conductors.size(); ++i)
         if (!sameConductor(a.conductors[i], b.conductors[i])) return false;

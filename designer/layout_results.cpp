@@ -110,9 +110,20 @@ std::string sectionTitle(const std::pair<calc::drawing::Vec2, calc::drawing::Vec
 } // namespace
 
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
-                             const SectionLine &section, quint64 generation, Stage stage)
+                             const SectionLine &section, quint64 generation, Stage stage,
+                             bool withStrikes)
 {
     LayoutResults results;
+    // Apart from the verdicts: a layout the engine cannot take may still have buildings to
+    // measure, and the other way round.
+    // A failure to measure shows as no buildings rather than as no verdicts.
+    if (withStrikes) {
+        try {
+            results.strikes = calc::layout::layoutStrikes(layout);
+        } catch (const std::exception &) {
+            results.strikes = {};
+        }
+    }
     results.generation = generation;
     results.stage = stage;
     results.height = height;
@@ -195,13 +206,13 @@ void Recomputer::start(Stage stage)
     running_ = true;
     pending_ = false;
     watcher_.setFuture(QtConcurrent::run(&thread_, computeResults, layout_, height_, section_,
-                                         generation_, stage));
+                                         generation_, stage, stage == Stage::Verdicts));
 }
 
 void Recomputer::finished()
 {
     running_ = false;
-    const LayoutResults results = watcher_.result();
+    LayoutResults results = watcher_.result();
     if (pending_) {
         start(Stage::Verdicts);
         return;
@@ -210,6 +221,10 @@ void Recomputer::finished()
     // Busy with the exact stage before the verdicts are shown, so that no one takes them for
     // the whole results.
     const bool more = results.stage == Stage::Verdicts && results.error.isEmpty();
+    if (results.stage == Stage::Verdicts)
+        strikes_ = results.strikes;
+    else
+        results.strikes = strikes_;
     if (more) start(Stage::Exact);
     emit ready(results);
 }

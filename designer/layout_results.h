@@ -1,5 +1,6 @@
 #pragma once
 
+#include "layouts/building_strikes.h"
 #include "layouts/layout.h"
 #include "layouts/layout_zone.h"
 #include "sheets/sheet.h"
@@ -49,15 +50,18 @@ struct LayoutResults {
     // sheet words it, or why none applies (at the Exact stage; empty before).
     std::vector<calc::sheet::Block> closedForms;
     QString error; // why there are no results, when there are none
+    // Each building's equivalent area and yearly strikes, from the first stage on.
+    calc::layout::LayoutStrikes strikes;
 };
 
 // A line drawn on the plan, in plan metres.
 using SectionLine = std::optional<std::pair<calc::drawing::Vec2, calc::drawing::Vec2>>;
 
-// The results for one layout, on the calling thread.
+// The results for one layout, on the calling thread; the strike counts only when asked for
+// (they do not change from one stage to the next).
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
                              const SectionLine &section = {}, quint64 generation = 0,
-                             Stage stage = Stage::Exact);
+                             Stage stage = Stage::Exact, bool withStrikes = true);
 
 class Recomputer : public QObject {
     Q_OBJECT
@@ -85,6 +89,7 @@ private:
     calc::layout::Layout layout_;
     double height_ = 0;
     SectionLine section_;
+    calc::layout::LayoutStrikes strikes_; // the first stage's, for the second
     quint64 generation_ = 0;
     bool running_ = false;
     bool pending_ = false;

@@ -116,8 +116,10 @@ QVariant objectCell(const calc::layout::Layout &layout, int row, int column)
         return QString::fromStdString(o.name);
     case 1:
         return metreText(o.height);
-    default:
+    case 2:
         return footprintText(o.footprint);
+    default:
+        return QString::fromStdString(o.building);
     }
 }
 
@@ -127,7 +129,7 @@ bool takeObjectText(calc::layout::Layout &layout, int row, int column, const QSt
     switch (column) {
     case 0: {
         const QString name = text.trimmed();
-        if (name.isEmpty() || name.size() > 200) return false;
+        if (name.isEmpty() || name.size() > lplayout::kMaxNameLength) return false;
         o.name = name.toStdString();
         break;
     }
@@ -137,10 +139,17 @@ bool takeObjectText(calc::layout::Layout &layout, int row, int column, const QSt
         o.height = *height;
         break;
     }
-    default: {
+    case 2: {
         const auto footprint = parseFootprint(text);
         if (!footprint) return false;
         o.footprint = *footprint;
+        break;
+    }
+    default: {
+        // Empty: the part joins the parts it touches, as one without a name does.
+        const QString building = text.trimmed();
+        if (building.size() > lplayout::kMaxNameLength) return false;
+        o.building = building.toStdString();
     }
     }
     return true;
@@ -225,7 +234,7 @@ ConductorTableModel::ConductorTableModel(LayoutDocument &document, QObject *pare
 ObjectTableModel::ObjectTableModel(LayoutDocument &document, QObject *parent)
     : LayoutTableModel(document,
                        {{QStringLiteral("名称"), QStringLiteral("高度 / m"),
-                         QStringLiteral("轮廓角点 x,y; … / m")},
+                         QStringLiteral("轮廓角点 x,y; … / m"), QStringLiteral("所属建筑物")},
                         [](const calc::layout::Layout &layout) { return layout.objects.size(); },
                         objectCell,
                         [](const calc::layout::Layout &, int, int) { return true; },

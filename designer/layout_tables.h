@@ -60,7 +60,8 @@ public:
     explicit ConductorTableModel(LayoutDocument &document, QObject *parent = nullptr);
 };
 
-// Columns: 名称, 高度, 轮廓角点 ("x,y; x,y; …").
+// Columns: 名称, 高度, 轮廓角点 ("x,y; x,y; …"), 所属建筑物 (the building the part is joined to
+// by name; empty when it joins only the parts it touches).
 class ObjectTableModel : public LayoutTableModel {
     Q_OBJECT
 public:

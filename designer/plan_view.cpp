@@ -22,6 +22,7 @@ namespace {
 
 const QColor kZoneFill(200, 222, 250, 170);
 const QColor kZoneEdge(0, 70, 200);
+const QColor kStrikeOutlineColour(150, 70, 0); // apart from the area's blue and the verdicts
 
 } // namespace
 
@@ -38,6 +39,11 @@ PlanView::PlanView(QWidget *parent) : QGraphicsView(parent)
     zoneFill_ = scene->addPath(QPainterPath(), Qt::NoPen, kZoneFill);
     zoneOutline_ = scene->addPath(QPainterPath(), cosmetic(kZoneEdge, 1.5));
     zoneOutline_->setZValue(1);
+    QPen strikePen = cosmetic(kStrikeOutlineColour, 1.5);
+    strikePen.setStyle(Qt::DashDotLine);
+    strikeOutlines_ = scene->addPath(QPainterPath(), strikePen);
+    strikeOutlines_->setZValue(1);
+    strikeOutlines_->hide();
     QPen sectionPen = cosmetic(QColor(120, 0, 160), 2);
     sectionPen.setStyle(Qt::DashLine);
     sectionLine_ = scene->addLine(QLineF(), sectionPen);

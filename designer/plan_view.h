@@ -44,6 +44,9 @@ public:
     // In this mode a drag, or a click at each end, draws a new wire (Esc abandons it).
     void setDrawingWires(bool drawing);
     void showSectionLine(const SectionLine &line);
+    // Each building's expanded outline, the line its equivalent area is measured inside.
+    void setShowingStrikeOutlines(bool showing);
+    bool isShowingStrikeOutlines() const;
     bool isPlacingRods() const { return mode_ == Mode::PlaceRod; }
 
     // The conductors and objects highlighted, by their index in the layout. Setting them does
@@ -124,6 +127,7 @@ private:
     calc::layout::PlanZone zone_;
     QGraphicsPathItem *zoneFill_ = nullptr;
     QGraphicsPathItem *zoneOutline_ = nullptr;
+    QGraphicsPathItem *strikeOutlines_ = nullptr;
     bool rebuildPending_ = false;
     Mode mode_ = Mode::Pan;
     std::optional<QPointF> sectionStart_;

@@ -33,6 +33,14 @@ QRectF deviceRect(const QGraphicsItem *item, const QTransform &viewport)
 
 } // namespace
 
+void PlanView::setShowingStrikeOutlines(bool showing)
+{
+    strikeOutlines_->setVisible(showing);
+    placeLabels();
+}
+
+bool PlanView::isShowingStrikeOutlines() const { return strikeOutlines_->isVisible(); }
+
 void PlanView::showSectionLine(const SectionLine &line)
 {
     sectionLine_->setVisible(line.has_value());
@@ -80,6 +88,15 @@ void PlanView::showResults(const LayoutResults &results)
     }
     zoneFill_->setPath(fill);
     zoneOutline_->setPath(outline);
+    QPainterPath strikes;
+    for (const auto &building : results.strikes.buildings)
+        for (const auto &ring : building.outline) {
+            QPolygonF p;
+            for (const auto &c : ring) p << toScene(c.x, c.y);
+            strikes.addPolygon(p);
+            strikes.closeSubpath();
+        }
+    strikeOutlines_->setPath(strikes);
     rebuild();
 }
 
@@ -95,8 +112,8 @@ void PlanView::rebuild()
     applyingSelection_ = true;
     QList<QGraphicsItem *> old;
     for (QGraphicsItem *item : scene()->items())
-        if (item != zoneFill_ && item != zoneOutline_ && item != sectionLine_ && item != draft_ &&
-            !item->parentItem())
+        if (item != zoneFill_ && item != zoneOutline_ && item != strikeOutlines_ &&
+            item != sectionLine_ && item != draft_ && !item->parentItem())
             old << item;
     qDeleteAll(old);
     wireLabels_.clear();
@@ -216,9 +233,10 @@ void PlanView::placeLabels()
         else if (dynamic_cast<const RodItem *>(item))
             obstacles.boxes.push_back(box(deviceRect(item, viewport)));
     }
-    if (zoneOutline_->isVisible())
-        for (const QPolygonF &ring : zoneOutline_->path().toSubpathPolygons())
-            addLine(zoneOutline_->deviceTransform(viewport).map(ring), false);
+    for (const QGraphicsPathItem *outline : {zoneOutline_, strikeOutlines_})
+        if (outline->isVisible())
+            for (const QPolygonF &ring : outline->path().toSubpathPolygons())
+                addLine(outline->deviceTransform(viewport).map(ring), false);
     if (sectionLine_->isVisible())
         addLine(viewport.map(QPolygonF{sectionLine_->line().p1(), sectionLine_->line().p2()}),
                 false);

@@ -177,8 +177,7 @@ StrikeSite strikeSite(const QJsonObject &root)
     if (root.contains(QLatin1String("city"))) {
         const QString place = QStringLiteral("city");
         site.city = text(root.value(QLatin1String("city")), place);
-        if (!calc::cityByName(site.city))
-            throw Problem{place, QStringLiteral("不在城市列表中")};
+        if (!calc::cityByName(site.city)) throw Problem{place, QStringLiteral("不在城市列表中")};
     }
     if (root.contains(QLatin1String("k"))) {
         const double k = number(root.value(QLatin1String("k")), QStringLiteral("k"));
@@ -190,7 +189,7 @@ StrikeSite strikeSite(const QJsonObject &root)
 }
 
 // The keys this version reads; every other top-level key is kept as it was.
-const char *const kKnownKeys[] = {"format",  "version", "hr", "conductors", "objects",
+const char *const kKnownKeys[] = {"format",  "version", "hr",   "conductors", "objects",
                                   "drawing", "td",      "city", "k"};
 
 ProjectFile project(const QJsonObject &root)

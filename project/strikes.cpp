@@ -20,9 +20,8 @@ QString siteProblem(const LayoutStrikes &strikes, const StrikeSite &site)
     case SiteState::NoThunderstormDays:
         return QStringLiteral("未给出年雷暴日（文件中的 td 或 city，或 --td）");
     case SiteState::BadThunderstormDays:
-        return site.thunderstormDays
-                   ? QStringLiteral("年雷暴日应大于 0 且不超过 365")
-                   : QStringLiteral("city: 不在城市列表中");
+        return site.thunderstormDays ? QStringLiteral("年雷暴日应大于 0 且不超过 365")
+                                     : QStringLiteral("city: 不在城市列表中");
     case SiteState::BadCorrectionFactor:
         break;
     }

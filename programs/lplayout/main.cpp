@@ -16,17 +16,16 @@
 
 namespace {
 
-// The check, the strike counts, the import, the export and the help run without a display; anything else opens
-// the designer.
+// The check, the strike counts, the import, the export and the help run without a display; anything
+// else opens the designer.
 bool wantsWindow(int argc, char *argv[])
 {
     if (dxf::wantsImport(argc, argv)) return false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (std::strncmp(arg, "--check", 7) == 0 || std::strncmp(arg, "--export-dxf", 12) == 0 ||
-            std::strncmp(arg, "--strikes", 9) == 0 ||
-            std::strcmp(arg, "-h") == 0 || std::strncmp(arg, "--help", 6) == 0 ||
-            std::strcmp(arg, "-?") == 0)
+            std::strncmp(arg, "--strikes", 9) == 0 || std::strcmp(arg, "-h") == 0 ||
+            std::strncmp(arg, "--help", 6) == 0 || std::strcmp(arg, "-?") == 0)
             return false;
     }
     return true;
@@ -116,7 +115,8 @@ int main(int argc, char *argv[])
         QStringLiteral("FILE"));
     parser.addOptions(
         {strikes,
-         {QStringLiteral("td"), QStringLiteral("年雷暴日（代替文件中的值）"), QStringLiteral("DAYS")},
+         {QStringLiteral("td"), QStringLiteral("年雷暴日（代替文件中的值）"),
+          QStringLiteral("DAYS")},
          {QStringLiteral("k"), QStringLiteral("校正系数 1、1.5、1.7 或 2（代替文件中的值）"),
           QStringLiteral("K")},
          {QStringLiteral("group"),

@@ -280,8 +280,11 @@ TEST(ProjectFile, StrikeValuesRoundTrip)
         EXPECT_EQ(m.objects[i].group, l.objects[i].group) << i;
     }
 
-    const QByteArray plain = lplayout::serializeProject(*parseProject(withBody(
-        kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]], "height": 1}])")).file);
+    const QByteArray plain = lplayout::serializeProject(
+        *parseProject(
+             withBody(kRod,
+                      R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]], "height": 1}])"))
+             .file);
     for (const char *key : {"\"td\"", "\"city\"", "\"k\"", "\"building\"", "\"group\""})
         EXPECT_FALSE(plain.contains(key)) << key;
 }
