@@ -44,7 +44,7 @@ std::optional<double> arcMiddle(const EdgePoint &a, const EdgePoint &b, Vec2 m, 
 
 } // namespace
 
-PlanZone Grid::run()
+PlanZone Grid::run(std::vector<Vec2> &astray)
 {
     findCrossings();
     PlanZone zone;
@@ -64,7 +64,7 @@ PlanZone Grid::run()
             if (i < nx_ && !full) cutCell(i, j, zone, pieces);
         }
     }
-    chain(pieces, zone);
+    chain(pieces, zone, astray);
     return zone;
 }
 
@@ -96,7 +96,8 @@ void Grid::cutCell(int i, int j, PlanZone &zone, std::vector<std::pair<long, lon
     }
 }
 
-void Grid::chain(const std::vector<std::pair<long, long>> &pieces, PlanZone &zone)
+void Grid::chain(const std::vector<std::pair<long, long>> &pieces, PlanZone &zone,
+                 std::vector<Vec2> &astray)
 {
     std::vector<std::vector<EdgePoint>> lines;
     std::multimap<long, std::size_t> byEdge;
@@ -147,10 +148,11 @@ void Grid::chain(const std::vector<std::pair<long, long>> &pieces, PlanZone &zon
         for (long edge : edges) line.push_back(crossing(edge));
         lines.push_back(std::move(line));
     }
-    zone.outline = refine(lines);
+    zone.outline = refine(lines, astray);
 }
 
-std::vector<std::vector<Vec2>> Grid::refine(const std::vector<std::vector<EdgePoint>> &lines) const
+std::vector<std::vector<Vec2>> Grid::refine(const std::vector<std::vector<EdgePoint>> &lines,
+                                            std::vector<Vec2> &astray) const
 {
     std::vector<std::pair<std::size_t, std::size_t>> chords; // line, its chord's far end
     for (std::size_t l = 0; l < lines.size(); ++l)
@@ -170,6 +172,26 @@ std::vector<std::vector<Vec2>> Grid::refine(const std::vector<std::vector<EdgePo
             out[l].push_back(lines[l][k].at);
         }
     }
+    // Each chord's middle asked once more: the refinement stops where its search finds no
+    // edge near the chord, or at its depth, and a chord across a neck of the zone the grid
+    // missed has ends on the edge but lies inside. The margin is a distance in space: where
+    // the zone's surface lies nearly flat at this height, the edge on the plan is as many times
+    // farther as the gradient on the plan is shorter than 1.
+    std::vector<std::pair<std::size_t, std::size_t>> ends;
+    for (std::size_t l = 0; l < out.size(); ++l)
+        for (std::size_t k = 1; k < out[l].size(); ++k) ends.emplace_back(l, k);
+    std::vector<char> off(ends.size(), 0);
+    inParallel(ends.size(), [&](std::size_t c) {
+        const auto [l, k] = ends[c];
+        const Vec2 m = lerp(out[l][k - 1], out[l][k], 0.5);
+        const Probe at = probe(m);
+        const double steep = at.slope ? std::hypot(at.slope->x, at.slope->y) : 1;
+        off[c] = std::abs(at.m) > tolerance_ * steep;
+    });
+    for (std::size_t c = 0; c < ends.size(); ++c)
+        if (off[c])
+            astray.push_back(lerp(out[ends[c].first][ends[c].second - 1],
+                                  out[ends[c].first][ends[c].second], 0.5));
     return out;
 }
 
@@ -264,9 +286,19 @@ bool insideZone(const rolling_sphere::Layout &engine, double x, double y, double
 PlanZone planZone(const rolling_sphere::Layout &engine, const PlanBox &box, double height,
                   double cell, double tolerance, int maxCells)
 {
-    zone::Grid grid(engine, box, height, std::max(cell, 1e-3), std::max(tolerance, 1e-4),
-                    std::max(maxCells, 1));
-    return grid.run();
+    cell = std::max(cell, 1e-3);
+    tolerance = std::max(tolerance, 1e-4);
+    maxCells = std::max(maxCells, 1);
+    // The even grid first; where its outline strays from the edge, the columns and rows there
+    // cut finer and the whole grid marched again, until the outline follows the edge or the
+    // cells there are a sixteenth of the even grid's.
+    zone::Splits splits;
+    for (;;) {
+        zone::Grid grid(engine, box, height, cell, tolerance, maxCells, splits);
+        std::vector<Vec2> astray;
+        PlanZone zone = grid.run(astray);
+        if (astray.empty() || !grid.finer(astray, splits, 16)) return zone;
+    }
 }
 
 std::vector<Vec2> zoneProfile(const rolling_sphere::Layout &engine, Vec2 a, Vec2 b, double top,

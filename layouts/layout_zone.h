@@ -30,7 +30,9 @@ struct PlanZone {
 
 // Marching squares over a grid of cells of about `cell` metres (at most `maxCells` a side),
 // the crossings found on the grid by bisection and the outline then refined between them until
-// it lies within `tolerance` of the zone's edge.
+// it lies within `tolerance` of the zone's edge. Where a part of the zone narrower than a cell
+// passes between the grid's corners, the columns and rows around it are cut up to 16 times
+// finer and the grid marched again.
 PlanZone planZone(const rolling_sphere::Layout &engine, const PlanBox &box, double height,
                   double cell, double tolerance = 0.02, int maxCells = 80);
 

@@ -18,21 +18,40 @@ std::optional<double> newtonStep(const Probe &at, Vec2 u)
     return -at.m / rate;
 }
 
+// The lines of an even grid of `cells` from `origin` `step` apart, each cell cut into as many
+// as `splits` asks.
+std::vector<double> lines(double origin, double step, int cells, const std::vector<int> &splits)
+{
+    std::vector<double> at;
+    for (int k = 0; k < cells; ++k) {
+        const std::size_t c = static_cast<std::size_t>(k);
+        const int parts = c < splits.size() ? std::max(splits[c], 1) : 1;
+        for (int p = 0; p < parts; ++p)
+            at.push_back(origin + (k + static_cast<double>(p) / parts) * step);
+    }
+    at.push_back(origin + cells * step);
+    return at;
+}
+
 } // namespace
 
 Grid::Grid(const rolling_sphere::Layout &engine, const PlanBox &box, double height, double cell,
-           double tolerance, int maxCells)
+           double tolerance, int maxCells, const Splits &splits)
     : engine_(engine), height_(height), tolerance_(tolerance)
 {
     const double w = std::max(box.maxX - box.minX, 1e-3);
     const double h = std::max(box.maxY - box.minY, 1e-3);
-    nx_ = std::clamp(static_cast<int>(std::ceil(w / cell)), 1, maxCells);
-    ny_ = std::clamp(static_cast<int>(std::ceil(h / cell)), 1, maxCells);
+    evenX_ = std::clamp(static_cast<int>(std::ceil(w / cell)), 1, maxCells);
+    evenY_ = std::clamp(static_cast<int>(std::ceil(h / cell)), 1, maxCells);
     x0_ = box.minX;
     y0_ = box.minY;
-    dx_ = w / nx_;
-    dy_ = h / ny_;
+    dx_ = w / evenX_;
+    dy_ = h / evenY_;
     cap_ = 3 * std::max(dx_, dy_);
+    xs_ = lines(x0_, dx_, evenX_, splits.columns);
+    ys_ = lines(y0_, dy_, evenY_, splits.rows);
+    nx_ = static_cast<int>(xs_.size()) - 1;
+    ny_ = static_cast<int>(ys_.size()) - 1;
     // Clearance changes no faster than the point moves, so one query settles every corner
     // nearer than its margin from the zone's edge, on the same side.
     inside_.resize(static_cast<std::size_t>((nx_ + 1) * (ny_ + 1)));
@@ -78,10 +97,15 @@ void Grid::settleRows(int first, int last)
 void Grid::settle(Vec2 centre, double reach, bool inside, int first, int last)
 {
     reach *= 1 - 1e-9;
-    const int i0 = static_cast<int>(std::ceil((centre.x - reach - x0_) / dx_));
-    const int i1 = static_cast<int>(std::floor((centre.x + reach - x0_) / dx_));
-    const int j0 = static_cast<int>(std::ceil((centre.y - reach - y0_) / dy_));
-    const int j1 = static_cast<int>(std::floor((centre.y + reach - y0_) / dy_));
+    // The grid's lines from the first past centre - reach to the last before centre + reach.
+    const auto span = [&](const std::vector<double> &at, double c) {
+        const auto lo = std::upper_bound(at.begin(), at.end(), c - reach);
+        const auto hi = std::lower_bound(at.begin(), at.end(), c + reach);
+        return std::pair<int, int>(static_cast<int>(lo - at.begin()),
+                                   static_cast<int>(hi - at.begin()) - 1);
+    };
+    const auto [i0, i1] = span(xs_, centre.x);
+    const auto [j0, j1] = span(ys_, centre.y);
     for (int j = std::max(first, j0); j <= std::min(last, j1); ++j)
         for (int i = std::max(0, i0); i <= std::min(nx_, i1); ++i) {
             const Vec2 q = corner(i, j);
@@ -89,6 +113,36 @@ void Grid::settle(Vec2 centre, double reach, bool inside, int first, int last)
             inside_[index(i, j)] = inside;
             known_[index(i, j)] = 1;
         }
+}
+
+bool Grid::finer(const std::vector<Vec2> &astray, Splits &splits, int most) const
+{
+    splits.columns.resize(static_cast<std::size_t>(evenX_), 1);
+    splits.rows.resize(static_cast<std::size_t>(evenY_), 1);
+    // The marks first, so that each column and row is doubled once however many points ask.
+    std::vector<char> columns(splits.columns.size(), 0), rows(splits.rows.size(), 0);
+    const auto mark = [](std::vector<char> &marks, double at) {
+        // The point's cell and its neighbours: the feature missed runs on past the cell.
+        const int k = static_cast<int>(std::floor(at));
+        for (int n = k - 1; n <= k + 1; ++n)
+            if (n >= 0 && n < static_cast<int>(marks.size()))
+                marks[static_cast<std::size_t>(n)] = 1;
+    };
+    for (const Vec2 &p : astray) {
+        mark(columns, (p.x - x0_) / dx_);
+        mark(rows, (p.y - y0_) / dy_);
+    }
+    bool cut = false;
+    const auto doubleMarked = [&](std::vector<int> &parts, const std::vector<char> &marks) {
+        for (std::size_t k = 0; k < parts.size(); ++k)
+            if (marks[k] && parts[k] < most) {
+                parts[k] = std::min(most, 2 * parts[k]);
+                cut = true;
+            }
+    };
+    doubleMarked(splits.columns, columns);
+    doubleMarked(splits.rows, rows);
+    return cut;
 }
 
 double Grid::margin(Vec2 p) const

@@ -77,11 +77,19 @@ struct Root {
     std::optional<rolling_sphere::Point> centre;
 };
 
+// Into how many columns (rows) each cell of the even grid is cut: where the outline found on
+// the even grid strays from the edge, a feature thinner than a cell (a narrow neck of the zone,
+// a gap between two zones) passed between its corners. Cutting whole columns and rows keeps
+// every cell a rectangle whose sides its neighbours share. Empty: one each.
+struct Splits {
+    std::vector<int> columns, rows;
+};
+
 class Grid {
 public:
     // Settles every corner of the grid as inside the zone or not.
     Grid(const rolling_sphere::Layout &engine, const PlanBox &box, double height, double cell,
-         double tolerance, int maxCells);
+         double tolerance, int maxCells, const Splits &splits = {});
 
     // Settles every corner of rows first..last: one query settles every corner nearer than its
     // margin, on the same side.
@@ -113,8 +121,14 @@ public:
     double groundMargin(Vec2 p) const;
     bool in(Vec2 p) const { return margin(p) > 0; }
 
-    // The zone: whole cells merged along rows, the cut cells' polygons and the outline.
-    PlanZone run();
+    // The zone: whole cells merged along rows, the cut cells' polygons and the outline; the
+    // middles of the outline's chords that still lie farther than the tolerance from the edge
+    // into `astray`.
+    PlanZone run(std::vector<Vec2> &astray);
+
+    // Cuts the columns and rows of the even grid around each point astray into twice as many
+    // as before, up to `most`; whether any was cut.
+    bool finer(const std::vector<Vec2> &astray, Splits &splits, int most) const;
 
 private:
     // Every grid edge whose ends lie on opposite sides holds a crossing; found on the threads.
@@ -122,7 +136,10 @@ private:
 
     std::size_t index(int i, int j) const { return static_cast<std::size_t>(j * (nx_ + 1) + i); }
     bool at(int i, int j) const { return inside_[index(i, j)]; }
-    Vec2 corner(int i, int j) const { return {x0_ + i * dx_, y0_ + j * dy_}; }
+    Vec2 corner(int i, int j) const
+    {
+        return {xs_[static_cast<std::size_t>(i)], ys_[static_cast<std::size_t>(j)]};
+    }
 
     // Edge ids: the horizontal edge from corner (i, j) is 2 * index, the vertical one 2 * index
     // + 1.
@@ -161,11 +178,13 @@ private:
     void cutCell(int i, int j, PlanZone &zone, std::vector<std::pair<long, long>> &pieces);
 
     // Joins the pieces into lines, open ones whole, and refines them into the outline.
-    void chain(const std::vector<std::pair<long, long>> &pieces, PlanZone &zone);
+    void chain(const std::vector<std::pair<long, long>> &pieces, PlanZone &zone,
+               std::vector<Vec2> &astray);
 
     // Puts points between neighbours until each chord lies within tolerance of the edge; the
-    // chords on the threads.
-    std::vector<std::vector<Vec2>> refine(const std::vector<std::vector<EdgePoint>> &lines) const;
+    // chords on the threads. The middles of the chords that still do not into `astray`.
+    std::vector<std::vector<Vec2>> refine(const std::vector<std::vector<EdgePoint>> &lines,
+                                          std::vector<Vec2> &astray) const;
 
     void refineBetween(const EdgePoint &a, const EdgePoint &b, int depth,
                        std::vector<Vec2> &out) const;
@@ -173,8 +192,10 @@ private:
     const rolling_sphere::Layout &engine_;
     double height_;
     double tolerance_;
-    int nx_ = 1, ny_ = 1;
-    double x0_ = 0, y0_ = 0, dx_ = 1, dy_ = 1;
+    int nx_ = 1, ny_ = 1;                      // the grid's cells, after the splits
+    double x0_ = 0, y0_ = 0, dx_ = 1, dy_ = 1; // the even grid's origin and cell
+    int evenX_ = 1, evenY_ = 1;                // the even grid's cells
+    std::vector<double> xs_, ys_;              // the grid's lines
     double cap_ = 1;
     std::vector<char> inside_;
     std::vector<char> known_;                  // corners settled while the grid is made

@@ -172,7 +172,17 @@ std::set<double> expectRingsNearTheBoundary(const Layout &layout, const std::set
             if (e.tags[i].code == 10)
                 ring.push_back(dxf::toLayout(kFar, std::stod(e.tags[i].value),
                                              std::stod(e.tags[i + 1].value)));
-        EXPECT_GT(ring.size(), 8u);
+        // No coarse polygon: a ring of a few corners only around a small island of the area.
+        if (ring.size() < 3) {
+            ADD_FAILURE() << "a ring of " << ring.size() << " points at hx = " << height;
+            continue;
+        }
+        double across = 0;
+        for (const auto &p : ring)
+            across = std::max(across, std::hypot(p.x - ring[0].x, p.y - ring[0].y));
+        if (across > 1) {
+            EXPECT_GT(ring.size(), 8u) << "at hx = " << height;
+        }
         const auto nearBoundary = [&](double x, double y) {
             bool in = false, out = false;
             for (int k = 0; k < 32; ++k) {
@@ -200,11 +210,34 @@ TEST(LayoutDrawing, AreaRingsLieWithinFiveCentimetresOfTheBoundary)
     EXPECT_EQ(expectRingsNearTheBoundary(twoBuildings(), {0, 12}), (std::set<double>{0, 12, 18}));
 }
 
-// At 18 m the plan's outline (the designer's as well) strays up to 23 cm from the boundary,
-// with any refinement tolerance: to be enabled once the outline follows the boundary there.
-TEST(LayoutDrawing, DISABLED_AreaRingsAt18mLieWithinFiveCentimetres)
+// At 18 m, 1#楼's roof, a neck of the zone about 35 cm wide, narrower than the grid's cells,
+// closes a hole in it: the outline runs along both sides of the neck and around the hole.
+TEST(LayoutDrawing, AreaRingsAt18mLieWithinFiveCentimetres)
 {
     expectRingsNearTheBoundary(twoBuildings(), {18});
+}
+
+// Where the zone narrows between conductors: two rods' zones meeting in a waist at 15 and 16 m,
+// and a wire's zone tapering away from a rod and a down conductor at 18 to 21 m.
+TEST(LayoutDrawing, AreaRingsFollowNarrowingZones)
+{
+    Layout rods;
+    rods.hr = 45;
+    rods.conductors = {calc::layout::Rod{0, 0, 20}, calc::layout::Rod{30, 0, 20}};
+    rods.objects = {{"岗亭", {{13, -2}, {17, -2}, {17, 2}, {13, 2}}, 15},
+                    {"棚", {{13, 10}, {17, 10}, {17, 12}, {13, 12}}, 16}};
+    expectRingsNearTheBoundary(rods, {15, 16});
+    Layout wire;
+    wire.hr = 30;
+    wire.conductors = {calc::layout::Rod{0, 0, 25}, calc::layout::Rod{40, 5, 15},
+                       calc::layout::Wire{{0, 0, 25}, {-20, 30, 18}},
+                       calc::layout::Wire{{40, 5, 15}, {40, 5, 0}}};
+    for (int roof = 18; roof <= 21; ++roof) {
+        const double x = 3.0 * (roof - 18);
+        wire.objects.push_back(
+            {"塔" + std::to_string(roof), {{x, 2}, {x + 2, 2}, {x + 2, 4}, {x, 4}}, double(roof)});
+    }
+    expectRingsNearTheBoundary(wire, {18, 19, 20, 21});
 }
 
 TEST(LayoutDrawing, WritingReplacesTheFileOnlyWhenItCan)

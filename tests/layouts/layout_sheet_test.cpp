@@ -330,6 +330,66 @@ INSTANTIATE_TEST_SUITE_P(LayoutZone, ZoneAtHeight, testing::Values(0.0, 6.0, 12.
                          heightName);
 INSTANTIATE_TEST_SUITE_P(LayoutZone, OutlineAtHeight, testing::Values(3.0, 6.0, 12.0), heightName);
 
+// Where the zone narrows to less than a grid cell, the outline still follows its edge on the
+// plan: around each point of it and each chord's middle, within 3 cm (the 2 cm asked and a
+// margin), lie points inside the zone and outside it. Two rods 30 m apart, whose zones join in
+// a waist about 1.6 m wide at 15 m and part at 16 m, and the mixed layout, whose zone along
+// the slanting wire tapers to a neck at 18 to 21 m.
+struct NarrowCase {
+    const char *name;
+    Layout layout;
+    double z;
+};
+
+class OutlineOnThePlan : public testing::TestWithParam<NarrowCase> {};
+
+TEST_P(OutlineOnThePlan, FollowsTheEdge)
+{
+    const auto &[name, layout, z] = GetParam();
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
+    const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), z, 2.0, 0.02);
+    ASSERT_FALSE(zone.outline.empty());
+    const auto nearEdge = [&](Vec2 p) {
+        bool in = false, out = false;
+        for (int k = 0; k < 32; ++k) {
+            const bool inside =
+                calc::layout::insideZone(engine, p.x + 0.03 * std::cos(k * M_PI / 16),
+                                         p.y + 0.03 * std::sin(k * M_PI / 16), z);
+            (inside ? in : out) = true;
+        }
+        return in && out;
+    };
+    for (const auto &line : zone.outline)
+        for (std::size_t k = 1; k < line.size(); ++k) {
+            EXPECT_TRUE(nearEdge(line[k])) << line[k].x << ", " << line[k].y;
+            const Vec2 m{(line[k - 1].x + line[k].x) / 2, (line[k - 1].y + line[k].y) / 2};
+            EXPECT_TRUE(nearEdge(m)) << m.x << ", " << m.y;
+        }
+}
+
+Layout twoRods() { return {45, {Rod{0, 0, 20}, Rod{30, 0, 20}}, {}}; }
+
+INSTANTIATE_TEST_SUITE_P(LayoutZone, OutlineOnThePlan,
+                         testing::Values(NarrowCase{"TwoRodsAt15m", twoRods(), 15},
+                                         NarrowCase{"TwoRodsAt16m", twoRods(), 16},
+                                         NarrowCase{"MixedAt18m", mixedLayout(), 18},
+                                         NarrowCase{"MixedAt19m", mixedLayout(), 19},
+                                         NarrowCase{"MixedAt20m", mixedLayout(), 20},
+                                         NarrowCase{"MixedAt21m", mixedLayout(), 21}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// The waist between the two rods' zones at 15 m (the point midway between them is inside)
+// joins them in one outline.
+TEST(LayoutZone, TwoRodsZonesJoinedByAWaistHaveOneOutline)
+{
+    const Layout layout = twoRods();
+    const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
+    ASSERT_TRUE(calc::layout::insideZone(engine, 15, 0, 15));
+    const auto zone = calc::layout::planZone(engine, calc::layout::planBox(layout), 15, 2.0, 0.02);
+    EXPECT_EQ(zone.outline.size(), 1u);
+    EXPECT_TRUE(inFill(zone, 15, 0));
+}
+
 // A cage no sphere can enter (hr 30, rods 60 m tall at the corners of a 50 m square, wires
 // along the top edges): the ground inside it is protected though a sphere would fit there.
 TEST(LayoutZone, GroundInsideAClosedCageIsProtected)
