@@ -125,7 +125,8 @@ bool DesignerWindow::saveTo(const QString &path)
         view.remove(kSectionKey);
     otherKeys_.insert(kViewKey, view);
     QString error;
-    if (!lplayout::saveProject(path, {document_.layout(), document_.drawingPlace(), otherKeys_}, &error)) {
+    if (!lplayout::saveProject(path, {document_.layout(), document_.drawingPlace(), otherKeys_},
+                               &error)) {
         showProblem(QStringLiteral("不能保存 %1：\n%2").arg(QFileInfo(path).fileName(), error));
         return false;
     }
@@ -185,8 +186,8 @@ void DesignerWindow::exportDxf()
             : calc::layout::checkObjects(layout);
     const std::string date = QDate::currentDate().toString(Qt::ISODate).toStdString();
     QString error;
-    if (!dxf::writeLayoutDrawing(path, layout, verdicts, sectionLine_,
-                                  document_.drawingPlace(), date, &error))
+    if (!dxf::writeLayoutDrawing(path, layout, verdicts, sectionLine_, document_.drawingPlace(),
+                                 date, &error))
         showProblem(error);
 }
 
@@ -212,8 +213,7 @@ void DesignerWindow::importDxf()
     const dxf::SiteImport &site = *dialog.imported();
     calc::layout::Layout after = before;
     after.objects.insert(after.objects.end(), site.objects.begin(), site.objects.end());
-    after.conductors.insert(after.conductors.end(), site.conductors.begin(),
-                            site.conductors.end());
+    after.conductors.insert(after.conductors.end(), site.conductors.begin(), site.conductors.end());
     const bool wasEmpty = before.objects.empty() && before.conductors.empty();
     document_.edit(QStringLiteral("导入DXF"), after, site.place);
     if (wasEmpty) {

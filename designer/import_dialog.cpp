@@ -68,8 +68,8 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
                                         QStringLiteral("闭合轮廓"), QStringLiteral("直线"),
                                         QStringLiteral("圆"), QStringLiteral("点"),
                                         QStringLiteral("文字"), QStringLiteral("块参照")});
-    layers_->horizontalHeaderItem(Building)
-        ->setToolTip(QStringLiteral("勾选的图层上的闭合多段线和圆作为建筑物（被保护物）导入"));
+    layers_->horizontalHeaderItem(Building)->setToolTip(
+        QStringLiteral("勾选的图层上的闭合多段线和圆作为建筑物（被保护物）导入"));
     layers_->horizontalHeaderItem(ClosedOutlines)->setToolTip(QStringLiteral("闭合的二维多段线"));
     layers_->horizontalHeaderItem(Lines)->setToolTip(
         QStringLiteral("直线、不闭合的多段线和三维多段线"));
@@ -204,8 +204,7 @@ QWidget *ImportDialog::buildChoices()
     unitsRow->addWidget(unitsNote, 1);
     form->addRow(QStringLiteral("图形单位"), unitsRow);
 
-    objectHeight_ =
-        heightBox(QStringLiteral("importObjectHeight"), calc::layout::kNewObjectHeight);
+    objectHeight_ = heightBox(QStringLiteral("importObjectHeight"), calc::layout::kNewObjectHeight);
     rodHeight_ = heightBox(QStringLiteral("importRodHeight"), calc::layout::kNewRodHeight);
     wireHeight_ = heightBox(QStringLiteral("importWireHeight"), calc::layout::kNewWireHeight);
     const QString fallback = QStringLiteral("图中未给出高度（标高、厚度或高度注记）时取此高度");

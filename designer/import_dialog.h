@@ -28,8 +28,9 @@ class ImportDialog : public QDialog {
 public:
     // The drawing and the layout must outlive the dialog. `place` is where the layout already
     // lies in the drawing, if it came from it: the new items are placed to line up with it.
-    ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layout &current,
-                 const std::optional<lplayout::DrawingPlace> &place, QWidget *parent = nullptr);
+    explicit ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layout &current,
+                          const std::optional<lplayout::DrawingPlace> &place,
+                          QWidget *parent = nullptr);
 
     // The choice as the controls give it now.
     dxf::SiteChoice choice() const;

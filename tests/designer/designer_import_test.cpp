@@ -65,7 +65,8 @@ QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &b
     return path;
 }
 
-template <typename T> T *child(QWidget &parent, const char *name)
+template <typename T>
+T *child(QWidget &parent, const char *name)
 {
     return parent.findChild<T *>(QString::fromLatin1(name));
 }
@@ -109,7 +110,8 @@ int buildingPixels(ImportDialog &d)
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            count += std::abs(c.red() - want.red()) < 40 && std::abs(c.green() - want.green()) < 40 &&
+            count += std::abs(c.red() - want.red()) < 40 &&
+                     std::abs(c.green() - want.green()) < 40 &&
                      std::abs(c.blue() - want.blue()) < 40;
         }
     return count;
@@ -207,8 +209,8 @@ private slots:
         QTest::addColumn<QStringList>("counts"); // closed, lines, circles, points, texts, inserts
         QTest::newRow("houses: two outlines and the hut block's two copies")
             << QStringLiteral("HOUSES") << QStringList{"4", "0", "1", "0", "2", "1"};
-        QTest::newRow("rods: a point and its height") << QStringLiteral("RODS")
-                                                      << QStringList{"0", "0", "0", "1", "1", "0"};
+        QTest::newRow("rods: a point and its height")
+            << QStringLiteral("RODS") << QStringList{"0", "0", "0", "1", "1", "0"};
         QTest::newRow("wires: a line on a layer the table lacks")
             << QStringLiteral("WIRES") << QStringList{"0", "1", "0", "0", "0", "0"};
     }
@@ -227,8 +229,8 @@ private slots:
             for (int i = 0; i < box->count(); ++i) rods << box->itemText(i);
         });
         QVERIFY(dialogSeen);
-        QCOMPARE(headers, (QStringList{"建筑物", "图层", "闭合轮廓", "直线", "圆", "点", "文字",
-                                       "块参照"}));
+        QCOMPARE(headers,
+                 (QStringList{"建筑物", "图层", "闭合轮廓", "直线", "圆", "点", "文字", "块参照"}));
         QCOMPARE(shown, counts);
         QCOMPARE(rods.value(0), QStringLiteral("（无）"));
         QVERIFY(rods.contains(layer));
@@ -243,8 +245,10 @@ private slots:
         QTest::newRow("centimetres") << std::optional(5) << QStringLiteral("cm");
         QTest::newRow("metres") << std::optional(6) << QStringLiteral("m");
         QTest::newRow("unitless: millimetres") << std::optional(0) << QStringLiteral("mm");
-        QTest::newRow("no header entry: millimetres") << std::optional<int>() << QStringLiteral("mm");
-        QTest::newRow("inches: millimetres, to be checked") << std::optional(1) << QStringLiteral("mm");
+        QTest::newRow("no header entry: millimetres")
+            << std::optional<int>() << QStringLiteral("mm");
+        QTest::newRow("inches: millimetres, to be checked")
+            << std::optional(1) << QStringLiteral("mm");
     }
     void unitsAndHeightsPreset()
     {
@@ -430,8 +434,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
         QTest::addColumn<QString>("said");
-        QTest::newRow("binary DXF")
-            << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0\0\0\0\0", 28) << QStringLiteral("二进制 DXF");
+        QTest::newRow("binary DXF") << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0\0\0\0\0", 28)
+                                    << QStringLiteral("二进制 DXF");
         QTest::newRow("DWG") << QByteArray("AC1015\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 22)
                              << QStringLiteral("DWG");
         QTest::newRow("missing") << QByteArray() << QStringLiteral("无法打开");
