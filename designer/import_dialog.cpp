@@ -17,6 +17,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace designer {
 
 namespace {
@@ -112,11 +115,14 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
                     legendEntry(QColor(176, 176, 176), QStringLiteral("其他图层"))}
             .join(QStringLiteral("&nbsp;&nbsp;&nbsp;")));
     legend->setTextFormat(Qt::RichText);
+    extent_ = new QLabel;
+    extent_->setObjectName(QStringLiteral("importExtent"));
     auto *picture = new QWidget;
     auto *pictureColumn = new QVBoxLayout(picture);
     pictureColumn->setContentsMargins(0, 0, 0, 0);
     pictureColumn->addWidget(new QLabel(QStringLiteral("预览")));
     pictureColumn->addWidget(preview_, 1);
+    pictureColumn->addWidget(extent_);
     pictureColumn->addWidget(legend);
 
     auto *left = new QWidget;
@@ -148,6 +154,7 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
     connect(layers_, &QTableWidget::itemChanged, this, &ImportDialog::choiceChanged);
     for (QComboBox *box : {rods_, wires_})
         connect(box, &QComboBox::currentIndexChanged, this, &ImportDialog::choiceChanged);
+    connect(units_, &QComboBox::currentIndexChanged, this, &ImportDialog::showExtent);
     choiceChanged();
     resize(1040, 620);
 }
@@ -239,7 +246,27 @@ void ImportDialog::choiceChanged()
             buildings.insert(std::uint32_t(row));
     const int rods = rods_->currentData().toInt(), wires = wires_->currentData().toInt();
     preview_->setHighlight(buildings, rods, wires);
-    ok_->setEnabled(!buildings.isEmpty() || rods >= 0 || wires >= 0);
+    const bool chosen = !buildings.isEmpty() || rods >= 0 || wires >= 0;
+    ok_->setEnabled(chosen);
+    showExtent();
+}
+
+void ImportDialog::showExtent()
+{
+    // In metres by the units chosen: a site of 0.1 m or 100 km says the units are wrong.
+    const QSizeF size = preview_->fittedExtent();
+    const double metres = lplayout::metresPerUnit(Units(units_->currentData().toInt()));
+    const double width = size.width() * metres, height = size.height() * metres;
+    if (preview_->isEmpty() || !std::isfinite(width) || !std::isfinite(height)) {
+        extent_->clear();
+        return;
+    }
+    const int decimals = std::max(width, height) < 100 ? 1 : 0;
+    const auto text = [decimals](double m) { return QString::number(m, 'f', decimals); };
+    extent_->setText(
+        QStringLiteral("%1范围：约 %2 m × %3 m")
+            .arg(ok_->isEnabled() ? QStringLiteral("所选图层的") : QStringLiteral("全图"),
+                 text(width), text(height)));
 }
 
 void ImportDialog::accept()

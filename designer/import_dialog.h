@@ -43,6 +43,7 @@ private:
     QWidget *buildChoices();
     QComboBox *layerChoice(const QString &objectName);
     void choiceChanged();
+    void showExtent();
 
     const dxf::Drawing &drawing_;
     const calc::layout::Layout &current_;
@@ -56,6 +57,7 @@ private:
     QDoubleSpinBox *rodHeight_ = nullptr;
     QDoubleSpinBox *wireHeight_ = nullptr;
     ImportPreview *preview_ = nullptr;
+    QLabel *extent_ = nullptr;
     QPushButton *ok_ = nullptr;
 };
 

@@ -14,24 +14,16 @@ namespace designer {
 
 namespace {
 
-constexpr int kMargin = 8;     // pixels round the picture
+constexpr int kMargin = 16;    // pixels round the picture
 constexpr double kCross = 3.5; // half a mark's size, in pixels
 
 bool finite(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
-// The rectangle grown to hold the point; a rectangle of no size holds its corner (QRectF's
-// own union passes over such).
-void extend(QRectF &box, bool &any, QPointF p)
+// Whether they overlap, edges and rectangles of no width or height included.
+bool overlap(const QRectF &a, const QRectF &b)
 {
-    if (!any) {
-        box = QRectF(p, QSizeF(0, 0));
-        any = true;
-        return;
-    }
-    box.setLeft(std::min(box.left(), p.x()));
-    box.setRight(std::max(box.right(), p.x()));
-    box.setTop(std::min(box.top(), p.y()));
-    box.setBottom(std::max(box.bottom(), p.y()));
+    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() &&
+           b.top() <= a.bottom();
 }
 
 // The middle of the drawing's extent, so that far coordinates (hundreds of kilometres in
@@ -56,32 +48,59 @@ std::optional<QPointF> middleOf(const dxf::Preview &p, const std::vector<QPointF
 
 } // namespace
 
+// Grown to hold the point; a box of no size holds its corner (QRectF's own union passes over
+// such).
+void ImportPreview::Box::take(QPointF p)
+{
+    if (!any) {
+        rect = QRectF(p, QSizeF(0, 0));
+        any = true;
+        return;
+    }
+    rect.setLeft(std::min(rect.left(), p.x()));
+    rect.setRight(std::max(rect.right(), p.x()));
+    rect.setTop(std::min(rect.top(), p.y()));
+    rect.setBottom(std::max(rect.bottom(), p.y()));
+}
+
+void ImportPreview::Box::take(const Box &other)
+{
+    if (!other.any) return;
+    take(other.rect.topLeft());
+    take(other.rect.bottomRight());
+}
+
 ImportPreview::ImportPreview(const dxf::Drawing &drawing, QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     const dxf::Preview paths = dxf::preview(drawing);
 
-    // Points and block inserts of model space (those inside blocks as their inserts put them):
-    // rods are often drawn so.
+    // Points, and the centres of circles and block inserts, of model space (those inside blocks
+    // as their inserts put them): rods are drawn so, often too small to see.
     std::vector<QPointF> marks;
-    std::vector<std::pair<std::uint32_t, bool>> markLayers; // and whether an insert
+    std::vector<std::pair<std::uint32_t, bool>> markLayers; // and whether a rod's only
     dxf::walkModel(drawing, [&](const dxf::Placed &p) {
         const dxf::Entity &e = p.entity;
-        if ((e.kind == dxf::EntityKind::Point || e.kind == dxf::EntityKind::Insert) &&
+        if ((e.kind == dxf::EntityKind::Point || e.kind == dxf::EntityKind::Insert ||
+             e.kind == dxf::EntityKind::Circle) &&
             e.first < drawing.vertices.size()) {
             const dxf::Vertex &v = drawing.vertices[e.first];
             const dxf::Vec3 at = dxf::entityToWorld(drawing, p).apply({v.x, v.y, v.z});
             marks.emplace_back(at.x, at.y);
-            markLayers.emplace_back(p.layer, e.kind == dxf::EntityKind::Insert);
+            markLayers.emplace_back(p.layer, e.kind != dxf::EntityKind::Point);
         }
         return true;
     });
 
     const std::optional<QPointF> middle = middleOf(paths, marks);
     if (!middle) return;
-    bool any = false;
+    layerBoxes_.resize(drawing.layers.size());
+    const auto take = [&](std::uint32_t layer, QPointF p) {
+        box_.take(p);
+        if (layer < layerBoxes_.size()) layerBoxes_[layer].take(p);
+    };
     for (const dxf::Preview::Path &path : paths.paths) {
-        Line line{path.layer, {}};
+        Line line{path.layer, {}, {}};
         line.corners.reserve(qsizetype(path.count) + 1);
         bool usable = path.count > 0;
         for (std::uint32_t i = path.first; usable && i < path.first + path.count; ++i) {
@@ -91,13 +110,18 @@ ImportPreview::ImportPreview(const dxf::Drawing &drawing, QWidget *parent) : QWi
         }
         if (!usable) continue;
         if (path.closed && line.corners.size() > 2) line.corners << line.corners.first();
-        for (const QPointF &c : line.corners) extend(box_, any, c);
+        Box bounds;
+        for (const QPointF &c : line.corners) {
+            take(line.layer, c);
+            bounds.take(c);
+        }
+        line.bounds = bounds.rect;
         lines_.push_back(std::move(line));
     }
     for (std::size_t i = 0; i < marks.size(); ++i) {
         if (!finite(marks[i].x(), marks[i].y())) continue;
         const QPointF at = marks[i] - *middle;
-        extend(box_, any, at);
+        take(markLayers[i].first, at);
         marks_.push_back({markLayers[i].first, at, markLayers[i].second});
     }
 }
@@ -114,6 +138,14 @@ void ImportPreview::setHighlight(const QSet<std::uint32_t> &buildings, int rods,
     wires_ = wires;
     picture_ = {};
     update();
+}
+
+QRectF ImportPreview::fitted() const
+{
+    Box chosen;
+    for (std::size_t layer = 0; layer < layerBoxes_.size(); ++layer)
+        if (colourOf(std::uint32_t(layer)).isValid()) chosen.take(layerBoxes_[layer]);
+    return chosen.any ? chosen.rect : box_.rect;
 }
 
 QColor ImportPreview::colourOf(std::uint32_t layer) const
@@ -135,6 +167,8 @@ void ImportPreview::paintEvent(QPaintEvent *)
     if (picture_.size() != size() * devicePixelRatio()) render();
     QPainter painter(this);
     painter.drawImage(rect(), picture_);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void ImportPreview::render()
@@ -154,16 +188,20 @@ void ImportPreview::render()
     // keeps a scale all the same.
     const double width = std::max(1.0, double(this->width() - 2 * kMargin));
     const double height = std::max(1.0, double(this->height() - 2 * kMargin));
-    const double extent = std::max(box_.width(), box_.height());
+    const QRectF box = fitted();
+    const double extent = std::max(box.width(), box.height());
     double scale = 1;
     if (extent > 0)
-        scale = std::min(box_.width() > 0 ? width / box_.width() : width / extent,
-                         box_.height() > 0 ? height / box_.height() : height / extent);
+        scale = std::min(box.width() > 0 ? width / box.width() : width / extent,
+                         box.height() > 0 ? height / box.height() : height / extent);
     QTransform toScreen;
     toScreen.translate(this->width() / 2.0, this->height() / 2.0);
     toScreen.scale(scale, -scale);
-    toScreen.translate(-box_.center().x(), -box_.center().y());
+    toScreen.translate(-box.center().x(), -box.center().y());
 
+    // What lies beyond the picture is left out: a far stray entity, scaled up with the site,
+    // would be drawn at millions of pixels.
+    const QRectF shown = toScreen.inverted().mapRect(QRectF(rect()));
     // The others in grey first, so that the chosen ones lie on top.
     QPen grey(QColor(176, 176, 176), 1);
     grey.setCosmetic(true);
@@ -171,7 +209,7 @@ void ImportPreview::render()
         painter.setTransform(toScreen);
         for (const Line &line : lines_) {
             const QColor colour = colourOf(line.layer);
-            if (colour.isValid() != (pass == 1)) continue;
+            if (colour.isValid() != (pass == 1) || !overlap(line.bounds, shown)) continue;
             QPen pen = pass == 0 ? grey : QPen(colour, 1.6);
             pen.setCosmetic(true);
             painter.setPen(pen);
@@ -181,7 +219,9 @@ void ImportPreview::render()
         for (const Mark &mark : marks_) {
             const QColor colour = colourOf(mark.layer);
             if (colour.isValid() != (pass == 1)) continue;
-            if (mark.insert && int(mark.layer) != rods_) continue;
+            if ((mark.rodOnly && int(mark.layer) != rods_) ||
+                !overlap(QRectF(mark.at, QSizeF()), shown))
+                continue;
             painter.setPen(pass == 0 ? grey : QPen(colour, 1.6));
             const QPointF at = toScreen.map(mark.at);
             painter.drawLine(at - QPointF(kCross, kCross), at + QPointF(kCross, kCross));

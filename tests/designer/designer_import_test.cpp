@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -299,6 +300,27 @@ private slots:
         QCOMPARE(before, 0);
         QVERIFY2(ticked > 50, qPrintable(QString::number(ticked)));
         QVERIFY(w().document().undoStack().count() == 0);
+    }
+
+    // The size under the preview, in metres by the units chosen, is the chosen layers' when
+    // there are any: a wrong unit shows as a site a thousand times too big.
+    void extentFollowsTheChoiceAndUnits()
+    {
+        QTemporaryDir dir;
+        QStringList said;
+        importWith(write(dir, QStringLiteral("site.dxf"), drawing(4)), [&](ImportDialog &d) {
+            auto *extent = child<QLabel>(d, "importExtent");
+            said << extent->text();
+            tick(d, {QStringLiteral("SQUARE")});
+            said << extent->text();
+            auto *units = child<QComboBox>(d, "importUnits");
+            units->setCurrentIndex(units->findText(QStringLiteral("m")));
+            said << extent->text();
+            d.reject();
+        });
+        QCOMPARE(said,
+                 (QStringList{"全图范围：约 45.0 m × 10.0 m", "所选图层的范围：约 8.0 m × 8.0 m",
+                              "所选图层的范围：约 8000 m × 8000 m"}));
     }
 
     // The example site into an empty layout: the names and heights the drawing gives, the
