@@ -1,6 +1,7 @@
 #include "designer/designer_window.h"
 #include "designer/import_dialog.h"
 #include "designer/import_preview.h"
+#include "designer/plan_view.h"
 #include "project/project_file.h"
 
 #include "../quiet_platform.h"
@@ -349,6 +350,11 @@ private slots:
         QCOMPARE(std::get<Rod>(after.conductors[1]).h, 25.0); // its "h=25m" beside it
         const DrawingPlace place{DrawingPlace::Units::Metres, -4, 0};
         QCOMPARE(w().document().drawingPlace(), std::optional(place));
+        // The plan, empty before, is fitted to what came in.
+        const QRect view = w().plan().viewport()->rect();
+        for (const Object &o : after.objects)
+            for (const auto &c : o.footprint)
+                QVERIFY2(view.contains(w().plan().viewPoint(QPointF(c.x, c.y))), o.name.c_str());
         QCOMPARE(w().document().undoStack().count(), 1);
         QCOMPARE(w().document().undoStack().undoText(), QStringLiteral("导入DXF"));
         QVERIFY(w().isWindowModified());
