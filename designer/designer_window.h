@@ -99,6 +99,7 @@ private:
     bool saveAs();
     void exportPdf();
     void exportDxf();
+    void importDxf();
     void copySheet();
     void addRod(QPointF at);
     void addWire();
@@ -136,7 +137,6 @@ private:
     QLabel *state_ = nullptr;
     QString path_;
     QJsonObject otherKeys_;
-    std::optional<lplayout::DrawingPlace> drawing_; // where a layout from a CAD drawing lies
     bool fitted_ = false;
 };
 

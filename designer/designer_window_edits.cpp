@@ -39,6 +39,8 @@ void DesignerWindow::buildMenus()
                     &DesignerWindow::saveAs);
     file->addSeparator();
     file->addAction(QStringLiteral("导出计算书 PDF(&E)…"), this, &DesignerWindow::exportPdf);
+    file->addAction(QStringLiteral("导入DXF(&I)…"), this, &DesignerWindow::importDxf)
+        ->setObjectName(QStringLiteral("importDxfAction"));
     file->addAction(QStringLiteral("导出DXF(&D)…"), this, &DesignerWindow::exportDxf)
         ->setObjectName(QStringLiteral("exportDxfAction"));
     QAction *print = file->addAction(QStringLiteral("打印计算书(&P)…"), QKeySequence::Print, this,

@@ -1,8 +1,10 @@
 #include "designer/designer_window.h"
 
 #include "layouts/layout_sheet.h"
+#include "designer/import_dialog.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
+#include "dxf/drawing.h"
 #include "dxf/layout_drawing.h"
 #include "project/project_file.h"
 #include "rendering/sheet_rendering.h"
@@ -22,6 +24,7 @@
 #include <QStatusBar>
 
 #include <cmath>
+#include <variant>
 
 // The layout's file, new, opened and saved with the view it was left in, and its calculation
 // sheet exported, printed and copied.
@@ -75,7 +78,6 @@ void DesignerWindow::newLayout()
     document_.reset(emptyLayout());
     path_.clear();
     otherKeys_ = {};
-    drawing_.reset();
     statusBar()->clearMessage();
 }
 
@@ -97,7 +99,6 @@ bool DesignerWindow::openFile(const QString &path)
         return false;
     }
     otherKeys_ = loaded.file->otherKeys;
-    drawing_ = loaded.file->drawing;
     path_ = path;
     fitted_ = false;
     const QJsonObject view = otherKeys_.value(kViewKey).toObject();
@@ -107,7 +108,7 @@ bool DesignerWindow::openFile(const QString &path)
     height_->blockSignals(true);
     height_->setValue(std::isfinite(height) ? height : 0);
     height_->blockSignals(false);
-    document_.reset(loaded.file->layout);
+    document_.reset(loaded.file->layout, loaded.file->drawing);
     statusBar()->showMessage(QFileInfo(path).fileName());
     return true;
 }
@@ -124,7 +125,8 @@ bool DesignerWindow::saveTo(const QString &path)
         view.remove(kSectionKey);
     otherKeys_.insert(kViewKey, view);
     QString error;
-    if (!lplayout::saveProject(path, {document_.layout(), drawing_, otherKeys_}, &error)) {
+    if (!lplayout::saveProject(path, {document_.layout(), document_.drawingPlace(), otherKeys_},
+                               &error)) {
         showProblem(QStringLiteral("不能保存 %1：\n%2").arg(QFileInfo(path).fileName(), error));
         return false;
     }
@@ -184,8 +186,47 @@ void DesignerWindow::exportDxf()
             : calc::layout::checkObjects(layout);
     const std::string date = QDate::currentDate().toString(Qt::ISODate).toStdString();
     QString error;
-    if (!dxf::writeLayoutDrawing(path, layout, verdicts, sectionLine_, drawing_, date, &error))
+    if (!dxf::writeLayoutDrawing(path, layout, verdicts, sectionLine_, document_.drawingPlace(),
+                                 date, &error))
         showProblem(error);
+}
+
+void DesignerWindow::importDxf()
+{
+    const QString path = chooseFile(QStringLiteral("导入DXF"), QFileInfo(path_).path(),
+                                    QStringLiteral("DXF 图形 (*.dxf)"), false);
+    if (path.isEmpty()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const dxf::ReadResult read = dxf::loadDrawing(path);
+    QApplication::restoreOverrideCursor();
+    if (!read.drawing) {
+        showProblem(
+            QStringLiteral("不能导入 %1：\n%2").arg(QFileInfo(path).fileName(), read.error));
+        return;
+    }
+    const calc::layout::Layout before = document_.layout();
+    ImportDialog dialog(*read.drawing, before, document_.drawingPlace(), this);
+    dialog.setWindowTitle(QStringLiteral("导入DXF — ") + QFileInfo(path).fileName());
+    if (dialog.exec() != QDialog::Accepted || !dialog.imported()) return;
+
+    // Added to what is there, with the drawing's place, as one edit: undo takes back both.
+    const dxf::SiteImport &site = *dialog.imported();
+    calc::layout::Layout after = before;
+    after.objects.insert(after.objects.end(), site.objects.begin(), site.objects.end());
+    after.conductors.insert(after.conductors.end(), site.conductors.begin(), site.conductors.end());
+    const bool wasEmpty = before.objects.empty() && before.conductors.empty();
+    document_.edit(QStringLiteral("导入DXF"), after, site.place);
+    if (wasEmpty) {
+        plan_->fitLayout();
+        fitted_ = false; // and again with the protected area once it is worked out
+    }
+    std::size_t rods = 0;
+    for (const auto &c : site.conductors) rods += std::holds_alternative<calc::layout::Rod>(c);
+    statusBar()->showMessage(QStringLiteral("从 %1 导入 %2 个被保护物、%3 根避雷针、%4 段避雷线")
+                                 .arg(QFileInfo(path).fileName())
+                                 .arg(site.objects.size())
+                                 .arg(rods)
+                                 .arg(site.conductors.size() - rods));
 }
 
 void DesignerWindow::printSheet()

@@ -51,37 +51,46 @@ bool sameLayout(const calc::layout::Layout &a, const calc::layout::Layout &b)
 
 class LayoutEdit : public QUndoCommand {
 public:
+    using Place = LayoutDocument::Place;
     LayoutEdit(LayoutDocument &document, const QString &what, calc::layout::Layout before,
-               calc::layout::Layout after)
+               Place placeBefore, calc::layout::Layout after, Place placeAfter)
         : QUndoCommand(what), document_(document), before_(std::move(before)),
-          after_(std::move(after))
+          after_(std::move(after)), placeBefore_(placeBefore), placeAfter_(placeAfter)
     {}
-    void undo() override { document_.set(before_); }
-    void redo() override { document_.set(after_); }
+    void undo() override { document_.set(before_, placeBefore_); }
+    void redo() override { document_.set(after_, placeAfter_); }
 
 private:
     LayoutDocument &document_;
     calc::layout::Layout before_, after_;
+    Place placeBefore_, placeAfter_;
 };
 
 LayoutDocument::LayoutDocument(QObject *parent) : QObject(parent) {}
 
 void LayoutDocument::edit(const QString &what, const calc::layout::Layout &after)
 {
-    if (sameLayout(layout_, after)) return;
-    stack_.push(new LayoutEdit(*this, what, layout_, after));
+    edit(what, after, place_);
 }
 
-void LayoutDocument::reset(const calc::layout::Layout &layout)
+void LayoutDocument::edit(const QString &what, const calc::layout::Layout &after,
+                          const Place &place)
+{
+    if (sameLayout(layout_, after) && place_ == place) return;
+    stack_.push(new LayoutEdit(*this, what, layout_, place_, after, place));
+}
+
+void LayoutDocument::reset(const calc::layout::Layout &layout, const Place &place)
 {
     stack_.clear();
-    set(layout);
+    set(layout, place);
     stack_.setClean();
 }
 
-void LayoutDocument::set(const calc::layout::Layout &layout)
+void LayoutDocument::set(const calc::layout::Layout &layout, const Place &place)
 {
     layout_ = layout;
+    place_ = place;
     emit changed();
 }
 

@@ -1,0 +1,287 @@
+#include "designer/import_dialog.h"
+
+#include "designer/import_preview.h"
+#include "dxf/site_layers.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace designer {
+
+namespace {
+
+using Units = lplayout::DrawingPlace::Units;
+
+enum Column { Building, Name, ClosedOutlines, Lines, Circles, Points, Texts, Inserts, Columns };
+
+QDoubleSpinBox *heightBox(const QString &objectName, double value)
+{
+    auto *box = new QDoubleSpinBox;
+    box->setObjectName(objectName);
+    box->setRange(0.1, lplayout::kMaxHeight);
+    box->setDecimals(2);
+    box->setSingleStep(1);
+    box->setSuffix(QStringLiteral(" m"));
+    box->setValue(value);
+    return box;
+}
+
+QTableWidgetItem *countItem(std::uint64_t count)
+{
+    auto *item = new QTableWidgetItem;
+    item->setData(Qt::DisplayRole, QVariant::fromValue<qulonglong>(count));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (count == 0) item->setForeground(QColor(160, 160, 160));
+    return item;
+}
+
+QString legendEntry(const QColor &colour, const QString &what)
+{
+    return QStringLiteral("<span style=\"color:%1\">■</span> %2").arg(colour.name(), what);
+}
+
+} // namespace
+
+ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layout &current,
+                           const std::optional<lplayout::DrawingPlace> &place, QWidget *parent)
+    : QDialog(parent), drawing_(drawing), current_(current), place_(place)
+{
+    setObjectName(QStringLiteral("importDialog"));
+    setWindowTitle(QStringLiteral("导入DXF"));
+
+    const std::vector<dxf::LayerSummary> summaries = dxf::layerSummaries(drawing);
+    layers_ = new QTableWidget(int(summaries.size()), Columns);
+    layers_->setObjectName(QStringLiteral("importLayers"));
+    layers_->setHorizontalHeaderLabels({QStringLiteral("建筑物"), QStringLiteral("图层"),
+                                        QStringLiteral("闭合轮廓"), QStringLiteral("直线"),
+                                        QStringLiteral("圆"), QStringLiteral("点"),
+                                        QStringLiteral("文字"), QStringLiteral("块参照")});
+    layers_->horizontalHeaderItem(Building)->setToolTip(
+        QStringLiteral("勾选的图层上的闭合多段线和圆作为建筑物（被保护物）导入"));
+    layers_->horizontalHeaderItem(ClosedOutlines)->setToolTip(QStringLiteral("闭合的二维多段线"));
+    layers_->horizontalHeaderItem(Lines)->setToolTip(
+        QStringLiteral("直线、不闭合的多段线和三维多段线"));
+    layers_->horizontalHeaderItem(Inserts)->setToolTip(
+        QStringLiteral("块参照；阵列（MINSERT）计一次"));
+    layers_->verticalHeader()->hide();
+    layers_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    layers_->setSelectionMode(QAbstractItemView::SingleSelection);
+    layers_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layers_->setWordWrap(false);
+    for (int row = 0; row < int(summaries.size()); ++row) {
+        const dxf::LayerSummary &s = summaries[std::size_t(row)];
+        auto *tick = new QTableWidgetItem;
+        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        tick->setCheckState(Qt::Unchecked);
+        tick->setToolTip(QStringLiteral("图层「%1」的闭合轮廓是建筑物").arg(s.name));
+        layers_->setItem(row, Building, tick);
+        auto *name = new QTableWidgetItem(s.name);
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        if (!s.shown) {
+            name->setForeground(QColor(128, 128, 128));
+            name->setToolTip(QStringLiteral("此图层在图中关闭或冻结"));
+        }
+        layers_->setItem(row, Name, name);
+        const dxf::LayerCounts &c = s.counts;
+        const std::uint64_t counts[] = {c.closedOutlines, c.lines, c.circles,
+                                        c.points,         c.texts, c.inserts};
+        for (int i = 0; i < 6; ++i) layers_->setItem(row, ClosedOutlines + i, countItem(counts[i]));
+    }
+    layers_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    layers_->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
+    layers_->verticalHeader()->setDefaultSectionSize(24);
+
+    preview_ = new ImportPreview(drawing);
+    preview_->setObjectName(QStringLiteral("importPreview"));
+    auto *legend = new QLabel(
+        QStringList{legendEntry(ImportPreview::buildingColour(), QStringLiteral("建筑物")),
+                    legendEntry(ImportPreview::rodColour(), QStringLiteral("避雷针")),
+                    legendEntry(ImportPreview::wireColour(), QStringLiteral("避雷线")),
+                    legendEntry(QColor(176, 176, 176), QStringLiteral("其他图层"))}
+            .join(QStringLiteral("&nbsp;&nbsp;&nbsp;")));
+    legend->setTextFormat(Qt::RichText);
+    extent_ = new QLabel;
+    extent_->setObjectName(QStringLiteral("importExtent"));
+    auto *picture = new QWidget;
+    auto *pictureColumn = new QVBoxLayout(picture);
+    pictureColumn->setContentsMargins(0, 0, 0, 0);
+    pictureColumn->addWidget(new QLabel(QStringLiteral("预览")));
+    pictureColumn->addWidget(preview_, 1);
+    pictureColumn->addWidget(extent_);
+    pictureColumn->addWidget(legend);
+
+    auto *left = new QWidget;
+    auto *leftColumn = new QVBoxLayout(left);
+    leftColumn->setContentsMargins(0, 0, 0, 0);
+    leftColumn->addWidget(new QLabel(QStringLiteral("图层（勾选其闭合轮廓为建筑物的图层）")));
+    leftColumn->addWidget(layers_, 1);
+    leftColumn->addWidget(buildChoices());
+
+    auto *splitter = new QSplitter;
+    splitter->addWidget(left);
+    splitter->addWidget(picture);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    splitter->setChildrenCollapsible(false);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    ok_->setText(QStringLiteral("导入"));
+    ok_->setObjectName(QStringLiteral("importOk"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &ImportDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ImportDialog::reject);
+
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(splitter, 1);
+    column->addWidget(buttons);
+    // Only once every control is there: filling the combo boxes already signals a change.
+    connect(layers_, &QTableWidget::itemChanged, this, &ImportDialog::choiceChanged);
+    for (QComboBox *box : {rods_, wires_})
+        connect(box, &QComboBox::currentIndexChanged, this, &ImportDialog::choiceChanged);
+    connect(units_, &QComboBox::currentIndexChanged, this, &ImportDialog::showExtent);
+    choiceChanged();
+    resize(1040, 620);
+}
+
+QComboBox *ImportDialog::layerChoice(const QString &objectName)
+{
+    auto *box = new QComboBox;
+    box->setObjectName(objectName);
+    box->addItem(QStringLiteral("（无）"), -1);
+    for (std::size_t i = 0; i < drawing_.layers.size(); ++i)
+        box->addItem(drawing_.layers[i].name, int(i));
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(12);
+    return box;
+}
+
+QWidget *ImportDialog::buildChoices()
+{
+    auto *choices = new QWidget;
+    auto *form = new QFormLayout(choices);
+    form->setContentsMargins(0, 0, 0, 0);
+    rods_ = layerChoice(QStringLiteral("importRodsLayer"));
+    rods_->setToolTip(QStringLiteral("此图层上的点、圆（取圆心）和块参照作为避雷针导入"));
+    form->addRow(QStringLiteral("避雷针图层"), rods_);
+    wires_ = layerChoice(QStringLiteral("importWiresLayer"));
+    wires_->setToolTip(QStringLiteral("此图层上的直线和多段线，每段作为一根避雷线导入"));
+    form->addRow(QStringLiteral("避雷线图层"), wires_);
+
+    units_ = new QComboBox;
+    units_->setObjectName(QStringLiteral("importUnits"));
+    for (const Units u : {Units::Millimetres, Units::Centimetres, Units::Metres})
+        units_->addItem(lplayout::unitsName(u), int(u));
+    const std::optional<Units> header = dxf::headerUnits(drawing_);
+    const Units shown = place_ ? place_->units : header.value_or(Units::Millimetres);
+    units_->setCurrentIndex(units_->findData(int(shown)));
+    QString note;
+    if (place_) {
+        // The layout already lies in this drawing's units: what is added must line up with it.
+        units_->setEnabled(false);
+        note = QStringLiteral("与当前布置所取图形的单位相同");
+    } else if (header) {
+        note = QStringLiteral("图中所记（$INSUNITS）");
+    } else if (drawing_.insUnits != 0) {
+        note = QStringLiteral("图中所记单位（$INSUNITS = %1）不是毫米、厘米或米，请核对")
+                   .arg(drawing_.insUnits);
+    } else {
+        note = QStringLiteral("图中未记单位，请核对");
+    }
+    auto *unitsRow = new QHBoxLayout;
+    unitsRow->addWidget(units_);
+    auto *unitsNote = new QLabel(note);
+    unitsNote->setObjectName(QStringLiteral("importUnitsNote"));
+    unitsNote->setWordWrap(true);
+    unitsRow->addWidget(unitsNote, 1);
+    form->addRow(QStringLiteral("图形单位"), unitsRow);
+
+    objectHeight_ = heightBox(QStringLiteral("importObjectHeight"), calc::layout::kNewObjectHeight);
+    rodHeight_ = heightBox(QStringLiteral("importRodHeight"), calc::layout::kNewRodHeight);
+    wireHeight_ = heightBox(QStringLiteral("importWireHeight"), calc::layout::kNewWireHeight);
+    const QString fallback = QStringLiteral("图中未给出高度（标高、厚度或高度注记）时取此高度");
+    for (QDoubleSpinBox *box : {objectHeight_, rodHeight_, wireHeight_}) box->setToolTip(fallback);
+    form->addRow(QStringLiteral("建筑物默认高度"), objectHeight_);
+    form->addRow(QStringLiteral("避雷针默认高度"), rodHeight_);
+    form->addRow(QStringLiteral("避雷线默认高度"), wireHeight_);
+    return choices;
+}
+
+dxf::SiteChoice ImportDialog::choice() const
+{
+    dxf::SiteChoice c;
+    for (int row = 0; row < layers_->rowCount(); ++row)
+        if (layers_->item(row, Building)->checkState() == Qt::Checked)
+            c.buildings << layers_->item(row, Name)->text();
+    if (rods_->currentIndex() > 0) c.rods = rods_->currentText();
+    if (wires_->currentIndex() > 0) c.wires = wires_->currentText();
+    c.units = Units(units_->currentData().toInt());
+    c.objectHeight = objectHeight_->value();
+    c.rodHeight = rodHeight_->value();
+    c.wireHeight = wireHeight_->value();
+    c.place = place_;
+    return c;
+}
+
+void ImportDialog::choiceChanged()
+{
+    QSet<std::uint32_t> buildings;
+    for (int row = 0; row < layers_->rowCount(); ++row)
+        if (layers_->item(row, Building)->checkState() == Qt::Checked)
+            buildings.insert(std::uint32_t(row));
+    const int rods = rods_->currentData().toInt(), wires = wires_->currentData().toInt();
+    preview_->setHighlight(buildings, rods, wires);
+    const bool chosen = !buildings.isEmpty() || rods >= 0 || wires >= 0;
+    ok_->setEnabled(chosen);
+    showExtent();
+}
+
+void ImportDialog::showExtent()
+{
+    // In metres by the units chosen: a site of 0.1 m or 100 km says the units are wrong.
+    const QSizeF size = preview_->fittedExtent();
+    const double metres = lplayout::metresPerUnit(Units(units_->currentData().toInt()));
+    const double width = size.width() * metres, height = size.height() * metres;
+    if (preview_->isEmpty() || !std::isfinite(width) || !std::isfinite(height)) {
+        extent_->clear();
+        return;
+    }
+    const int decimals = std::max(width, height) < 100 ? 1 : 0;
+    const auto text = [decimals](double m) { return QString::number(m, 'f', decimals); };
+    extent_->setText(
+        QStringLiteral("%1范围：约 %2 m × %3 m")
+            .arg(ok_->isEnabled() ? QStringLiteral("所选图层的") : QStringLiteral("全图"),
+                 text(width), text(height)));
+}
+
+void ImportDialog::accept()
+{
+    if (!ok_->isEnabled()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    dxf::SiteResult taken = dxf::importSite(drawing_, choice(), current_);
+    QApplication::restoreOverrideCursor();
+    if (!taken.site) {
+        QMessageBox::warning(this, QStringLiteral("导入DXF"),
+                             QStringLiteral("不能导入：\n") + taken.error);
+        return;
+    }
+    imported_ = std::move(taken.site);
+    QDialog::accept();
+}
+
+} // namespace designer
