@@ -139,10 +139,10 @@ void paintDrawing(QPainter &painter, const calc::drawing::Drawing &drawing, cons
         painter.drawText(area.adjusted(pad, pad, -pad, -pad), Qt::AlignCenter | Qt::TextWordWrap,
                          QString::fromStdString(drawing.emptyReason));
     }
-    for (std::size_t i = 0; i < drawing.views.size(); ++i) {
-        const QRectF share = viewShare(drawing, i, area, device);
-        paintView(painter, drawing.views[i], share, viewTransform(drawing.views[i], share, device));
-    }
+    const std::vector<QRectF> shares = viewShares(drawing, area, device);
+    for (std::size_t i = 0; i < drawing.views.size(); ++i)
+        paintView(painter, drawing.views[i], shares[i],
+                  viewTransform(drawing.views[i], shares[i], device));
     painter.restore();
 }
 

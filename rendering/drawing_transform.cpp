@@ -69,14 +69,23 @@ QTransform viewTransform(const View &view, const QRectF &share, const QPaintDevi
     // At a tiny scale the labels stand out the most; the larger the scale, the
     // less they do, so a scale that fits gives room for a larger one. A few
     // rounds settle it, each keeping to scales that fit.
-    const auto fits = [&](qreal s) { return fitScale(view, inner, overhangAt(view, s, device)); };
+    // Each scale's labels are placed once: a round asks again for the scale the last one
+    // tried, and placing them is the dear part.
+    std::vector<std::pair<qreal, Overhang>> placed;
+    const auto overhang = [&](qreal s) {
+        for (const auto &[scale, o] : placed)
+            if (scale == s) return o;
+        placed.emplace_back(s, overhangAt(view, s, device));
+        return placed.back().second;
+    };
+    const auto fits = [&](qreal s) { return fitScale(view, inner, overhang(s)); };
     qreal s = std::max(fits(1e-9), 1e-9);
     for (int round = 0; round < 12; ++round) {
         const qreal next = fits(s);
         if (!(next > s * (1 + 1e-9)) || fits(next) < next * (1 - 1e-9)) break;
         s = next;
     }
-    const Overhang o = overhangAt(view, s, device);
+    const Overhang o = overhang(s);
     const qreal usedWidth = o.left + s * widthOf(view) + o.right;
     const qreal usedHeight = o.top + s * heightOf(view) + o.bottom;
     const qreal left = inner.left() + (inner.width() - usedWidth) / 2 + o.left;
@@ -150,16 +159,23 @@ qreal smallestScale(const Drawing &drawing, const std::vector<QRectF> &shares,
 
 } // namespace
 
+std::vector<QRectF> viewShares(const Drawing &drawing, const QRectF &area,
+                               const QPaintDevice &device)
+{
+    if (drawing.views.size() <= 1) return std::vector<QRectF>(drawing.views.size(), area);
+    // Whichever arrangement gives the smallest view the larger scale.
+    std::vector<QRectF> columns = sharesOf(drawing, area, true, device);
+    std::vector<QRectF> rows = sharesOf(drawing, area, false, device);
+    const bool byColumns =
+        smallestScale(drawing, columns, device) >= smallestScale(drawing, rows, device);
+    return byColumns ? columns : rows;
+}
+
 QRectF viewShare(const Drawing &drawing, std::size_t index, const QRectF &area,
                  const QPaintDevice &device)
 {
     if (drawing.views.size() <= 1) return area;
-    // Whichever arrangement gives the smallest view the larger scale.
-    const std::vector<QRectF> columns = sharesOf(drawing, area, true, device);
-    const std::vector<QRectF> rows = sharesOf(drawing, area, false, device);
-    const bool byColumns =
-        smallestScale(drawing, columns, device) >= smallestScale(drawing, rows, device);
-    return (byColumns ? columns : rows).at(index);
+    return viewShares(drawing, area, device).at(index);
 }
 
 QTransform drawingViewTransform(const Drawing &drawing, std::size_t index, const QRectF &area,

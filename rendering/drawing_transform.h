@@ -6,6 +6,7 @@
 #include <QTransform>
 
 #include <cstddef>
+#include <vector>
 
 class QPaintDevice;
 
@@ -24,6 +25,10 @@ qreal pointOn(const QPaintDevice &device);
 // that suits its shape.
 QRectF viewShare(const calc::drawing::Drawing &drawing, std::size_t index, const QRectF &area,
                  const QPaintDevice &device);
+// Every view's share, in the views' order, worked out together (each share depends on all the
+// views).
+std::vector<QRectF> viewShares(const calc::drawing::Drawing &drawing, const QRectF &area,
+                               const QPaintDevice &device);
 
 // Maps the view's metres (x right, y up) into `share` with one scale for both
 // axes, leaving room for the view's title and for its labels around the

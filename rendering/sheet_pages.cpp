@@ -63,9 +63,9 @@ qreal fullSizeHeight(const calc::drawing::Drawing &drawing, qreal width, qreal m
 {
     const auto scaleAt = [&](qreal height) {
         qreal scale = 1e300;
+        const std::vector<QRectF> shares = viewShares(drawing, QRectF(0, 0, width, height), device);
         for (std::size_t i = 0; i < drawing.views.size(); ++i)
-            scale = std::min(
-                scale, drawingViewTransform(drawing, i, QRectF(0, 0, width, height), device).m11());
+            scale = std::min(scale, viewTransform(drawing.views[i], shares[i], device).m11());
         return scale;
     };
     const qreal best = scaleAt(maxHeight);

@@ -1,6 +1,7 @@
 #include "sheets/label_placement.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -63,6 +64,19 @@ std::vector<Offset> offsetsByDistance(int steps)
     return offsets;
 }
 
+// The same, for the usual reaches worked out once (the drawings' fit places the labels of a
+// view at many scales), others each time.
+std::vector<Offset> offsetsWithin(int steps)
+{
+    constexpr int kKept = 32;
+    static const std::array<std::vector<Offset>, kKept + 1> kept = [] {
+        std::array<std::vector<Offset>, kKept + 1> tables;
+        for (int s = 0; s <= kKept; ++s) tables[static_cast<std::size_t>(s)] = offsetsByDistance(s);
+        return tables;
+    }();
+    return steps <= kKept ? kept[static_cast<std::size_t>(steps)] : offsetsByDistance(steps);
+}
+
 Box grown(const Box &box, double by)
 {
     return {box.left - by, box.top - by, box.right + by, box.bottom + by};
@@ -85,7 +99,7 @@ bool meets(const Box &a, const Box &b)
 std::vector<Box> placeLabels(std::span<const Box> wishes, const Obstacles &obstacles,
                              const PlacementReach &reach)
 {
-    const std::vector<Offset> offsets = offsetsByDistance(std::max(0, reach.steps));
+    const std::vector<Offset> offsets = offsetsWithin(std::max(0, reach.steps));
     const double far = reach.step * std::max(0, reach.steps);
     std::vector<Box> placed;
     placed.reserve(wishes.size());
@@ -93,19 +107,28 @@ std::vector<Box> placeLabels(std::span<const Box> wishes, const Obstacles &obsta
         // Only what lies within reach can be in the way: gather it once.
         const Box region = grown(wish, far + reach.clearance);
         std::vector<Segment> near;
+        std::vector<Box> nearExtents; // each near segment's box, to pass most of them by quickly
         for (const Segment &s : obstacles.strokes)
-            if (meets(extent(s), region)) near.push_back(s);
+            if (const Box e = extent(s); meets(e, region)) {
+                near.push_back(s);
+                nearExtents.push_back(e);
+            }
         std::vector<Box> taken;
         for (const Box &b : obstacles.boxes)
             if (meets(b, region)) taken.push_back(b);
         for (const Box &b : placed)
             if (meets(b, region)) taken.push_back(b);
 
-        const auto conflicts = [&](const Box &box) {
+        // The conflicts of a place, counted no further than `enough`: a place with that many
+        // cannot be the best any more.
+        const auto conflicts = [&](const Box &box, int enough) {
             const Box kept = grown(box, reach.clearance);
             int count = 0;
-            for (const Segment &s : near) count += crosses(s, kept) ? 1 : 0;
-            for (const Box &b : taken) count += overlaps(b, kept) ? 1 : 0;
+            for (const Box &b : taken)
+                if (overlaps(b, kept) && ++count >= enough) return count;
+            for (std::size_t i = 0; i < near.size(); ++i)
+                if (meets(nearExtents[i], kept) && crosses(near[i], kept) && ++count >= enough)
+                    return count;
             return count;
         };
 
@@ -113,7 +136,7 @@ std::vector<Box> placeLabels(std::span<const Box> wishes, const Obstacles &obsta
         int fewest = std::numeric_limits<int>::max();
         for (const Offset &o : offsets) {
             const Box box = wish.moved(o.across * reach.step, o.down * reach.step);
-            const int count = conflicts(box);
+            const int count = conflicts(box, fewest);
             if (count < fewest) {
                 best = box;
                 fewest = count;
