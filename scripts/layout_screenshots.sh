@@ -2,7 +2,9 @@
 # Starts the layout designer under a virtual X display on the example layout
 # (three rods of unequal height and a wire over two buildings), saves a picture
 # of its window and, through its own PDF export, of the first page of its
-# calculation sheet into docs/screenshots/.
+# calculation sheet into docs/screenshots/; then, on the tower on a podium, its
+# 年预计雷击次数 tab with the buildings' expanded outlines on the plan, and the
+# sheet's pages on them.
 #   scripts/layout_screenshots.sh [path/to/lplayout]   (default: build/app/lplayout)
 # Needs xvfb, xdotool, imagemagick and poppler-utils (pdftoppm).
 set -euo pipefail
@@ -23,6 +25,24 @@ source "$root/scripts/x_windows.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+# 文件 → 导出计算书 PDF, then the file dialog's name field; waits for the file.
+export_sheet() {
+  local pdf=$1
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key e
+  local dialog
+  dialog=$(find_window '^导出计算书$')
+  xdotool windowfocus --sync "$dialog"
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type "$pdf"
+  xdotool key Return
+  for _ in $(seq 300); do [[ -s $pdf ]] && break; sleep 0.1; done
+  sleep 0.5
+}
+
 QT_QPA_PLATFORM=xcb "$program" "$example" &
 pid=$!
 window=$(find_window '^防雷布置')
@@ -31,23 +51,36 @@ xdotool windowfocus --sync "$window"
 sleep 3 # the verdicts and the protected area come from a worker thread
 import -window "$window" "$out/designer.png"
 echo "saved docs/screenshots/designer.png"
-
-# 文件 → 导出计算书 PDF, then the file dialog's name field.
-xdotool key alt+f
-sleep 0.5
-xdotool key e
-dialog=$(find_window '^导出计算书$')
-xdotool windowfocus --sync "$dialog"
-sleep 0.5
-xdotool key ctrl+a
-xdotool type "$work/sheet.pdf"
-xdotool key Return
-for _ in $(seq 100); do [[ -s $work/sheet.pdf ]] && break; sleep 0.1; done
-sleep 0.5
+export_sheet "$work/sheet.pdf"
 pdftoppm -r 90 -png "$work/sheet.pdf" "$work/page"
 pages=("$work"/page*.png)
 # The pages side by side: the text and, on the following page, the drawing.
 convert "${pages[@]:0:2}" +append "$out/designer-sheet.png"
 echo "saved docs/screenshots/designer-sheet.png"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+QT_QPA_PLATFORM=xcb "$program" "$root/docs/examples/tower_on_podium.lplayout" &
+pid=$!
+window=$(find_window '^防雷布置')
+xdotool windowsize --sync "$window" 1240 800
+xdotool windowfocus --sync "$window"
+sleep 3
+# The third tab over the tables, then 视图 → 显示等效面积外扩线 (its second entry).
+xdotool mousemove --window "$window" 910 168 click 1
+sleep 0.3
+xdotool mousemove --window "$window" 140 10 click 1
+sleep 0.5
+xdotool key Down Down Return
+sleep 1
+import -window "$window" "$out/designer-strikes.png"
+echo "saved docs/screenshots/designer-strikes.png"
+export_sheet "$work/strikes.pdf"
+rm -f "$work"/page*.png
+pdftoppm -r 90 -png "$work/strikes.pdf" "$work/page"
+pages=("$work"/page*.png)
+# The last two pages: a building's section and its drawing.
+convert "${pages[@]: -2}" +append "$out/designer-strikes-sheet.png"
+echo "saved docs/screenshots/designer-strikes-sheet.png"
 kill "$pid"
 wait "$pid" 2>/dev/null || true
