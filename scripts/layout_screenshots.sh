@@ -43,12 +43,7 @@ export_sheet() {
   sleep 0.5
 }
 
-QT_QPA_PLATFORM=xcb "$program" "$example" &
-pid=$!
-window=$(find_window '^防雷布置')
-xdotool windowsize --sync "$window" 1240 800
-xdotool windowfocus --sync "$window"
-sleep 3 # the verdicts and the protected area come from a worker thread
+start_designer "$program" "$example"
 import -window "$window" "$out/designer.png"
 echo "saved docs/screenshots/designer.png"
 export_sheet "$work/sheet.pdf"
@@ -57,22 +52,13 @@ pages=("$work"/page*.png)
 # The pages side by side: the text and, on the following page, the drawing.
 convert "${pages[@]:0:2}" +append "$out/designer-sheet.png"
 echo "saved docs/screenshots/designer-sheet.png"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
+stop_designer
 
-QT_QPA_PLATFORM=xcb "$program" "$root/docs/examples/tower_on_podium.lplayout" &
-pid=$!
-window=$(find_window '^防雷布置')
-xdotool windowsize --sync "$window" 1240 800
-xdotool windowfocus --sync "$window"
-sleep 3
+start_designer "$program" "$root/docs/examples/tower_on_podium.lplayout"
 # The third tab over the tables, then 视图 → 显示等效面积外扩线 (its second entry).
 xdotool mousemove --window "$window" 910 168 click 1
 sleep 0.3
-xdotool mousemove --window "$window" 140 10 click 1
-sleep 0.5
-xdotool key Down Down Return
-sleep 1
+show_strike_outlines
 import -window "$window" "$out/designer-strikes.png"
 echo "saved docs/screenshots/designer-strikes.png"
 export_sheet "$work/strikes.pdf"
@@ -82,5 +68,4 @@ pages=("$work"/page*.png)
 # The last two pages: a building's section and its drawing.
 convert "${pages[@]: -2}" +append "$out/designer-strikes-sheet.png"
 echo "saved docs/screenshots/designer-strikes-sheet.png"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
+stop_designer

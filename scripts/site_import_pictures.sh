@@ -14,7 +14,8 @@ drawing=$root/docs/examples/site_plan.dxf
 [[ -x $program ]] || { echo "no program at $program (build first)" >&2; exit 1; }
 
 if [[ -z ${LPLAYOUT_SHOTS_DISPLAY:-} ]]; then
-  /usr/bin/python3 "$root/scripts/site_plan_example.py" "$drawing"
+  # The drawing is written again only when it is missing: each writing differs in its ids.
+  [[ -e $drawing ]] || /usr/bin/python3 "$root/scripts/site_plan_example.py" "$drawing"
   "$root/scripts/layout_dxf_picture.sh" "$program" "$out/site-plan-dxf.png" "$drawing"
   exec xvfb-run -a -s "-screen 0 1280x860x24 -dpi 96" \
     env LPLAYOUT_SHOTS_DISPLAY=1 "$0" "$program"
@@ -24,20 +25,11 @@ source "$root/scripts/x_windows.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$program" --import-dxf "$drawing" --buildings 建筑 --rods 避雷针 -o "$work/site.lplayout"
-QT_QPA_PLATFORM=xcb "$program" "$work/site.lplayout" &
-pid=$!
-window=$(find_window '^防雷布置')
-xdotool windowsize --sync "$window" 1240 800
-xdotool windowfocus --sync "$window"
-sleep 3
+start_designer "$program" "$work/site.lplayout"
 # The object table's tab, then 视图 → 显示等效面积外扩线 (its second entry).
 xdotool mousemove --window "$window" 820 168 click 1
 sleep 0.3
-xdotool mousemove --window "$window" 140 10 click 1
-sleep 0.5
-xdotool key Down Down Return
-sleep 1
+show_strike_outlines
 import -window "$window" "$out/site-plan-imported.png"
 echo "saved docs/screenshots/site-plan-imported.png"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
+stop_designer

@@ -12,3 +12,27 @@ find_window() {
   echo "window '$1' did not appear" >&2
   return 1
 }
+
+# Starts the layout designer ($1) on a file ($2) at 1240 × 800 and waits until its verdicts
+# and protected area, worked out on a worker thread, are shown; sets $pid and $window.
+start_designer() {
+  QT_QPA_PLATFORM=xcb "$1" "$2" &
+  pid=$!
+  window=$(find_window '^防雷布置')
+  xdotool windowsize --sync "$window" 1240 800
+  xdotool windowfocus --sync "$window"
+  sleep 3
+}
+
+# 视图 → 显示等效面积外扩线, the second entry of the designer's 视图 menu.
+show_strike_outlines() {
+  xdotool mousemove --window "$window" 140 10 click 1
+  sleep 0.5
+  xdotool key Down Down Return
+  sleep 1
+}
+
+stop_designer() {
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
