@@ -93,6 +93,8 @@ private:
     void checkHeightButton();
     void printSheet();
     bool maybeSave();
+    // What is being typed, put in the layout before it is saved or copied.
+    void commitTyping();
     void newLayout();
     void open();
     bool save();

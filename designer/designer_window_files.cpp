@@ -9,6 +9,8 @@
 #include "project/project_file.h"
 #include "rendering/sheet_rendering.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -113,8 +115,22 @@ bool DesignerWindow::openFile(const QString &path)
     return true;
 }
 
+void DesignerWindow::commitTyping()
+{
+    // A number typed into a box takes effect when the box is left or Enter is pressed, a cell's
+    // text when its editor closes: a shortcut does neither.
+    QWidget *focused = QApplication::focusWidget();
+    if (!focused || !isAncestorOf(focused)) return;
+    if (auto *box = qobject_cast<QAbstractSpinBox *>(focused))
+        box->interpretText();
+    else if (qobject_cast<QAbstractItemView *>(
+                 focused->parentWidget() ? focused->parentWidget()->parentWidget() : nullptr))
+        focused->clearFocus();
+}
+
 bool DesignerWindow::saveTo(const QString &path)
 {
+    commitTyping();
     QJsonObject view = otherKeys_.value(kViewKey).toObject();
     view.insert(kHeightKey, planHeight());
     if (sectionLine_)
@@ -163,6 +179,7 @@ calc::sheet::Sheet DesignerWindow::sheet() const
 
 void DesignerWindow::exportPdf()
 {
+    commitTyping();
     const QString path =
         chooseFile(QStringLiteral("导出计算书"), QStringLiteral("防雷布置计算书.pdf"),
                    QStringLiteral("PDF (*.pdf)"), true);
@@ -173,6 +190,7 @@ void DesignerWindow::exportPdf()
 
 void DesignerWindow::exportDxf()
 {
+    commitTyping();
     const QString path = chooseFile(QStringLiteral("导出DXF"), QStringLiteral("防雷布置.dxf"),
                                     QStringLiteral("DXF (*.dxf)"), true);
     if (path.isEmpty()) return;
@@ -243,6 +261,7 @@ void DesignerWindow::printSheet()
 
 void DesignerWindow::copySheet()
 {
+    commitTyping();
     const calc::sheet::Sheet s = sheet();
     const QImage image = rendering::drawingImage(s.drawing, QSize(900, 700));
     QByteArray png;

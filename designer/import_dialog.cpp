@@ -194,7 +194,7 @@ QWidget *ImportDialog::buildChoices()
     if (place_) {
         // The layout already lies in this drawing's units: what is added must line up with it.
         units_->setEnabled(false);
-        note = QStringLiteral("与当前布置所取图形的单位相同");
+        note = QStringLiteral("沿用当前布置所在图形的单位");
     } else if (header) {
         note = QStringLiteral("图中所记（$INSUNITS）");
     } else if (drawing_.insUnits != 0) {
@@ -265,7 +265,7 @@ void ImportDialog::showExtent()
     const auto text = [decimals](double m) { return QString::number(m, 'f', decimals); };
     extent_->setText(
         QStringLiteral("%1范围：约 %2 m × %3 m")
-            .arg(ok_->isEnabled() ? QStringLiteral("所选图层的") : QStringLiteral("全图"),
+            .arg(preview_->fittedToChoice() ? QStringLiteral("所选图层的") : QStringLiteral("全图"),
                  text(width), text(height)));
 }
 

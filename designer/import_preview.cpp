@@ -140,6 +140,13 @@ void ImportPreview::setHighlight(const QSet<std::uint32_t> &buildings, int rods,
     update();
 }
 
+bool ImportPreview::fittedToChoice() const
+{
+    for (std::size_t layer = 0; layer < layerBoxes_.size(); ++layer)
+        if (colourOf(std::uint32_t(layer)).isValid() && layerBoxes_[layer].any) return true;
+    return false;
+}
+
 QRectF ImportPreview::fitted() const
 {
     Box chosen;

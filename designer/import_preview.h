@@ -30,6 +30,8 @@ public:
     bool isEmpty() const { return lines_.empty() && marks_.empty(); }
     // The width and height of what the picture is fitted to, in drawing units.
     QSizeF fittedExtent() const { return fitted().size(); }
+    // Whether that is the chosen layers' extent rather than the whole drawing's.
+    bool fittedToChoice() const;
 
     QSize sizeHint() const override { return {420, 360}; }
     QSize minimumSizeHint() const override { return {200, 160}; }

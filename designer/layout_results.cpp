@@ -116,12 +116,12 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
     LayoutResults results;
     // Apart from the verdicts: a layout the engine cannot take may still have buildings to
     // measure, and the other way round.
-    // A failure to measure shows as no buildings rather than as no verdicts.
+    // A failure to measure leaves the verdicts standing, and says so where the counts go.
     if (withStrikes) {
         try {
             results.strikes = calc::layout::layoutStrikes(layout);
         } catch (const std::exception &) {
-            results.strikes = {};
+            results.strikes.reset();
         }
     }
     results.generation = generation;

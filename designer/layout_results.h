@@ -50,8 +50,9 @@ struct LayoutResults {
     // sheet words it, or why none applies (at the Exact stage; empty before).
     std::vector<calc::sheet::Block> closedForms;
     QString error; // why there are no results, when there are none
-    // Each building's equivalent area and yearly strikes, from the first stage on.
-    calc::layout::LayoutStrikes strikes;
+    // Each building's equivalent area and yearly strikes, from the first stage on; none when
+    // they could not be worked out.
+    std::optional<calc::layout::LayoutStrikes> strikes;
 };
 
 // A line drawn on the plan, in plan metres.
@@ -89,7 +90,7 @@ private:
     calc::layout::Layout layout_;
     double height_ = 0;
     SectionLine section_;
-    calc::layout::LayoutStrikes strikes_; // the first stage's, for the second
+    std::optional<calc::layout::LayoutStrikes> strikes_; // the first stage's, for the second
     quint64 generation_ = 0;
     bool running_ = false;
     bool pending_ = false;

@@ -89,7 +89,8 @@ void PlanView::showResults(const LayoutResults &results)
     zoneFill_->setPath(fill);
     zoneOutline_->setPath(outline);
     QPainterPath strikes;
-    for (const auto &building : results.strikes.buildings)
+    for (const auto &building : results.strikes ? results.strikes->buildings
+                                                : std::vector<calc::layout::BuildingStrikes>{})
         for (const auto &ring : building.outline) {
             QPolygonF p;
             for (const auto &c : ring) p << toScene(c.x, c.y);

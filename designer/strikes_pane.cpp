@@ -50,7 +50,7 @@ QString stateText(BuildingState state)
     case BuildingState::BadHeight:
         return QStringLiteral("高度不能使用");
     case BuildingState::Unmeasured:
-        return QStringLiteral("未能求得");
+        return QStringLiteral("无法求得");
     }
     return {};
 }
@@ -94,11 +94,9 @@ StrikesPane::StrikesPane(LayoutDocument &document, QWidget *parent)
     connect(days_, &QComboBox::activated, this, &StrikesPane::thunderstormDaysChosen);
     typedDays_ = new QDoubleSpinBox;
     typedDays_->setObjectName(QStringLiteral("strikeTypedDays"));
-    typedDays_->setRange(0.1, 365);
-    typedDays_->setDecimals(1);
+    typedDays_->setDecimals(2);
     typedDays_->setSuffix(QStringLiteral(" d/a"));
     typedDays_->setKeyboardTracking(false);
-    typedDays_->setSpecialValueText(QStringLiteral("—")); // at its least: nothing given
     connect(typedDays_, &QDoubleSpinBox::valueChanged, this, &StrikesPane::typedDaysChanged);
     auto *daysRow = new QHBoxLayout;
     daysRow->addWidget(days_, 2);
@@ -143,7 +141,17 @@ StrikesPane::StrikesPane(LayoutDocument &document, QWidget *parent)
     note->setWordWrap(true);
     column->addWidget(note);
 
-    connect(&document_, &LayoutDocument::changed, this, &StrikesPane::showSite);
+    connect(&document_, &LayoutDocument::changed, this, &StrikesPane::layoutChanged);
+    showSite();
+}
+
+void StrikesPane::layoutChanged()
+{
+    // Until the counts of the new layout come, no group can be chosen for a building of the
+    // old one.
+    stale_ = true;
+    for (int row = 0; row < table_->rowCount(); ++row)
+        if (QWidget *group = table_->cellWidget(row, Group)) group->setEnabled(false);
     showSite();
 }
 
@@ -153,8 +161,13 @@ void StrikesPane::showSite()
     const QSignalBlocker daysBlocked(days_), typedBlocked(typedDays_), kBlocked(k_);
     int index = days_->findData(kNotGiven);
     // The box shows the days in use: typed, or the city's (then not to be typed over).
-    typedDays_->setValue(typedDays_->minimum());
-    if (site.thunderstormDays) {
+    // Typed, it takes any number of days a year; else it only shows those of the city, or a
+    // dash (its least, 0) when none are given.
+    const bool typed = site.thunderstormDays.has_value();
+    typedDays_->setSpecialValueText(typed ? QString() : QStringLiteral("—"));
+    typedDays_->setRange(typed ? 0.01 : 0, 365);
+    typedDays_->setValue(0);
+    if (typed) {
         index = days_->findData(kTyped);
         typedDays_->setValue(*site.thunderstormDays);
     } else if (const auto city = calc::cityByName(site.city)) {
@@ -162,7 +175,7 @@ void StrikesPane::showSite()
         typedDays_->setValue(calc::thunderstormDays(*city));
     }
     days_->setCurrentIndex(index);
-    typedDays_->setEnabled(site.thunderstormDays.has_value());
+    typedDays_->setEnabled(typed);
     const int k = k_->findData(site.k.value_or(1));
     k_->setCurrentIndex(k < 0 ? 0 : k);
 }
@@ -218,7 +231,7 @@ QComboBox *StrikesPane::groupChoice(int row)
                            Qt::ToolTipRole);
     }
     connect(group, &QComboBox::activated, this, [this, group, row](int index) {
-        if (static_cast<std::size_t>(row) >= strikes_.buildings.size()) return;
+        if (stale_ || static_cast<std::size_t>(row) >= strikes_.buildings.size()) return;
         groupChosen(strikes_.buildings[static_cast<std::size_t>(row)],
                     static_cast<calc::BuildingGroup>(group->itemData(index).toInt()));
     });
@@ -235,9 +248,17 @@ void StrikesPane::groupChosen(const BuildingStrikes &building, calc::BuildingGro
     document_.edit(QStringLiteral("修改建筑物分组"), after);
 }
 
-void StrikesPane::showStrikes(const LayoutStrikes &strikes)
+void StrikesPane::showStrikes(const std::optional<LayoutStrikes> &shown)
 {
     const calc::layout::Layout &layout = document_.layout();
+    stale_ = false;
+    if (!shown) {
+        strikes_ = {};
+        table_->setRowCount(0);
+        site_->setText(QStringLiteral("不能计算年预计雷击次数。"));
+        return;
+    }
+    const LayoutStrikes &strikes = *shown;
     site_->setText(
         strikes.site == SiteState::Ready
             ? QStringLiteral("Td = %1 d/a，Ng = 0.1·Td = %2 次/(km²·a)，k = %3")
@@ -278,6 +299,7 @@ void StrikesPane::showStrikes(const LayoutStrikes &strikes)
         auto *group = qobject_cast<QComboBox *>(table_->cellWidget(row, Group));
         if (!group) group = groupChoice(row);
         const QSignalBlocker blocked(group);
+        group->setEnabled(true);
         group->setCurrentIndex(group->findData(static_cast<int>(b.group)));
         group->setToolTip(group->currentData(Qt::ToolTipRole).toString());
     }

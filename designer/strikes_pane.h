@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -21,12 +23,14 @@ class StrikesPane : public QWidget {
 public:
     explicit StrikesPane(LayoutDocument &document, QWidget *parent = nullptr);
 
-    // The counts of the document's layout, as the results worked them out.
-    void showStrikes(const calc::layout::LayoutStrikes &strikes);
+    // The counts of the document's layout, as the results worked them out; none when they
+    // could not be.
+    void showStrikes(const std::optional<calc::layout::LayoutStrikes> &strikes);
     QTableWidget &table() { return *table_; }
 
 private:
     void showSite();
+    void layoutChanged();
     void thunderstormDaysChosen(int index);
     void typedDaysChanged(double days);
     void correctionFactorChosen(int index);
@@ -40,6 +44,8 @@ private:
     QLabel *site_ = nullptr;
     QTableWidget *table_ = nullptr;
     calc::layout::LayoutStrikes strikes_; // as shown
+    // The layout has changed since: the rows no longer say which objects form each building.
+    bool stale_ = false;
 };
 
 } // namespace designer

@@ -292,12 +292,15 @@ PlanZone planZone(const rolling_sphere::Layout &engine, const PlanBox &box, doub
     // The even grid first; where its outline strays from the edge, the columns and rows there
     // cut finer and the whole grid marched again, until the outline follows the edge or the
     // cells there are a sixteenth of the even grid's.
+    // A few passes settle the narrow places of a real layout; the cap keeps a flat zone, whose
+    // edge is hard to tell on the plan, from taking ever more.
+    constexpr int kMostPasses = 8;
     zone::Splits splits;
-    for (;;) {
+    for (int pass = 1;; ++pass) {
         zone::Grid grid(engine, box, height, cell, tolerance, maxCells, splits);
         std::vector<Vec2> astray;
         PlanZone zone = grid.run(astray);
-        if (astray.empty() || !grid.finer(astray, splits, 16)) return zone;
+        if (astray.empty() || pass == kMostPasses || !grid.finer(astray, splits, 16)) return zone;
     }
 }
 

@@ -123,6 +123,7 @@ bool Grid::finer(const std::vector<Vec2> &astray, Splits &splits, int most) cons
     std::vector<char> columns(splits.columns.size(), 0), rows(splits.rows.size(), 0);
     const auto mark = [](std::vector<char> &marks, double at) {
         // The point's cell and its neighbours: the feature missed runs on past the cell.
+        if (!(std::abs(at) < 1e9)) return; // no cell of the grid (nor a number at all)
         const int k = static_cast<int>(std::floor(at));
         for (int n = k - 1; n <= k + 1; ++n)
             if (n >= 0 && n < static_cast<int>(marks.size()))

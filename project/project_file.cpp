@@ -135,7 +135,11 @@ Object protectedObject(const QJsonValue &v, const QString &place)
     result.height = height(required(o, place, "height"), member(place, "height"), false,
                            QStringLiteral("高度应大于 0"));
     if (o.contains(QLatin1String("building")))
-        result.building = text(o.value(QLatin1String("building")), member(place, "building"));
+        // Trimmed as the object table trims it, so that "1#楼 " and "1#楼" are one building.
+        result.building = QString::fromStdString(
+                              text(o.value(QLatin1String("building")), member(place, "building")))
+                              .trimmed()
+                              .toStdString();
     if (o.contains(QLatin1String("group")))
         result.group = group(o.value(QLatin1String("group")), member(place, "group"));
     return result;

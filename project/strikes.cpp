@@ -82,9 +82,10 @@ int runStrikes(const QString &path, const StrikeOptions &options, QTextStream &o
     // leaves no partial report.
     for (const BuildingStrikes &b : strikes.buildings)
         if (b.state != BuildingState::Measured || !b.n) {
-            err << QStringLiteral("objects[%1]: ").arg(b.parts.front())
-                << oneField(QString::fromStdString(b.name)) << QStringLiteral("：")
-                << buildingProblem(b.state) << Qt::endl;
+            err << QStringLiteral("objects[%1]: 建筑物「%2」%3")
+                       .arg(b.parts.front())
+                       .arg(oneField(QString::fromStdString(b.name)), buildingProblem(b.state))
+                << Qt::endl;
             return FileUnusable;
         }
     for (const BuildingStrikes &b : strikes.buildings)

@@ -19,8 +19,8 @@ struct StrikeOptions {
     std::optional<calc::BuildingGroup> group; // for every building
 };
 
-// 0 when every building is reported, 2 with the reason on err when the file cannot be used, no
-// thunderstorm days are known or a building cannot be measured.
+// 0 when every building is reported; 2 with the reason on err, and nothing on out, when the
+// file cannot be used, no thunderstorm days are known or a building cannot be measured.
 int runStrikes(const QString &path, const StrikeOptions &options, QTextStream &out,
                QTextStream &err);
 

@@ -23,9 +23,14 @@ bool wantsWindow(int argc, char *argv[])
     if (dxf::wantsImport(argc, argv)) return false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
+        // The strike counts' options as well, so that given without --strikes they are
+        // refused with a reason rather than taken for the designer's.
         if (std::strncmp(arg, "--check", 7) == 0 || std::strncmp(arg, "--export-dxf", 12) == 0 ||
-            std::strncmp(arg, "--strikes", 9) == 0 || std::strcmp(arg, "-h") == 0 ||
-            std::strncmp(arg, "--help", 6) == 0 || std::strcmp(arg, "-?") == 0)
+            std::strncmp(arg, "--strikes", 9) == 0 || std::strncmp(arg, "--td", 4) == 0 ||
+            std::strncmp(arg, "--group", 7) == 0 || std::strcmp(arg, "--k") == 0 ||
+            std::strncmp(arg, "--k=", 4) == 0 || std::strcmp(arg, "-k") == 0 ||
+            std::strcmp(arg, "-h") == 0 || std::strncmp(arg, "--help", 6) == 0 ||
+            std::strcmp(arg, "-?") == 0)
             return false;
     }
     return true;
@@ -110,8 +115,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption strikes(
         QStringLiteral("strikes"),
         QStringLiteral("逐行输出 FILE 中每个建筑物的等效面积 Ae（km²）、年预计雷击次数 N（次/a）、"
-                       "按雷击次数的防雷类别（2、3 或 none）和分组；退出码为 0，文件不能使用或"
-                       "未给出年雷暴日为 2"),
+                       "按年预计雷击次数划分的防雷类别（2、3 或 none）和分组；全部算出时退出码"
+                       "为 0，文件不能使用、未给出年雷暴日、选项不能使用或有建筑物不能计算时为 2"),
         QStringLiteral("FILE"));
     parser.addOptions(
         {strikes,
@@ -135,6 +140,13 @@ int main(int argc, char *argv[])
         }
         return dxf::runExportDxf(parser.value(exportDxf), parser.value(output),
                                  QDate::currentDate().toString(Qt::ISODate).toStdString(), err);
+    }
+    const bool strikeOption = parser.isSet(QStringLiteral("td")) ||
+                              parser.isSet(QStringLiteral("k")) ||
+                              parser.isSet(QStringLiteral("group"));
+    if (strikeOption && !parser.isSet(strikes)) {
+        err << QStringLiteral("--td、--k 和 --group 只与 --strikes 一起使用") << Qt::endl;
+        return lplayout::FileUnusable;
     }
     if (parser.isSet(strikes)) {
         const auto options = strikeOptions(parser, err);

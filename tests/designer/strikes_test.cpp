@@ -200,6 +200,51 @@ private slots:
         QCOMPARE(cell(0, 5), QString::number(3.67 * (kBlockAe + kSquareAe), 'f', 4));
     }
 
+    // A row of the counts shown before an edit names the parts of the layout before it: until
+    // the new counts come, its group cannot be chosen, so no other object takes it.
+    void groupOfARowShownBeforeAnEditIsNotTaken()
+    {
+        Layout layout{45, {}, {block(), {"门卫", {{700, 0}, {710, 0}, {710, 10}, {700, 10}}, 10}}};
+        layout.site.thunderstormDays = 36.7;
+        show(layout);
+        QCOMPARE(table().rowCount(), 2);
+        auto *group = qobject_cast<QComboBox *>(table().cellWidget(0, 6));
+        QVERIFY(group && group->isEnabled());
+        Layout without = layout;
+        without.objects.erase(without.objects.begin());
+        w().document().edit(QStringLiteral("删除"), without);
+        QVERIFY(!group->isEnabled());
+        choose(group, group->findData(static_cast<int>(calc::BuildingGroup::Important)));
+        QVERIFY(!w().document().layout().objects[0].group);
+        QCOMPARE(undoText(), QStringLiteral("删除"));
+        waitForResults();
+        QCOMPARE(table().rowCount(), 1);
+        group = qobject_cast<QComboBox *>(table().cellWidget(0, 6));
+        QVERIFY(group && group->isEnabled());
+    }
+
+    // Days typed and not yet entered are saved with the layout: a save takes what the box shows.
+    void typedDaysGoIntoTheSave()
+    {
+        show({45, {}, {block()}});
+        auto *days = control<QComboBox>("strikeDays");
+        choose(days, days->findText(QStringLiteral("输入年雷暴日")));
+        auto *typed = control<QDoubleSpinBox>("strikeTypedDays");
+        typed->setFocus();
+        QTRY_VERIFY(typed->hasFocus());
+        auto *editor = typed->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("50"));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("typed.lplayout"));
+        QVERIFY(w().saveTo(path));
+        const auto saved = lplayout::loadProject(path);
+        QVERIFY(saved.file);
+        QCOMPARE(saved.file->layout.site.thunderstormDays, 50.0);
+        QVERIFY(!w().isWindowModified());
+    }
+
     // On request the plan draws the line the area is measured inside: for the block, its
     // outline pushed out by D on every side.
     void planShowsTheExpandedOutline()
