@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <set>
+#include <tuple>
 
 namespace dxf {
 
@@ -220,6 +222,8 @@ private:
 void drawConductors(Plan &plan, const Layout &layout)
 {
     const double r = plan.text() * 0.5, gap = plan.text() * 0.4;
+    // Ends whose height is written already: wires meeting at a corner say it once there.
+    std::set<std::tuple<double, double, double>> written;
     for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
         const std::string number = std::to_string(i + 1);
         if (const auto *rod = std::get_if<calc::layout::Rod>(&layout.conductors[i])) {
@@ -235,7 +239,10 @@ void drawConductors(Plan &plan, const Layout &layout)
         // Each end's height beside it, the first with the wire's number as a rod's has.
         plan.label(kWiresLayer, {w.a.x + gap, w.a.y + gap, w.a.z},
                    number + " h=" + heightText(w.a.z) + "m");
-        plan.label(kWiresLayer, {w.b.x + gap, w.b.y + gap, w.b.z}, "h=" + heightText(w.b.z) + "m");
+        written.insert({w.a.x, w.a.y, w.a.z});
+        if (written.insert({w.b.x, w.b.y, w.b.z}).second)
+            plan.label(kWiresLayer, {w.b.x + gap, w.b.y + gap, w.b.z},
+                       "h=" + heightText(w.b.z) + "m");
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <map>
@@ -16,6 +17,7 @@
 namespace {
 
 using calc::layout::Layout;
+using calc::layout::Wire;
 using lplayout::DrawingPlace;
 
 // The example of the README: three rods and a wire over two buildings, 1#楼 unprotected.
@@ -238,6 +240,28 @@ TEST(LayoutDrawing, AreaRingsFollowNarrowingZones)
             {"塔" + std::to_string(roof), {{x, 2}, {x + 2, 2}, {x + 2, 4}, {x, 4}}, double(roof)});
     }
     expectRingsNearTheBoundary(wire, {18, 19, 20, 21});
+}
+
+// Each wire's ends carry their heights, the first end with the wire's number; an end where an
+// earlier wire has already said its height is not labelled again.
+TEST(LayoutDrawing, WiresMeetingAtAnEndLabelItOnce)
+{
+    Layout layout;
+    layout.conductors = {Wire{{0, 0, 22}, {10, 0, 22}}, Wire{{20, 0, 22}, {10, 0, 22}},
+                         Wire{{20, 0, 22}, {20, 10, 18}}};
+    const QByteArray bytes =
+        dxf::layoutDrawing(layout, {}, std::nullopt, std::nullopt, "2024-05-01");
+    const auto lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    const auto count = [&](const char *text) {
+        return std::count_if(lines.begin(), lines.end(), [&](const QString &l) {
+            return l.trimmed() == QString::fromUtf8(text);
+        });
+    };
+    EXPECT_EQ(count("1 h=22.0m"), 1);
+    EXPECT_EQ(count("2 h=22.0m"), 1);
+    EXPECT_EQ(count("3 h=22.0m"), 1);
+    EXPECT_EQ(count("h=22.0m"), 1); // the first wire's second end; the second's is the same
+    EXPECT_EQ(count("h=18.0m"), 1);
 }
 
 TEST(LayoutDrawing, WritingReplacesTheFileOnlyWhenItCan)
