@@ -121,11 +121,16 @@ void DesignerWindow::commitTyping()
     // text when its editor closes: a shortcut does neither.
     QWidget *focused = QApplication::focusWidget();
     if (!focused || !isAncestorOf(focused)) return;
-    if (auto *box = qobject_cast<QAbstractSpinBox *>(focused))
+    if (auto *box = qobject_cast<QAbstractSpinBox *>(focused)) {
         box->interpretText();
-    else if (qobject_cast<QAbstractItemView *>(
-                 focused->parentWidget() ? focused->parentWidget()->parentWidget() : nullptr))
-        focused->clearFocus();
+        return;
+    }
+    // A cell's editor lies inside its table; leaving it puts its text in.
+    for (QWidget *w = focused->parentWidget(); w; w = w->parentWidget())
+        if (qobject_cast<QAbstractItemView *>(w)) {
+            focused->clearFocus();
+            return;
+        }
 }
 
 bool DesignerWindow::saveTo(const QString &path)

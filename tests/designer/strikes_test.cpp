@@ -243,6 +243,24 @@ private slots:
         QVERIFY(saved.file);
         QCOMPARE(saved.file->layout.site.thunderstormDays, 50.0);
         QVERIFY(!w().isWindowModified());
+
+        // So is a cell's text still in its editor.
+        QTableView &objects = w().objectTable();
+        w().findChild<QTabWidget *>()->setCurrentWidget(&objects);
+        const QModelIndex building = objects.model()->index(0, 3);
+        objects.setCurrentIndex(building);
+        objects.edit(building);
+        QLineEdit *cell = nullptr;
+        for (auto *e : objects.viewport()->findChildren<QLineEdit *>())
+            if (e->isVisible()) cell = e;
+        QVERIFY(cell);
+        cell->setFocus();
+        QTRY_VERIFY(cell->hasFocus());
+        cell->insert(QStringLiteral("1#院"));
+        QVERIFY(w().saveTo(path));
+        const auto again = lplayout::loadProject(path);
+        QVERIFY(again.file);
+        QCOMPARE(again.file->layout.objects[0].building, std::string("1#院"));
     }
 
     // On request the plan draws the line the area is measured inside: for the block, its
