@@ -8,7 +8,6 @@
 #include <QCommandLineParser>
 
 #include <cstring>
-#include <variant>
 
 namespace dxf {
 
@@ -129,20 +128,18 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         if (!read.drawing) throw Usage{path + QStringLiteral(": ") + read.error};
         SiteResult taken = importSite(*read.drawing, choice);
         if (!taken.site) throw Usage{path + QStringLiteral(": ") + taken.error};
+        const QString summary = importSummary(*taken.site);
         file.layout.objects = std::move(taken.site->objects);
         file.layout.conductors = std::move(taken.site->conductors);
         file.drawing = taken.site->place;
         QString error;
         if (!lplayout::saveProject(parser.value(output), file, &error)) throw Usage{error};
 
-        std::size_t rodCount = 0;
-        for (const auto &c : file.layout.conductors)
-            rodCount += std::holds_alternative<calc::layout::Rod>(c);
-        out << QStringLiteral("%1：%2 个被保护物，%3 根避雷针，%4 段避雷线\n")
-                   .arg(parser.value(output))
-                   .arg(file.layout.objects.size())
-                   .arg(rodCount)
-                   .arg(file.layout.conductors.size() - rodCount);
+        // What was mended or left out, and why, goes with the summary to standard error.
+        for (const ImportNote &note : taken.site->notes) err << path << ": " << note.text << '\n';
+        if (!taken.site->notes.empty()) err << path << ": " << summary << '\n';
+        err.flush();
+        out << parser.value(output) << QStringLiteral("：") << summary << '\n';
         out.flush();
         return 0;
     } catch (const Usage &u) {

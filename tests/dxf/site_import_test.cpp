@@ -278,8 +278,8 @@ QByteArray square(const char *layer, double x, const QByteArray &more = {})
 {
     return QByteArray("  0\nLWPOLYLINE\n  5\nAB\n  8\n") + layer + "\n 70\n1\n" + more +
            QByteArray(" 10\n%1\n 20\n0\n 10\n%2\n 20\n0\n 10\n%2\n 20\n10\n 10\n%1\n 20\n10\n")
-               .replace("%1", QByteArray::number(x))
-               .replace("%2", QByteArray::number(x + 10));
+               .replace("%1", QByteArray::number(x, 'g', 17))
+               .replace("%2", QByteArray::number(x + 10, 'g', 17));
 }
 
 QByteArray manyCorners(int n)
