@@ -30,6 +30,22 @@ bool spike(const Corner &a, const Corner &b, const Corner &c, double tolerance)
                                            : toSegment(c, a, b) <= tolerance;
 }
 
+// Whether every corner lies within the tolerance of one line: the outline encloses nothing.
+bool onOneLine(const std::vector<Corner> &ring, double tolerance)
+{
+    if (ring.size() < 3) return true;
+    const Corner &a = ring.front();
+    const Corner *far = &a;
+    for (const Corner &c : ring)
+        if (distance(a, c) > distance(a, *far)) far = &c;
+    const double len = distance(a, *far);
+    if (!(len > 0)) return true;
+    for (const Corner &c : ring)
+        if (std::abs((far->x - a.x) * (c.y - a.y) - (far->y - a.y) * (c.x - a.x)) / len > tolerance)
+            return false;
+    return true;
+}
+
 } // namespace
 
 double ringArea(const std::vector<Corner> &ring)
@@ -62,6 +78,12 @@ MendedOutline mendOutline(std::vector<Corner> ring, double tolerance)
         kept.pop_back();
         ++repeated;
     }
+    // Corners all on one line enclose nothing, whatever spikes they make.
+    if (kept.size() >= 3 && onOneLine(kept, tolerance)) {
+        m.ring = std::move(kept);
+        m.fault = QStringLiteral("面积为零");
+        return m;
+    }
     // Spikes, each taken out until none is left (taking one can leave another).
     int spikes = 0;
     for (bool found = true; found && kept.size() >= 3;) {
@@ -86,10 +108,12 @@ MendedOutline mendOutline(std::vector<Corner> ring, double tolerance)
     if (spikes > 0) m.mends << QStringLiteral("去掉了 %1 处折回的尖刺").arg(spikes);
     if (m.ring.size() < 3)
         m.fault = QStringLiteral("不足三个角点");
-    else if (!(ringArea(m.ring) > tolerance * tolerance))
+    else if (onOneLine(m.ring, tolerance))
         m.fault = QStringLiteral("面积为零");
     else if (!calc::layout::isSimplePolygon(m.ring))
         m.fault = QStringLiteral("自相交");
+    else if (!(ringArea(m.ring) > tolerance * tolerance))
+        m.fault = QStringLiteral("面积为零");
     return m;
 }
 
