@@ -24,6 +24,8 @@ namespace {
 constexpr double kChordTolerance = 0.02;
 // A rod's height text stands within this many metres of it.
 constexpr double kRodLabelReach = 2;
+// Heights closer than this (metres) agree.
+constexpr double kSameHeight = 0.01;
 
 struct Problem {
     QString what;
@@ -298,6 +300,12 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
     requireHeight(choice.objectHeight, "默认建筑物高度");
     requireHeight(choice.rodHeight, "默认避雷针高度");
     requireHeight(choice.wireHeight, "默认避雷线高度");
+    if (!(choice.heights.storeyHeight > 0 && choice.heights.storeyHeight <= kMaxStoreyHeight))
+        throw Problem{QStringLiteral("层高应大于 0 且不超过 %1 m").arg(kMaxStoreyHeight)};
+    if (!(choice.heights.parapet >= 0 && choice.heights.parapet <= kMaxParapet))
+        throw Problem{QStringLiteral("女儿墙高度应不小于 0 且不超过 %1 m").arg(kMaxParapet)};
+    if (!(choice.joinTolerance > 0 && choice.joinTolerance <= kMaxJoinTolerance))
+        throw Problem{QStringLiteral("连接容差应大于 0 且不超过 %1 m").arg(kMaxJoinTolerance)};
     if (choice.buildings.isEmpty() && choice.rods.isEmpty() && choice.wires.isEmpty())
         throw Problem{QStringLiteral("没有选择要导入的图层")};
     const DrawingPlace::Units units = unitsOf(d, choice);
@@ -345,6 +353,7 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
     }
     site.place = placeOf(choice, units, seen.box);
     const DrawingPlace &place = site.place;
+    std::vector<std::size_t> takenOf; // each object's outline
     for (const SiteOutline &o : made.taken) {
         const auto corners = footprint(d, o, place);
         if (!corners) {
@@ -356,6 +365,7 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
             continue;
         }
         const double top = lengthToLayout(place, o.top);
+        takenOf.push_back(std::size_t(&o - made.taken.data()));
         site.objects.push_back({{}, *corners, top > 0 ? heightWithin(d, o.source, top) : 0});
     }
 
@@ -367,13 +377,37 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
     const auto of = labelsOf(site.objects, labels, choice, d);
     for (std::size_t i = 0; i < site.objects.size(); ++i) {
         Object &o = site.objects[i];
+        HeightSource source{
+            o.height > 0 ? HeightSource::From::Elevation : HeightSource::From::Default, {}, false};
+        QStringList differing;
+        std::optional<double> first;
         for (const Label *l : of[i]) {
-            if (o.height == 0 && l->height) o.height = *l->height;
-            if (o.name.empty() && !readHeight(l->text) &&
-                l->text.size() <= lplayout::kMaxNameLength)
-                o.name = l->text.toStdString();
+            const std::optional<double> m =
+                l->height ? choice.heights.metres(*l->height) : std::nullopt;
+            if (!m) {
+                if (o.name.empty() && !l->height && l->text.size() <= lplayout::kMaxNameLength)
+                    o.name = l->text.toStdString();
+                continue;
+            }
+            if (!first) {
+                first = m;
+                if (o.height == 0) {
+                    o.height = *m;
+                    source = {HeightSource::From::Text, l->text, false};
+                }
+            }
+            if (std::abs(*m - *first) > kSameHeight) source.disagree = true;
+            differing << QStringLiteral("「%1」").arg(l->text);
         }
         if (o.height == 0) o.height = choice.objectHeight;
+        if (source.disagree)
+            site.notes.push_back({ImportNote::Kind::Notice,
+                                  describeOutline(d, made.taken[takenOf[i]].source) +
+                                      QStringLiteral("：高度注记不一致（%1），取 %2 m")
+                                          .arg(differing.join(QStringLiteral("、")))
+                                          .arg(o.height),
+                                  drawn(made.taken[takenOf[i]].corners)});
+        site.heights.push_back(source);
     }
     calc::layout::Layout named = current;
     for (Object &o : site.objects) {
@@ -391,9 +425,11 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
                 double nearest = kRodLabelReach;
                 for (const Label &l : labels)
                     if (const double far = std::hypot(l.x - a.x, l.y - a.y);
-                        l.height && far <= nearest) {
-                        nearest = far;
-                        h = *l.height;
+                        far <= nearest && l.height && l.height->kind != HeightText::Kind::Storeys) {
+                        if (const auto m = HeightRules{0, 0, true}.metres(*l.height)) {
+                            nearest = far;
+                            h = *m;
+                        }
                     }
             }
             site.conductors.push_back(calc::layout::Rod{a.x, a.y, heightWithin(d, c.source, h)});

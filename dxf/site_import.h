@@ -2,6 +2,7 @@
 
 #include "dxf/drawing.h"
 #include "dxf/drawing_coordinates.h"
+#include "dxf/height_text.h"
 #include "layouts/layout.h"
 #include "project/project_file.h"
 
@@ -18,13 +19,14 @@
 // taken here with the report of what was mended and what was left out.
 //
 // - Objects: the outlines on the buildings' layers, blocks' ones included (arcs as chords
-//   within 2 cm). Height: the outline's elevation plus its thickness when above 0; else a text
-//   inside it that reads as a height ("18", "H=18m"); else the default.
-//   Name: another text inside it, else 建筑物N. A text belongs to the smallest outline taken
-//   that holds it; texts on the buildings' layers come before those on others.
+//   within 2 cm). Height: the outline's elevation plus its thickness when above 0; else the
+//   first text inside it that gives a height or storeys (height_text.h, by the choice's rules);
+//   else the default. Name: another text inside it, else 建筑物N. A text belongs to the
+//   smallest outline taken that holds it; texts on the buildings' layers come before those on
+//   others. Texts giving different heights are reported.
 // - Rods: points, circles (their centres) and block inserts (their points) on the rods' layer.
-//   Height: z plus thickness when above 0; else the nearest text within 2 m that reads as a
-//   height; else the default.
+//   Height: z plus thickness when above 0; else the nearest text within 2 m that gives metres
+//   (a bare number included); else the default.
 // - Wires: lines and polylines (open or closed) on the wires' layer, each segment one wire (an
 //   arc in chords). End heights: their z when either end has one; else the default.
 //
@@ -34,6 +36,9 @@
 // the limits, or nothing usable left gives a message naming the layer and the entity, and no
 // site.
 namespace dxf {
+
+// The most the join tolerance can be, in metres: beyond it, walls would merge.
+inline constexpr double kMaxJoinTolerance = 0.5;
 
 struct SiteChoice {
     QStringList buildings;                              // layers whose closed outlines are objects
@@ -45,6 +50,7 @@ struct SiteChoice {
     double wireHeight = calc::layout::kNewWireHeight;
     // Ends of lines and arcs this close are joined, and corners this close are one, in metres.
     double joinTolerance = 0.001;
+    HeightRules heights; // how storeys and bare numbers become metres
     // Where the layout taken into already lies in this drawing: its units and origin are kept,
     // so that what is taken lines up with what came from the drawing before.
     std::optional<lplayout::DrawingPlace> place;
@@ -58,8 +64,17 @@ struct ImportNote {
     std::vector<DrawingPoint> where; // the outline as drawn (drawing units), if it is one
 };
 
+// Where an object's height came from, to be shown beside it.
+struct HeightSource {
+    enum class From { Elevation, Text, Default };
+    From from = From::Default;
+    QString text;          // the text it was read from
+    bool disagree = false; // other texts inside it give other heights
+};
+
 struct SiteImport {
     std::vector<calc::layout::Object> objects;       // in the drawing's order
+    std::vector<HeightSource> heights;               // each object's, in the same order
     std::vector<calc::layout::Conductor> conductors; // rods and wires, in the drawing's order
     lplayout::DrawingPlace place;
     std::vector<ImportNote> notes; // left out and mended outlines first, then notices

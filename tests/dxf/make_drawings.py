@@ -239,5 +239,29 @@ expected["bad_outlines"] = {"good": good, "bad": bad,
                             "mended": sum(1 for g in range(good) if g % 15 in (1, 2))}
 doc.saveas(out / "bad_outlines.dxf")
 
+# Heights and storeys in each form, one building each, in metres; the vertical MTEXT is a name.
+doc, msp = new("R2010", 6)
+doc.layers.add("建筑")
+labels = [
+    [r"8\P5\P2\P0\P5\P采\P空\P区", "6F"],
+    [r"{\fSimSun|b0|i0;综合楼}\P\H0.8x;18+1F"],
+    ["3#", "6/-1"],
+    ["6层", "H=20m"],
+    ["12"],
+    ["%%u高18米%%u", "A%%u栋%%u"],
+    [r"{\H1.2x;建筑高度}24.5m"],
+]
+for k, texts in enumerate(labels):
+    x = 30 * k
+    msp.add_lwpolyline([(x, 0), (x + 20, 0), (x + 20, 40), (x, 40)], close=True,
+                       dxfattribs={"layer": "建筑"})
+    for i, t in enumerate(texts):
+        if "\\" in t or "{" in t:
+            msp.add_mtext(t, dxfattribs={"layer": "建筑", "insert": (x + 5 + 5 * i, 35),
+                                         "char_height": 1, "attachment_point": 1})
+        else:
+            msp.add_text(t, dxfattribs={"layer": "建筑", "insert": (x + 5, 30 - 5 * i)})
+doc.saveas(out / "labels_site.dxf")
+
 (out / "expected.json").write_text(json.dumps(expected))
 (out / "handles.json").write_text(json.dumps(handles))
