@@ -109,6 +109,10 @@ struct Drawing {
     QString version;      // $ACADVER, "AC1009" when the header has none
     int insUnits = 0;     // $INSUNITS: 0 unitless, 4 mm, 5 cm, 6 m, others as the header says
     std::string encoding; // the decoder's name: "UTF-8", "GBK", "windows-1252"...
+    enum class EncodingFrom { Header, Texts, Given };
+    EncodingFrom encodingFrom =
+        EncodingFrom::Header; // guessed from the texts, or given by the user
+    QString codepage;         // $DWGCODEPAGE as written, empty when none
 
     std::vector<Layer> layers;
     std::vector<Block> blocks;
@@ -137,7 +141,11 @@ struct ReadResult {
 // nested arrays could otherwise make any walk over it endless.
 inline constexpr std::uint64_t kMaxExpandedEntities = 4'000'000;
 
-ReadResult readDrawing(QByteArray bytes);
-ReadResult loadDrawing(const QString &path);
+struct ReadOptions {
+    std::string encoding; // the decoder's name to read texts with; empty: the drawing's own
+};
+
+ReadResult readDrawing(QByteArray bytes, const ReadOptions &options = {});
+ReadResult loadDrawing(const QString &path, const ReadOptions &options = {});
 
 } // namespace dxf

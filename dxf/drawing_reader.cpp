@@ -1,5 +1,6 @@
 #include "dxf/drawing_reader.h"
 
+#include "dxf/code_page.h"
 #include "dxf/drawing_size.h"
 
 #include <QFile>
@@ -69,11 +70,30 @@ void Reader::read()
         const auto it = blocks_.find(insert.blockName);
         if (it != blocks_.end()) insert.block = std::int32_t(it->second);
     }
-    d_.encoding = encodingFor(d_.version, codepage_);
+    chooseEncoding();
     TextDecoder decode(d_.encoding);
     for (Layer &layer : d_.layers) layer.name = decode(layer.rawName);
     for (Block &block : d_.blocks) block.name = decode(block.rawName);
     checkSize();
+}
+
+// The user's code page, else the header's, unless the texts read as Chinese or Japanese in
+// another while the header names a Western one or none.
+void Reader::chooseEncoding()
+{
+    d_.codepage = QString::fromLatin1(codepage_.data(), qsizetype(codepage_.size()));
+    if (!options_.encoding.empty()) {
+        d_.encoding = options_.encoding;
+        d_.encodingFrom = Drawing::EncodingFrom::Given;
+        return;
+    }
+    std::vector<std::string_view> strings;
+    for (const Layer &layer : d_.layers) strings.push_back(layer.rawName);
+    for (const Block &block : d_.blocks) strings.push_back(block.rawName);
+    strings.insert(strings.end(), d_.chunks.begin(), d_.chunks.end());
+    const CodePageGuess guess = guessCodePage(strings, encodingFor(d_.version, codepage_));
+    d_.encoding = guess.encoding;
+    if (guess.guessed) d_.encodingFrom = Drawing::EncodingFrom::Texts;
 }
 
 void Reader::readHeader()
@@ -181,7 +201,7 @@ bool startsWith(const QByteArray &bytes, std::string_view prefix)
 
 } // namespace
 
-ReadResult readDrawing(QByteArray bytes)
+ReadResult readDrawing(QByteArray bytes, const ReadOptions &options)
 {
     if (startsWith(bytes, "AutoCAD Binary DXF"))
         return {std::nullopt,
@@ -200,14 +220,14 @@ ReadResult readDrawing(QByteArray bytes)
     std::string_view text(d.bytes.constData(), std::size_t(d.bytes.size()));
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     try {
-        reading::Reader(d, text).read();
+        reading::Reader(d, text, options).read();
     } catch (const ReadError &e) {
         return {std::nullopt, e.what};
     }
     return result;
 }
 
-ReadResult loadDrawing(const QString &path)
+ReadResult loadDrawing(const QString &path, const ReadOptions &options)
 {
     // Beyond this a file is no site plan the program could show.
     constexpr qint64 kMaxFileSize = qint64(1) << 30;
@@ -216,7 +236,7 @@ ReadResult loadDrawing(const QString &path)
         return {std::nullopt, QStringLiteral("无法打开（%1）").arg(f.errorString())};
     if (f.size() > kMaxFileSize)
         return {std::nullopt, QStringLiteral("文件超过 1 GB，不像是一张总平面图")};
-    return readDrawing(f.readAll());
+    return readDrawing(f.readAll(), options);
 }
 
 } // namespace dxf

@@ -56,7 +56,9 @@ Type typeOf(std::string_view v);
 
 class Reader {
 public:
-    Reader(Drawing &d, std::string_view text) : d_(d), in_(text) {}
+    Reader(Drawing &d, std::string_view text, const ReadOptions &options)
+        : d_(d), in_(text), options_(options)
+    {}
     void read();
 
 private:
@@ -75,9 +77,11 @@ private:
     void finishPolyline(std::vector<Entity> &out);
     std::uint32_t layerIndex(std::string_view raw);
     void checkSize();
+    void chooseEncoding();
 
     Drawing &d_;
     GroupReader in_;
+    const ReadOptions &options_;
     Group cur_;
     std::string_view codepage_;
     NameIndex layers_, blocks_;

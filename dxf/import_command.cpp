@@ -1,5 +1,6 @@
 #include "dxf/import_command.h"
 
+#include "dxf/code_page.h"
 #include "dxf/drawing.h"
 #include "dxf/site_import.h"
 #include "project/check.h"
@@ -116,12 +117,18 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         QStringLiteral("join-tolerance"),
         QStringLiteral("端点相距不超过此值的直线、圆弧连成轮廓，默认 0.001 m"),
         QStringLiteral("M"));
+    const QCommandLineOption codepage(
+        QStringLiteral("codepage"),
+        QStringLiteral("图中文字的代码页，代替图中所记或按文字判断的：GBK（ANSI_936）、"
+                       "SJIS（ANSI_932）、BIG5（ANSI_950）、ANSI_1252 或 UTF-8"),
+        QStringLiteral("NAME"));
     const QCommandLineOption hr(QStringLiteral("hr"), QStringLiteral("滚球半径，默认 45 m"),
                                 QStringLiteral("30|45|60"));
     const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("要写的布置文件"),
                                     QStringLiteral("OUT.lplayout"));
     parser.addOptions({help, site, buildings, rods, wires, units, objectHeight, rodHeight,
-                       wireHeight, storeyHeight, parapet, bareNumbers, joinTolerance, hr, output});
+                       wireHeight, storeyHeight, parapet, bareNumbers, joinTolerance, codepage, hr,
+                       output});
     // Asked for anywhere, even where an option's value would stand ("--import-dxf --help").
     if (arguments.contains(QLatin1String("-h")) || arguments.contains(QLatin1String("--help"))) {
         out << parser.helpText();
@@ -171,8 +178,19 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
 
         const QString path = parser.value(site);
-        const ReadResult read = loadDrawing(path);
+        ReadOptions reading;
+        if (parser.isSet(codepage)) {
+            const auto named = codePageNamed(parser.value(codepage));
+            if (!named)
+                throw Usage{QStringLiteral("--codepage 应为 GBK、ANSI_936、SJIS、ANSI_932、BIG5、"
+                                           "ANSI_950、ANSI_1252 或 UTF-8，却是「%1」")
+                                .arg(parser.value(codepage))};
+            reading.encoding = *named;
+        }
+        const ReadResult read = loadDrawing(path, reading);
         if (!read.drawing) throw Usage{path + QStringLiteral(": ") + read.error};
+        if (read.drawing->encodingFrom == Drawing::EncodingFrom::Texts)
+            err << path << ": " << codePageNote(*read.drawing) << Qt::endl;
         SiteResult taken = importSite(*read.drawing, choice);
         if (!taken.site) throw Usage{path + QStringLiteral(": ") + taken.error};
         const QString summary = importSummary(*taken.site);

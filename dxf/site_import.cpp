@@ -5,6 +5,7 @@
 #include "dxf/drawing_walk.h"
 #include "dxf/site_labels.h"
 #include "dxf/site_layers.h"
+#include "dxf/outline_mending.h"
 #include "dxf/site_outlines.h"
 
 #include <algorithm>
@@ -295,6 +296,52 @@ void requireHeight(double h, const char *what)
                           .arg(lplayout::kMaxHeight)};
 }
 
+// Whether the buildings, measured in drawing units, are buildings when a unit is `metres` long.
+bool plausible(const std::vector<double> &areas, double extent, double metres)
+{
+    constexpr double kLeastFootprint = 1, kMostFootprint = 1e6, kMostSite = 20000;
+    const double largest = *std::ranges::max_element(areas) * metres * metres;
+    return largest >= kLeastFootprint && largest <= kMostFootprint && extent * metres <= kMostSite;
+}
+
+// Says so when the buildings are implausible in the units taken, naming those that fit.
+void checkUnits(const SiteOutlines &made, DrawingPlace::Units units, SiteImport &site)
+{
+    if (made.taken.empty()) return;
+    std::vector<double> areas;
+    DrawingBox box;
+    for (const SiteOutline &o : made.taken) {
+        std::vector<Corner> ring;
+        for (const Vec3 &c : o.corners) {
+            ring.push_back({c.x - made.taken.front().corners.front().x,
+                            c.y - made.taken.front().corners.front().y});
+            box.add(c.x, c.y);
+        }
+        areas.push_back(ringArea(ring));
+    }
+    const double extent = std::max(box.maxX - box.minX, box.maxY - box.minY);
+    if (plausible(areas, extent, lplayout::metresPerUnit(units))) return;
+    site.unitsImplausible = true;
+    QStringList fit;
+    for (const auto u : {DrawingPlace::Units::Millimetres, DrawingPlace::Units::Centimetres,
+                         DrawingPlace::Units::Metres})
+        if (u != units && plausible(areas, extent, lplayout::metresPerUnit(u))) {
+            site.unitsThatFit.push_back(u);
+            fit << lplayout::unitsName(u);
+        }
+    const double metres = lplayout::metresPerUnit(units);
+    const double largest = *std::ranges::max_element(areas) * metres * metres;
+    QString text = QStringLiteral("按图形单位 %1 计，最大的建筑物面积为 %2 m²，场地宽 %3 m，"
+                                  "不像是建筑物")
+                       .arg(lplayout::unitsName(units))
+                       .arg(largest, 0, 'g', 3)
+                       .arg(extent * metres, 0, 'g', 3);
+    text += fit.isEmpty() ? QStringLiteral("：请核对图形单位")
+                          : QStringLiteral("；按 %1 计则合理：请核对图形单位（--units %2）")
+                                .arg(fit.join(QStringLiteral(" 或 ")), fit.first());
+    site.notes.push_back({ImportNote::Kind::Notice, text, {}});
+}
+
 SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::Layout &current)
 {
     requireHeight(choice.objectHeight, "默认建筑物高度");
@@ -351,6 +398,7 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
         for (const ImportNote &n : site.notes) lines << n.text;
         throw Problem{lines.join(QLatin1Char('\n'))};
     }
+    checkUnits(made, units, site);
     site.place = placeOf(choice, units, seen.box);
     const DrawingPlace &place = site.place;
     std::vector<std::size_t> takenOf; // each object's outline

@@ -79,6 +79,11 @@ struct SiteImport {
     lplayout::DrawingPlace place;
     std::vector<ImportNote> notes; // left out and mended outlines first, then notices
     std::size_t leftOut = 0, mended = 0;
+    // When the buildings are implausible in the units taken (every footprint under 1 m², one
+    // over 1 km², or the site over 20 km across): the units in which they are not. Empty when
+    // they are plausible, or none would make them so.
+    std::vector<lplayout::DrawingPlace::Units> unitsThatFit;
+    bool unitsImplausible = false;
 };
 
 // "导入 N 个建筑物（其中 M 个经过修补），K 个轮廓未导入", for the dialog and the command line.

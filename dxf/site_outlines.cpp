@@ -125,6 +125,13 @@ void OutlineMaker::add(const Placed &p)
     const bool piece = e.kind == EntityKind::Line || e.kind == EntityKind::Arc ||
                        e.kind == EntityKind::Polyline || e.kind == EntityKind::Spline;
     if (!closed && !piece) return;
+    // A closed 3D polyline that does not lie flat is no footprint, nor lines of a plan.
+    if (e.kind == EntityKind::Polyline && (e.flags & flags::kThreeD) &&
+        (e.flags & flags::kClosed) && !closed) {
+        std::vector<Vec3> corners = outline(d_, p, chordTolerance_, e.count);
+        notes_.push_back({source, QStringLiteral("角点不在同一水平面上"), false, corners});
+        return;
+    }
     // Past the corners a footprint may have, an outline is left out anyway: its arcs need no
     // more chords than that.
     const std::size_t most = std::size_t(lplayout::kMaxCorners) + e.count;
@@ -170,6 +177,7 @@ SiteOutlines OutlineMaker::finish()
 
     // Each mended, or left out.
     SiteOutlines out;
+    out.notes = std::move(notes_);
     const auto world = [&](const std::vector<Vec3> &corners) {
         std::vector<Vec3> w;
         for (const Vec3 &c : corners) w.push_back({c.x + origin_.x, c.y + origin_.y, c.z});

@@ -72,6 +72,7 @@ private:
     Vec3 origin_;
     std::size_t order_ = 0;
     std::vector<Candidate> closed_;
+    std::vector<OutlineNote> notes_; // left out as they were met
     std::vector<Piece> pieces_;
     struct Segment {
         double ax, ay, bx, by, top;

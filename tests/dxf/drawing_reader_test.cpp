@@ -1,5 +1,6 @@
 #include "dxf_test_support.h"
 
+#include "dxf/code_page.h"
 #include "dxf/drawing_text.h"
 #include "dxf/drawing_walk.h"
 #include "dxf/height_text.h"
@@ -179,6 +180,40 @@ TEST(HeightText, EveryFormAndItsMetres)
     EXPECT_FALSE(rules.metres({Kind::Storeys, 201}));
     EXPECT_FALSE(rules.metres({Kind::Metres, 0}));
     EXPECT_FALSE(rules.metres({Kind::Metres, 1000.5}));
+}
+
+// Without a code page in the header, or with a Western one, the texts tell it: GBK, Shift-JIS
+// (whose pairs are often valid GBK too), or windows-1252 for Western texts; one given wins.
+TEST(DrawingText, CodePagesFoundFromTheTexts)
+{
+    struct Case {
+        const char *drawing, *encoding, *layer;
+        dxf::Drawing::EncodingFrom from;
+    };
+    const Case cases[] = {
+        {"r12_gbk_unmarked.dxf", "GBK", "建筑物", dxf::Drawing::EncodingFrom::Texts},
+        {"r12_gbk_as_1252.dxf", "GBK", "总平面", dxf::Drawing::EncodingFrom::Texts},
+        {"r12_sjis_unmarked.dxf", "Shift_JIS", "建物", dxf::Drawing::EncodingFrom::Texts},
+        {"r12_cp1252_unmarked.dxf", "windows-1252", "Bâtiment", dxf::Drawing::EncodingFrom::Header},
+        {"r12_gbk.dxf", "GBK", "避雷针", dxf::Drawing::EncodingFrom::Header},
+    };
+    for (const Case &c : cases) {
+        const dxf::Drawing d = dxf_test::load(dxf_test::written(c.drawing));
+        EXPECT_EQ(d.encoding, c.encoding) << c.drawing;
+        EXPECT_EQ(d.encodingFrom, c.from) << c.drawing;
+        EXPECT_EQ(d.layers.back().name, QString::fromUtf8(c.layer)) << c.drawing;
+    }
+    EXPECT_EQ(dxf::codePageNote(dxf_test::load(dxf_test::written("r12_gbk_unmarked.dxf"))),
+              QStringLiteral("图中未记代码页，按文字判断为 GBK（ANSI_936）"));
+    const dxf::ReadResult given =
+        dxf::loadDrawing(dxf_test::written("r12_sjis_unmarked.dxf"), {"GBK"});
+    ASSERT_TRUE(given.drawing);
+    EXPECT_EQ(given.drawing->encodingFrom, dxf::Drawing::EncodingFrom::Given);
+    EXPECT_NE(given.drawing->layers.back().name, QStringLiteral("建物"));
+    for (const char *name :
+         {"gbk", "ANSI_936", "sjis", "ANSI_932", "Big5", "ANSI_950", "ANSI_1252", "utf-8"})
+        EXPECT_TRUE(dxf::codePageNamed(QString::fromUtf8(name))) << name;
+    EXPECT_FALSE(dxf::codePageNamed(QStringLiteral("latin9")));
 }
 
 // The code page by version and header, and the escapes for what it cannot hold.

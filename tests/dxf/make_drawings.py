@@ -6,6 +6,7 @@ handles, which ezdxf gives out, are written to handles.json for the messages tha
 import json
 import math
 import pathlib
+import re
 import sys
 
 import ezdxf
@@ -262,6 +263,61 @@ for k, texts in enumerate(labels):
         else:
             msp.add_text(t, dxfattribs={"layer": "建筑", "insert": (x + 5, 30 - 5 * i)})
 doc.saveas(out / "labels_site.dxf")
+
+
+
+def code_page_drawing(name, encoding, texts, header=None):
+    """An R12 drawing in the code page given, its $DWGCODEPAGE taken out or replaced."""
+    doc, msp = new("R12", encoding=encoding)
+    doc.layers.add(texts[0])
+    outline(msp, "R12", [(0, 0), (20000, 0), (20000, 10000), (0, 10000)], layer=texts[0])
+    for i, t in enumerate(texts[1:]):
+        msp.add_text(t, dxfattribs={"layer": texts[0], "insert": (2000, 8000 - 2000 * i)})
+    path = out / name
+    doc.saveas(path)
+    data = path.read_bytes()
+    written = re.search(rb" *9\r?\n\$DWGCODEPAGE\r?\n +3\r?\n[^\r\n]*\r?\n", data)
+    assert written, name
+    data = data.replace(written.group(0), b"" if header is None else
+                        re.sub(rb"ANSI_\d+", header.encode(), written.group(0)))
+    path.write_bytes(data)
+
+
+# R12 drawings whose header gives no code page, or a Western one, for texts that are not.
+code_page_drawing("r12_gbk_unmarked.dxf", "gbk", ["建筑物", "办公楼", "6层"])
+code_page_drawing("r12_gbk_as_1252.dxf", "gbk", ["总平面", "综合楼", "H=18m"], "ANSI_1252")
+code_page_drawing("r12_sjis_unmarked.dxf", "shift_jis", ["建物", "ビル", "事務所"])
+code_page_drawing("r12_cp1252_unmarked.dxf", "cp1252", ["Bâtiment", "Hôtel de ville", "Café"])
+
+# A flat closed 3D polyline at 12 m and a closed spline on the ground, in metres; a 3D
+# polyline that is not flat is no outline.
+doc, msp = new("R2010", 6)
+doc.layers.add("建筑")
+msp.add_polyline3d([(0, 0, 12), (20, 0, 12), (20, 10, 12), (0, 10, 12)], close=True,
+                   dxfattribs={"layer": "建筑"})
+msp.add_polyline3d([(40, 0, 0), (60, 0, 5), (60, 10, 0)], close=True, dxfattribs={"layer": "建筑"})
+spline_points = [(100 + 10 * math.cos(math.radians(a)), 10 * math.sin(math.radians(a)))
+                 for a in range(0, 360, 30)]
+spline = msp.add_spline(dxfattribs={"layer": "建筑"})
+spline.closed = True
+spline.dxf.degree = 3
+# A closed periodic B-spline: the control points wrapped round by the degree.
+cps = spline_points + spline_points[:3]
+spline.control_points = [(x, y, 0) for x, y in cps]
+spline.knots = list(range(len(cps) + 4))
+spline.dxf.flags = 1 | 2  # closed and periodic, as CAD programs write closed splines
+curve = [spline.construction_tool().point(t) for t in
+         [3 + k * (len(cps) - 3) / 2000 for k in range(2000)]]
+expected["flat_curves"] = {"areas": [200, Polygon([(p.x, p.y) for p in curve]).area]}
+doc.saveas(out / "flat_curves.dxf")
+
+# Declared millimetres, drawn in metres: its buildings a few square millimetres each.
+doc, msp = new("R2010", 4)
+doc.layers.add("建筑")
+for k in range(3):
+    outline(msp, "R2010", [(30 * k, 0), (30 * k + 20, 0), (30 * k + 20, 12), (30 * k, 12)],
+            layer="建筑")
+doc.saveas(out / "mm_drawn_in_metres.dxf")
 
 (out / "expected.json").write_text(json.dumps(expected))
 (out / "handles.json").write_text(json.dumps(handles))

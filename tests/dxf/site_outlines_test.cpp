@@ -174,3 +174,30 @@ TEST(OutlineMending, PlainFaultsMendedOthersNamed)
 }
 
 } // namespace
+
+namespace {
+
+// A closed 3D polyline lying flat at 12 m is a building of that height; a closed spline is one
+// too, flattened within 2 cm; a closed 3D polyline that is not flat is left out, and said so.
+TEST(SiteOutlines, FlatPolylinesAndSplines)
+{
+    const dxf::SiteImport site = imported("flat_curves.dxf", "建筑");
+    expectAreas(site, expectedOf("flat_curves").value(QLatin1String("areas")).toArray());
+    EXPECT_EQ(site.objects[0].height, 12);
+    EXPECT_EQ(site.objects[1].height, calc::layout::kNewObjectHeight);
+    EXPECT_GT(site.objects[1].footprint.size(), 40u);
+    EXPECT_EQ(count(site, ImportNote::Kind::LeftOut, QStringLiteral("三维多段线")), 1u);
+}
+
+// Declared millimetres, drawn in metres: said so, with the units that fit; metres themselves
+// raise nothing.
+TEST(SiteOutlines, UnitsThatMakeNoBuildings)
+{
+    const dxf::SiteImport site = imported("mm_drawn_in_metres.dxf", "建筑");
+    EXPECT_TRUE(site.unitsImplausible);
+    EXPECT_EQ(site.unitsThatFit, (std::vector{lplayout::DrawingPlace::Units::Metres}));
+    EXPECT_EQ(count(site, ImportNote::Kind::Notice, QStringLiteral("--units m")), 1u);
+    EXPECT_FALSE(imported("lines_site.dxf", "建筑").unitsImplausible);
+}
+
+} // namespace
