@@ -68,6 +68,22 @@ bool flat(const Drawing &d, const Entity &e, std::uint32_t count)
 
 } // namespace
 
+const std::vector<CountColumn> &countColumns()
+{
+    static const std::vector<CountColumn> columns = {
+        {"闭合轮廓", "闭合且处于同一水平面的多段线", &LayerCounts::closedOutlines},
+        {"直线", "直线、不闭合的多段线和不在同一水平面的三维多段线", &LayerCounts::lines},
+        {"圆弧", "圆弧", &LayerCounts::arcs},
+        {"圆", "圆", &LayerCounts::circles},
+        {"样条", "样条曲线", &LayerCounts::splines},
+        {"填充", "图案填充，每个填充计一次", &LayerCounts::hatches},
+        {"点", "点", &LayerCounts::points},
+        {"文字", "单行文字、多行文字和属性", &LayerCounts::texts},
+        {"块参照", "块参照；阵列（MINSERT）计一次", &LayerCounts::inserts},
+    };
+    return columns;
+}
+
 bool isClosedOutline(const Drawing &d, const Entity &e)
 {
     if (e.kind != EntityKind::Polyline || e.count < 2) return false;

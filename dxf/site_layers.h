@@ -23,6 +23,14 @@ struct LayerCounts {
     friend bool operator==(const LayerCounts &, const LayerCounts &) = default;
 };
 
+// The counts as the dialog's table and `--list-layers` show them, in their order.
+struct CountColumn {
+    const char *title;   // the column's heading
+    const char *tooltip; // what it counts
+    std::uint64_t LayerCounts::*count;
+};
+const std::vector<CountColumn> &countColumns();
+
 struct LayerSummary {
     QString name;
     int colour = 7;
