@@ -149,35 +149,50 @@ void measure(const std::vector<Object> &objects, BuildingStrikes &building)
 
 } // namespace
 
+std::vector<BuildingParts> layoutBuildings(const Layout &layout)
+{
+    const std::vector<Object> &objects = layout.objects;
+    Grouping grouping(objects);
+    joinParts(objects, grouping);
+    std::vector<BuildingParts> buildings;
+    std::vector<std::size_t> slot(objects.size(), objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        std::size_t &s = slot[grouping.root(i)];
+        if (s == objects.size()) {
+            s = buildings.size();
+            buildings.emplace_back();
+        }
+        buildings[s].parts.push_back(i);
+    }
+    for (BuildingParts &building : buildings) {
+        std::size_t tallest = building.parts.front();
+        for (const std::size_t i : building.parts)
+            if (objects[i].height > objects[tallest].height) tallest = i;
+        const std::string &name = grouping.name(building.parts.front());
+        building.name = name.empty() ? objects[tallest].name : name;
+    }
+    return buildings;
+}
+
 LayoutStrikes layoutStrikes(const Layout &layout)
 {
     LayoutStrikes result;
     settleSite(layout.site, result);
 
     const std::vector<Object> &objects = layout.objects;
-    Grouping grouping(objects);
-    joinParts(objects, grouping);
-    std::vector<std::size_t> slot(objects.size(), objects.size());
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        std::size_t &s = slot[grouping.root(i)];
-        if (s == objects.size()) {
-            s = result.buildings.size();
-            result.buildings.emplace_back();
-        }
-        result.buildings[s].parts.push_back(i);
+    for (BuildingParts &parts : layoutBuildings(layout)) {
+        BuildingStrikes &building = result.buildings.emplace_back();
+        building.name = std::move(parts.name);
+        building.parts = std::move(parts.parts);
     }
 
     for (BuildingStrikes &building : result.buildings) {
-        std::size_t tallest = building.parts.front();
         for (const std::size_t i : building.parts) {
             const Object &o = objects[i];
-            if (o.height > objects[tallest].height) tallest = i;
             building.widths.push_back(heightUsable(o) ? expansionWidth(o.height) : 0);
             building.groupGiven = building.groupGiven || o.group.has_value();
             if (o.group == BuildingGroup::Important) building.group = BuildingGroup::Important;
         }
-        const std::string &name = grouping.name(building.parts.front());
-        building.name = name.empty() ? objects[tallest].name : name;
         measure(objects, building);
         if (building.state != BuildingState::Measured || result.site != SiteState::Ready) continue;
         const double n = result.k * result.ng * building.ae;

@@ -18,6 +18,13 @@
 // building is named by its `building` name, else by its tallest part (the first of equals).
 namespace calc::layout {
 
+// A building's name and its parts, in the order of each building's first part in the layout.
+struct BuildingParts {
+    std::string name;
+    std::vector<std::size_t> parts; // indices into the layout's objects, in file order
+};
+std::vector<BuildingParts> layoutBuildings(const Layout &layout);
+
 enum class BuildingState {
     Measured,
     BadFootprint, // a part's footprint is no simple polygon within a million metres

@@ -25,6 +25,9 @@ struct Rod {
 // Any straight conductor between two points: a wire, a roof conductor, a down conductor.
 struct Wire {
     rolling_sphere::Point a, b;
+    // Laid out by the roof network's lay-out, which replaces such wires when it lays out again;
+    // wires drawn by hand are false and stay.
+    bool laidOut = false;
 };
 using Conductor = std::variant<Rod, Wire>;
 
@@ -41,6 +44,9 @@ struct Object {
     std::string building = {};
     // Its building's group for the class by strike count, when given.
     std::optional<BuildingGroup> group = {};
+    // A metal stack, duct or tank bonded to the roof's network: standing on a roof, it is
+    // protected by the bond rather than judged by the sphere.
+    bool metal = false;
 };
 
 // The site's values for the yearly strike counts, each when given.

@@ -82,6 +82,15 @@ calc::rolling_sphere::Point end(const QJsonValue &v, const QString &place)
             height(a[2], index(place, 2), true, QStringLiteral("端点低于地面"))};
 }
 
+// An optional true or false, false when left out.
+bool flag(const QJsonObject &o, const QString &place, const char *key)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined()) return false;
+    if (!v.isBool()) throw Problem{member(place, key), QStringLiteral("应为 true 或 false")};
+    return v.toBool();
+}
+
 Conductor conductor(const QJsonValue &v, const QString &place)
 {
     const QJsonObject o = object(v, place);
@@ -93,7 +102,7 @@ Conductor conductor(const QJsonValue &v, const QString &place)
                           QStringLiteral("避雷针高度应大于 0"))};
     if (kind.toString() == QLatin1String("wire"))
         return Wire{end(required(o, place, "a"), member(place, "a")),
-                    end(required(o, place, "b"), member(place, "b"))};
+                    end(required(o, place, "b"), member(place, "b")), flag(o, place, "laidOut")};
     throw Problem{member(place, "kind"), QStringLiteral("应为 \"rod\" 或 \"wire\"")};
 }
 
@@ -142,6 +151,7 @@ Object protectedObject(const QJsonValue &v, const QString &place)
                               .toStdString();
     if (o.contains(QLatin1String("group")))
         result.group = group(o.value(QLatin1String("group")), member(place, "group"));
+    result.metal = flag(o, place, "metal");
     return result;
 }
 
@@ -324,10 +334,14 @@ QByteArray serializeProject(const ProjectFile &file)
                                           {QStringLiteral("x"), rod->x},
                                           {QStringLiteral("y"), rod->y},
                                           {QStringLiteral("h"), rod->h}});
-        else
-            conductors.append(QJsonObject{{QStringLiteral("kind"), QStringLiteral("wire")},
-                                          {QStringLiteral("a"), triple(std::get<Wire>(c).a)},
-                                          {QStringLiteral("b"), triple(std::get<Wire>(c).b)}});
+        else {
+            const Wire &wire = std::get<Wire>(c);
+            QJsonObject o{{QStringLiteral("kind"), QStringLiteral("wire")},
+                          {QStringLiteral("a"), triple(wire.a)},
+                          {QStringLiteral("b"), triple(wire.b)}};
+            if (wire.laidOut) o.insert(QStringLiteral("laidOut"), true);
+            conductors.append(o);
+        }
     }
     root.insert(QStringLiteral("conductors"), conductors);
     QJsonArray objects;
@@ -340,6 +354,7 @@ QByteArray serializeProject(const ProjectFile &file)
         if (!o.building.empty())
             object.insert(QStringLiteral("building"), QString::fromStdString(o.building));
         if (o.group) object.insert(QStringLiteral("group"), groupName(*o.group));
+        if (o.metal) object.insert(QStringLiteral("metal"), true);
         objects.append(object);
     }
     root.insert(QStringLiteral("objects"), objects);

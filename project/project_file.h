@@ -12,9 +12,9 @@
 //
 //   { "format": "lplayout", "version": 1, "hr": 45,
 //     "conductors": [ { "kind": "rod", "x": 0, "y": 0, "h": 30 },
-//                     { "kind": "wire", "a": [0, 0, 30], "b": [40, 0, 30] } ],
+//                     { "kind": "wire", "a": [0, 0, 30], "b": [40, 0, 30], "laidOut": true } ],
 //     "objects": [ { "name": "1#楼", "footprint": [[5, 5], [25, 5], [25, 15]], "height": 18,
-//                    "building": "1#楼", "group": "ordinary" } ],
+//                    "building": "1#楼", "group": "ordinary", "metal": false } ],
 //     "td": 36.7, "city": "北京", "k": 1,
 //     "drawing": { "units": "mm", "origin": [512000000, 3010000] } }
 //
@@ -22,6 +22,10 @@
 // its "group" ("important" or "ordinary") is its building's; the site's thunderstorm days are
 // "td" or those of "city" (td stands first), and "k" its correction factor. Each may be left
 // out.
+//
+// A wire's "laidOut" marks it as laid out by the roof network's lay-out (which replaces such
+// wires when it lays out again); an object's "metal" marks a metal stack, duct or tank bonded to
+// the roof's network. Both are false when left out, and written only when true.
 //
 // "drawing" is there only for a layout taken from a CAD drawing: the drawing's units and the
 // point of the drawing, in those units, that is the layout's (0, 0).

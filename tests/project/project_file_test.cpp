@@ -217,6 +217,14 @@ INSTANTIATE_TEST_SUITE_P(
                withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]],
                                   "height": 1, "group": "school"}])"),
                "objects[0].group: 应为 \"important\" 或 \"ordinary\""},
+        BadRow{"MetalNotTrueOrFalse",
+               withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]],
+                                  "height": 1, "metal": "yes"}])"),
+               "objects[0].metal: 应为 true 或 false"},
+        BadRow{
+            "LaidOutNotTrueOrFalse",
+            withBody(R"([{"kind": "wire", "a": [0, 0, 5], "b": [1, 0, 5], "laidOut": 1}])", kNone),
+            "conductors[0].laidOut: 应为 true 或 false"},
         BadRow{"BuildingNotText",
                withBody(kRod, R"([{"name": "a", "footprint": [[0, 0], [2, 2], [2, 0]],
                                   "height": 1, "building": 3}])"),
@@ -287,6 +295,33 @@ TEST(ProjectFile, StrikeValuesRoundTrip)
              .file);
     for (const char *key : {"\"td\"", "\"city\"", "\"k\"", "\"building\"", "\"group\""})
         EXPECT_FALSE(plain.contains(key)) << key;
+}
+
+// A metal object and a laid-out wire keep their marks through a save; a file without them writes
+// neither key, so that a layout of the first version stays as it was.
+TEST(ProjectFile, MetalAndLaidOutRoundTrip)
+{
+    const auto read = parseProject(withBody(
+        R"([{"kind": "wire", "a": [0, 0, 5], "b": [1, 0, 5], "laidOut": true},
+            {"kind": "wire", "a": [0, 1, 5], "b": [1, 1, 5], "laidOut": false},
+            {"kind": "wire", "a": [0, 2, 5], "b": [1, 2, 5]}])",
+        R"([{"name": "烟囱", "footprint": [[0, 0], [1, 0], [1, 1]], "height": 3, "metal": true},
+            {"name": "楼", "footprint": [[5, 0], [9, 0], [9, 4]], "height": 3}])"));
+    ASSERT_TRUE(read.file) << read.error.toStdString();
+    const Layout &l = read.file->layout;
+    EXPECT_TRUE(std::get<Wire>(l.conductors[0]).laidOut);
+    EXPECT_FALSE(std::get<Wire>(l.conductors[1]).laidOut);
+    EXPECT_FALSE(std::get<Wire>(l.conductors[2]).laidOut);
+    EXPECT_TRUE(l.objects[0].metal);
+    EXPECT_FALSE(l.objects[1].metal);
+
+    const QByteArray written = lplayout::serializeProject(*read.file);
+    EXPECT_EQ(written.count("\"laidOut\""), 1);
+    EXPECT_EQ(written.count("\"metal\""), 1);
+    const auto again = parseProject(written);
+    ASSERT_TRUE(again.file) << again.error.toStdString();
+    EXPECT_TRUE(std::get<Wire>(again.file->layout.conductors[0]).laidOut);
+    EXPECT_TRUE(again.file->layout.objects[0].metal);
 }
 
 TEST(ProjectFile, MissingFileIsNamed)
