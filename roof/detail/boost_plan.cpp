@@ -104,7 +104,10 @@ Shape grownSquare(const Shape &shape, double distance)
     const sb::side_straight side;
     Shape out;
     bg::buffer(shape, out, sb::distance_symmetric<double>(distance), side, join, end, circle);
-    return out;
+    if (distance <= 0 || bg::area(out) >= bg::area(shape)) return out;
+    // The offset lost its way round a sharp notch: the shape itself, so that nothing of it is
+    // lost, though a conductor outside its edge is then no longer within it.
+    return shape;
 }
 
 Shape withoutSlivers(Shape shape)
