@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -508,6 +509,13 @@ private slots:
         QVERIFY(dialogSeen);
         QCOMPARE(offered, QStringLiteral("改用 mm"));
         QCOMPARE(units, QStringLiteral("mm"));
+    }
+
+    // Qt's own buttons and dialogs speak Chinese in the designer, whatever the system's locale.
+    void qtTextsInChinese()
+    {
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
     }
 
     // A file that is no drawing this program reads: the reader's reason, and no dialog.
