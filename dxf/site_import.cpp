@@ -262,7 +262,8 @@ double area(const std::vector<Corner> &polygon)
     return std::abs(twice) / 2;
 }
 
-// Each object's texts: those it is the smallest outline to hold, the buildings' layers' first.
+// Each object's texts: those it is the smallest outline to hold, the buildings' layers' first,
+// none of the rods' or the wires' layers.
 std::vector<std::vector<const Label *>> labelsOf(const std::vector<Object> &objects,
                                                  const std::vector<Label> &labels,
                                                  const SiteChoice &choice, const Drawing &d)
@@ -271,6 +272,11 @@ std::vector<std::vector<const Label *>> labelsOf(const std::vector<Object> &obje
     for (const Object &o : objects) areas.push_back(area(o.footprint));
     std::vector<std::vector<const Label *>> of(objects.size());
     for (const Label &label : labels) {
+        // The rods' and the wires' texts are theirs (their heights), never a building's.
+        const QString &layer = d.layers[label.layer].name;
+        if ((!choice.rods.isEmpty() && layer.compare(choice.rods, Qt::CaseInsensitive) == 0) ||
+            (!choice.wires.isEmpty() && layer.compare(choice.wires, Qt::CaseInsensitive) == 0))
+            continue;
         std::size_t best = objects.size();
         for (std::size_t i = 0; i < objects.size(); ++i)
             if ((best == objects.size() || areas[i] < areas[best]) &&
