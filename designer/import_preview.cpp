@@ -270,7 +270,8 @@ void ImportPreview::render()
     const QFontMetricsF metrics(small);
     for (const Tag &tag : tags_) {
         const QPointF at = toScreen.map(tag.at);
-        QRectF box = metrics.boundingRect(tag.text);
+        // Wide enough for the glyphs of a fallback font as well.
+        QRectF box(0, 0, metrics.horizontalAdvance(tag.text) * 1.15 + 6, metrics.height());
         box.moveCenter(at);
         if (!QRectF(rect()).contains(box) ||
             std::ranges::any_of(placed, [&](const QRectF &r) { return r.intersects(box); }))
