@@ -57,7 +57,6 @@ QString heightTag(const calc::layout::Object &o, const dxf::HeightSource &h)
         text += QStringLiteral("（标高）");
         break;
     case dxf::HeightSource::From::Default:
-        text += QStringLiteral("（默认）");
         break;
     }
     if (h.disagree) text += QStringLiteral(" 注记不一致");
@@ -159,6 +158,8 @@ void ImportDialog::showTrial()
     }
     std::vector<ImportPreview::Tag> tags;
     for (std::size_t i = 0; i < site.objects.size() && i < site.heights.size(); ++i) {
+        // The heights the drawing gave; those it did not are the default, said in its box.
+        if (site.heights[i].from == dxf::HeightSource::From::Default) continue;
         const auto &o = site.objects[i];
         double x = 0, y = 0;
         for (const auto &k : o.footprint)

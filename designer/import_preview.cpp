@@ -3,6 +3,7 @@
 #include "dxf/drawing_walk.h"
 #include "dxf/site_layers.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPalette>
 
@@ -264,11 +265,20 @@ void ImportPreview::render()
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     painter.setFont(small);
+    // Each tag centred on its building, unless it would cover one drawn before.
+    std::vector<QRectF> placed;
+    const QFontMetricsF metrics(small);
     for (const Tag &tag : tags_) {
         const QPointF at = toScreen.map(tag.at);
-        if (!rect().contains(at.toPoint())) continue;
+        // Wide enough for the glyphs of a fallback font as well.
+        QRectF box(0, 0, metrics.horizontalAdvance(tag.text) * 1.15 + 6, metrics.height());
+        box.moveCenter(at);
+        if (!QRectF(rect()).contains(box) ||
+            std::ranges::any_of(placed, [&](const QRectF &r) { return r.intersects(box); }))
+            continue;
+        placed.push_back(box);
         painter.setPen(tag.warn ? leftOutColour() : QColor(20, 20, 20));
-        painter.drawText(at + QPointF(-20, 4), tag.text);
+        painter.drawText(box, Qt::AlignCenter, tag.text);
     }
 }
 

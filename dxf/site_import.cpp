@@ -343,8 +343,8 @@ void checkUnits(const SiteOutlines &made, DrawingPlace::Units units, SiteImport 
                        .arg(largest, 0, 'g', 3)
                        .arg(extent * metres, 0, 'g', 3);
     text += fit.isEmpty() ? QStringLiteral("：请核对图形单位")
-                          : QStringLiteral("；按 %1 计则合理：请核对图形单位（--units %2）")
-                                .arg(fit.join(QStringLiteral(" 或 ")), fit.first());
+                          : QStringLiteral("；按 %1 计则合理：请核对图形单位")
+                                .arg(fit.join(QStringLiteral(" 或 ")));
     site.notes.push_back({ImportNote::Kind::Notice, text, {}});
 }
 

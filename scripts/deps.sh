@@ -16,11 +16,12 @@ packages=(
 # desktop-entry and metainfo validators, lintian with what it needs to check
 # the built .deb, and poppler's tools to read exported PDF files back; ezdxf
 # writes the drawings the import is tested on and reads the exported ones
-# back, and LibreCAD renders one (its font made with fonttools).
+# back, shapely works out the areas the import should find, and LibreCAD
+# renders one (its font made with fonttools).
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(clang libclang-rt-dev libbenchmark-dev desktop-file-utils appstream
              lintian dpkg-dev fakeroot file poppler-utils
-             python3-ezdxf librecad python3-fonttools)
+             python3-ezdxf python3-shapely librecad python3-fonttools)
 fi
 
 missing=()

@@ -183,7 +183,8 @@ expected["lines_site"] = {
 doc.saveas(out / "lines_site.dxf")
 
 # A site filled with hatches, in millimetres: a polyline path with a bulge, edge paths with an
-# arc either way round, and a building with a courtyard (an outer and an inner path).
+# arc either way round, a building with a courtyard (an outer and an inner path), and an
+# elliptic edge.
 doc, msp = new("R2018", 4)
 doc.layers.add("建筑填充")
 f = {"layer": "建筑填充"}
@@ -207,12 +208,17 @@ h.paths.add_polyline_path([(0, 20000), (30000, 20000), (30000, 40000), (0, 40000
                           is_closed=True, flags=1)
 h.paths.add_polyline_path([(10000, 25000), (20000, 25000), (20000, 35000), (10000, 35000)],
                           is_closed=True)
+h = msp.add_hatch(dxfattribs=f)
+e = h.paths.add_edge_path()
+e.add_ellipse((100000, 5000), major_axis=(10000, 0), ratio=0.5, start_angle=0, end_angle=360)
 semicircle = lambda cx, cy, r, a, b: arc_points(cx, cy, r, a, b)
 expected["hatch_site"] = {
     "areas": [Polygon([(0, 0)] + semicircle(20, 5, 5, -90, 90) + [(0, 10)]).area,
               Polygon([(30, 0)] + semicircle(40, 5, 5, -90, 90) + [(30, 10)]).area,
               Polygon([(60, 0)] + semicircle(70, 5, 5, 90, 270)[::-1] + [(60, 10)]).area,
-              600],
+              600,
+              Polygon([(100 + 10 * math.cos(t * math.pi / 1000), 5 + 5 * math.sin(t * math.pi / 1000))
+                       for t in range(2000)]).area],
 }
 doc.saveas(out / "hatch_site.dxf")
 

@@ -197,7 +197,7 @@ TEST(SiteOutlines, UnitsThatMakeNoBuildings)
     const dxf::SiteImport site = imported("mm_drawn_in_metres.dxf", "建筑");
     EXPECT_TRUE(site.unitsImplausible);
     EXPECT_EQ(site.unitsThatFit, (std::vector{lplayout::DrawingPlace::Units::Metres}));
-    EXPECT_EQ(count(site, ImportNote::Kind::Notice, QStringLiteral("--units m")), 1u);
+    EXPECT_EQ(count(site, ImportNote::Kind::Notice, QStringLiteral("按 m 计则合理")), 1u);
     EXPECT_FALSE(imported("lines_site.dxf", "建筑").unitsImplausible);
 }
 
