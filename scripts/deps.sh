@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkgconf clang-format
+  cmake g++ make pkgconf clang-format ccache
   qt6-base-dev qt6-translations-l10n libgl-dev
   libgtest-dev googletest
   libboost-dev
