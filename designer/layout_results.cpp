@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <new>
+#include <optional>
 #include <stdexcept>
 
 namespace designer {
@@ -127,6 +129,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
     results.generation = generation;
     results.stage = stage;
     results.height = height;
+    QString limitReached;
     try {
         const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
         // The objects are checked on the pool's threads, sharing the prepared engine, while
@@ -138,15 +141,25 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             calc::layout::ObjectVerdict verdict;
             Exposure exposed;
             bool failed = false;
+            std::optional<QString> beyond; // why the check gave up, when it reached its limits
         };
         const bool exact = stage == Stage::Exact;
         QFuture<Checked> checks = QtConcurrent::mapped(
             layout.objects, [&engine, exact](const calc::layout::Object &object) {
                 Checked checked;
                 try {
-                    if (!exact) return Checked{calc::layout::quickVerdict(engine, object), {}};
+                    if (!exact) {
+                        checked.verdict = calc::layout::quickVerdict(engine, object);
+                        return checked;
+                    }
                     checked.verdict = calc::layout::checkObject(engine, object);
                     if (!checked.verdict.isProtected) checked.exposed = exposure(engine, object);
+                } catch (const calc::rolling_sphere::LimitExceeded &e) {
+                    checked.failed = true;
+                    checked.beyond = QString::fromUtf8(e.what());
+                } catch (const std::bad_alloc &) {
+                    checked.failed = true;
+                    checked.beyond = QStringLiteral("内存不足，无法完成校核");
                 } catch (const std::exception &) {
                     checked.failed = true;
                 }
@@ -162,6 +175,10 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         checks.waitForFinished();
         if (zoneFailed) std::rethrow_exception(zoneFailed);
         for (const Checked &checked : checks.results()) {
+            if (checked.beyond) {
+                limitReached = *checked.beyond;
+                throw calc::rolling_sphere::LimitExceeded("beyond the check's limits");
+            }
             if (checked.failed) throw std::invalid_argument("an object cannot be checked");
             results.verdicts.push_back(checked.verdict);
             results.exposed.push_back(checked.exposed);
@@ -169,13 +186,21 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         if (section && stage == Stage::Exact)
             results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
                                                   section->second, sectionTitle(*section));
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         results.verdicts.clear();
         results.exposed.clear();
         results.zone = {};
         results.section.reset();
         results.closedForms.clear();
-        results.error = QStringLiteral("布置数据不能计算");
+        // A layout too large for the check's limits, or for the machine's memory, says so.
+        if (!limitReached.isEmpty())
+            results.error = QStringLiteral("布置过大，不能校核：") + limitReached;
+        else if (dynamic_cast<const std::bad_alloc *>(&e))
+            results.error = QStringLiteral("布置过大，不能校核：内存不足");
+        else if (dynamic_cast<const calc::rolling_sphere::LimitExceeded *>(&e))
+            results.error = QStringLiteral("布置过大，不能校核：") + QString::fromUtf8(e.what());
+        else
+            results.error = QStringLiteral("布置数据不能计算");
     }
     return results;
 }

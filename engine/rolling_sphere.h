@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 
 // The rolling-sphere method as exact geometry: a sphere of radius hr rolls in from far away over
 // the ground and every air-termination conductor; whatever it cannot touch is protected.
@@ -33,6 +34,13 @@
 // Invalid input throws std::invalid_argument: hr <= 0 or not finite, a coordinate that is not
 // finite, or a conductor end below the ground (z < 0).
 namespace calc::rolling_sphere {
+
+// A layout the engine cannot settle within its limits of work and memory: what() says which
+// limit and why, in words for the user.
+class LimitExceeded : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 struct Point {
     double x = 0, y = 0, z = 0; // metres, z up, ground at z = 0

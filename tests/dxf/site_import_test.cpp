@@ -135,7 +135,8 @@ TEST(SiteImport, IntoALayout)
     full.conductors.assign(std::size_t(lplayout::kMaxConductors) - 1, Rod{0, 0, 10});
     const dxf::SiteResult over = dxf::importSite(d, smallChoice(), full);
     EXPECT_FALSE(over.site);
-    EXPECT_TRUE(over.error.contains(QStringLiteral("超过 2000"))) << over.error.toStdString();
+    EXPECT_TRUE(over.error.contains(QStringLiteral("超过 %1").arg(lplayout::kMaxConductors)))
+        << over.error.toStdString();
 }
 
 // R12 in GBK, no units in its header: millimetres; heights from texts, one name written in
