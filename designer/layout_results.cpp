@@ -1,6 +1,7 @@
 #include "designer/layout_results.h"
 
 #include "layouts/drawn_zone.h"
+#include "layouts/edit_reach.h"
 #include "layouts/layout_sheet.h"
 #include "sheets/sheet_format.h"
 
@@ -113,7 +114,7 @@ std::string sectionTitle(const std::pair<calc::drawing::Vec2, calc::drawing::Vec
 
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
                              const SectionLine &section, quint64 generation, Stage stage,
-                             bool withStrikes)
+                             bool withStrikes, const std::optional<Earlier> &earlier)
 {
     LayoutResults results;
     // Apart from the verdicts: a layout the engine cannot take may still have buildings to
@@ -144,8 +145,17 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             std::optional<QString> beyond; // why the check gave up, when it reached its limits
         };
         const bool exact = stage == Stage::Exact;
-        QFuture<Checked> checks = QtConcurrent::mapped(
-            layout.objects, [&engine, exact](const calc::layout::Object &object) {
+        // Only the objects the edit since the earlier run can reach are checked again.
+        std::vector<std::optional<std::size_t>> carried(layout.objects.size());
+        if (earlier && earlier->verdicts.size() == earlier->layout.objects.size() &&
+            earlier->exposed.size() == earlier->verdicts.size())
+            carried = calc::layout::carriedOver(earlier->layout, layout);
+        std::vector<const calc::layout::Object *> todo;
+        for (std::size_t i = 0; i < layout.objects.size(); ++i)
+            if (!carried[i]) todo.push_back(&layout.objects[i]);
+        QFuture<Checked> checks =
+            QtConcurrent::mapped(todo, [&engine, exact](const calc::layout::Object *each) {
+                const calc::layout::Object &object = *each;
                 Checked checked;
                 try {
                     if (!exact) {
@@ -174,14 +184,22 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         }
         checks.waitForFinished();
         if (zoneFailed) std::rethrow_exception(zoneFailed);
-        for (const Checked &checked : checks.results()) {
-            if (checked.beyond) {
-                limitReached = *checked.beyond;
+        const QList<Checked> checked = checks.results();
+        auto next = checked.begin();
+        for (std::size_t i = 0; i < layout.objects.size(); ++i) {
+            if (carried[i]) {
+                results.verdicts.push_back(earlier->verdicts[*carried[i]]);
+                results.exposed.push_back(earlier->exposed[*carried[i]]);
+                continue;
+            }
+            const Checked &one = *next++;
+            if (one.beyond) {
+                limitReached = *one.beyond;
                 throw calc::rolling_sphere::LimitExceeded("beyond the check's limits");
             }
-            if (checked.failed) throw std::invalid_argument("an object cannot be checked");
-            results.verdicts.push_back(checked.verdict);
-            results.exposed.push_back(checked.exposed);
+            if (one.failed) throw std::invalid_argument("an object cannot be checked");
+            results.verdicts.push_back(one.verdict);
+            results.exposed.push_back(one.exposed);
         }
         if (section && stage == Stage::Exact)
             results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
@@ -230,14 +248,20 @@ void Recomputer::start(Stage stage)
 {
     running_ = true;
     pending_ = false;
+    runningLayout_ = layout_;
     watcher_.setFuture(QtConcurrent::run(&thread_, computeResults, layout_, height_, section_,
-                                         generation_, stage, stage == Stage::Verdicts));
+                                         generation_, stage, stage == Stage::Verdicts,
+                                         earlier_[stage == Stage::Exact ? 1 : 0]));
 }
 
 void Recomputer::finished()
 {
     running_ = false;
     LayoutResults results = watcher_.result();
+    // Kept for the next edit, whatever it is: the objects it cannot reach keep these.
+    if (results.error.isEmpty())
+        earlier_[results.stage == Stage::Exact ? 1 : 0] =
+            Earlier{runningLayout_, results.verdicts, results.exposed};
     if (pending_) {
         start(Stage::Verdicts);
         return;
