@@ -105,8 +105,9 @@ Run timeOne(const char *program, const std::string &file, double limit)
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        const int null = ::open("/dev/null", 1);
+        const int null = ::open("/dev/null", O_WRONLY);
         dup2(null, 1);
+        dup2(null, 2);
         execl(program, program, "--check", file.c_str(), static_cast<char *>(nullptr));
         _exit(127);
     }
