@@ -2,7 +2,8 @@
 # Builds the benchmarks (Release) and prints one table, all measured in this
 # one run on this machine: start-up and peak memory against the toolkit's
 # floor (offscreen and under Xvfb), each calculation per call, and in-process
-# latencies of the real windows.
+# latencies of the real windows, and the object check on sites of a real
+# size.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-bench
@@ -149,3 +150,13 @@ fi
   --benchmark_format=csv 2>/dev/null |
   awk -F, '/_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1);
                         printf "%-44s %10.1f ms\n", "roofs of 30 buildings, " $1, $4 }'
+# The command-line check on sites of a real size (bench/site_bench): rows of 1 to 100 meshed
+# buildings and bare squares of 100 to 800 m, the time and peak memory of `lplayout --check` on
+# each, a run killed after 120 s; then an edit on the 30-building site in the designer's work.
+sites=$(mktemp -d)
+"$build/bench/site_bench" write "$sites"
+"$build/bench/site_bench" time "$build/app/lplayout" "$sites" 120 |
+  awk '{ printf "%-44s %10.3f s  %8.1f MB   (%s)\n", "lplayout --check " $1 ", " $2 " cond., " $4 " obj.", $6, $8, $10 }'
+rm -rf "$sites"
+QT_QPA_PLATFORM=offscreen "$build/bench/layout_probe" meshed 3 2>/dev/null |
+  awk '{ printf "%-44s %10.1f ms   (median of %d, %d objects checked again)\n", "edit on 30 meshed buildings to verdicts, area", $1, $2, $3 }'

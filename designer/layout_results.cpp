@@ -1,6 +1,7 @@
 #include "designer/layout_results.h"
 
 #include "layouts/drawn_zone.h"
+#include "layouts/edit_reach.h"
 #include "layouts/layout_sheet.h"
 #include "sheets/sheet_format.h"
 
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <new>
+#include <optional>
 #include <stdexcept>
 
 namespace designer {
@@ -111,7 +114,7 @@ std::string sectionTitle(const std::pair<calc::drawing::Vec2, calc::drawing::Vec
 
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
                              const SectionLine &section, quint64 generation, Stage stage,
-                             bool withStrikes)
+                             bool withStrikes, const std::optional<Earlier> &earlier)
 {
     LayoutResults results;
     // Apart from the verdicts: a layout the engine cannot take may still have buildings to
@@ -127,6 +130,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
     results.generation = generation;
     results.stage = stage;
     results.height = height;
+    QString limitReached;
     try {
         const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
         // The objects are checked on the pool's threads, sharing the prepared engine, while
@@ -138,15 +142,34 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             calc::layout::ObjectVerdict verdict;
             Exposure exposed;
             bool failed = false;
+            std::optional<QString> beyond; // why the check gave up, when it reached its limits
         };
         const bool exact = stage == Stage::Exact;
-        QFuture<Checked> checks = QtConcurrent::mapped(
-            layout.objects, [&engine, exact](const calc::layout::Object &object) {
+        // Only the objects the edit since the earlier run can reach are checked again.
+        std::vector<std::optional<std::size_t>> carried(layout.objects.size());
+        if (earlier && earlier->verdicts.size() == earlier->layout.objects.size() &&
+            earlier->exposed.size() == earlier->verdicts.size())
+            carried = calc::layout::carriedOver(earlier->layout, layout);
+        std::vector<const calc::layout::Object *> todo;
+        for (std::size_t i = 0; i < layout.objects.size(); ++i)
+            if (!carried[i]) todo.push_back(&layout.objects[i]);
+        QFuture<Checked> checks =
+            QtConcurrent::mapped(todo, [&engine, exact](const calc::layout::Object *each) {
+                const calc::layout::Object &object = *each;
                 Checked checked;
                 try {
-                    if (!exact) return Checked{calc::layout::quickVerdict(engine, object), {}};
+                    if (!exact) {
+                        checked.verdict = calc::layout::quickVerdict(engine, object);
+                        return checked;
+                    }
                     checked.verdict = calc::layout::checkObject(engine, object);
                     if (!checked.verdict.isProtected) checked.exposed = exposure(engine, object);
+                } catch (const calc::rolling_sphere::LimitExceeded &e) {
+                    checked.failed = true;
+                    checked.beyond = QString::fromUtf8(e.what());
+                } catch (const std::bad_alloc &) {
+                    checked.failed = true;
+                    checked.beyond = QStringLiteral("内存不足，无法完成校核");
                 } catch (const std::exception &) {
                     checked.failed = true;
                 }
@@ -161,21 +184,41 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         }
         checks.waitForFinished();
         if (zoneFailed) std::rethrow_exception(zoneFailed);
-        for (const Checked &checked : checks.results()) {
-            if (checked.failed) throw std::invalid_argument("an object cannot be checked");
-            results.verdicts.push_back(checked.verdict);
-            results.exposed.push_back(checked.exposed);
+        const QList<Checked> checked = checks.results();
+        auto next = checked.begin();
+        for (std::size_t i = 0; i < layout.objects.size(); ++i) {
+            if (carried[i]) {
+                results.verdicts.push_back(earlier->verdicts[*carried[i]]);
+                results.exposed.push_back(earlier->exposed[*carried[i]]);
+                continue;
+            }
+            const Checked &one = *next++;
+            if (one.beyond) {
+                limitReached = *one.beyond;
+                throw calc::rolling_sphere::LimitExceeded("beyond the check's limits");
+            }
+            if (one.failed) throw std::invalid_argument("an object cannot be checked");
+            results.verdicts.push_back(one.verdict);
+            results.exposed.push_back(one.exposed);
         }
         if (section && stage == Stage::Exact)
             results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
                                                   section->second, sectionTitle(*section));
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         results.verdicts.clear();
         results.exposed.clear();
         results.zone = {};
         results.section.reset();
         results.closedForms.clear();
-        results.error = QStringLiteral("布置数据不能计算");
+        // A layout too large for the check's limits, or for the machine's memory, says so.
+        if (!limitReached.isEmpty())
+            results.error = QStringLiteral("布置过大，不能校核：") + limitReached;
+        else if (dynamic_cast<const std::bad_alloc *>(&e))
+            results.error = QStringLiteral("布置过大，不能校核：内存不足");
+        else if (dynamic_cast<const calc::rolling_sphere::LimitExceeded *>(&e))
+            results.error = QStringLiteral("布置过大，不能校核：") + QString::fromUtf8(e.what());
+        else
+            results.error = QStringLiteral("布置数据不能计算");
     }
     return results;
 }
@@ -205,14 +248,20 @@ void Recomputer::start(Stage stage)
 {
     running_ = true;
     pending_ = false;
+    runningLayout_ = layout_;
     watcher_.setFuture(QtConcurrent::run(&thread_, computeResults, layout_, height_, section_,
-                                         generation_, stage, stage == Stage::Verdicts));
+                                         generation_, stage, stage == Stage::Verdicts,
+                                         earlier_[stage == Stage::Exact ? 1 : 0]));
 }
 
 void Recomputer::finished()
 {
     running_ = false;
     LayoutResults results = watcher_.result();
+    // Kept for the next edit, whatever it is: the objects it cannot reach keep these.
+    if (results.error.isEmpty())
+        earlier_[results.stage == Stage::Exact ? 1 : 0] =
+            Earlier{runningLayout_, results.verdicts, results.exposed};
     if (pending_) {
         start(Stage::Verdicts);
         return;

@@ -58,11 +58,20 @@ struct LayoutResults {
 // A line drawn on the plan, in plan metres.
 using SectionLine = std::optional<std::pair<calc::drawing::Vec2, calc::drawing::Vec2>>;
 
+// What a run of one stage found for a layout: after an edit, the objects the edit cannot reach
+// keep their verdicts (calc::layout::carriedOver) and only the others are checked again.
+struct Earlier {
+    calc::layout::Layout layout;
+    std::vector<calc::layout::ObjectVerdict> verdicts;
+    std::vector<Exposure> exposed;
+};
+
 // The results for one layout, on the calling thread; the strike counts only when asked for
 // (they do not change from one stage to the next).
 LayoutResults computeResults(const calc::layout::Layout &layout, double height,
                              const SectionLine &section = {}, quint64 generation = 0,
-                             Stage stage = Stage::Exact, bool withStrikes = true);
+                             Stage stage = Stage::Exact, bool withStrikes = true,
+                             const std::optional<Earlier> &earlier = {});
 
 class Recomputer : public QObject {
     Q_OBJECT
@@ -88,6 +97,9 @@ private:
     QThreadPool thread_;
     QFutureWatcher<LayoutResults> watcher_;
     calc::layout::Layout layout_;
+    calc::layout::Layout runningLayout_; // the one being worked out
+    // Each stage's last results, by stage.
+    std::optional<Earlier> earlier_[2];
     double height_ = 0;
     SectionLine section_;
     std::optional<calc::layout::LayoutStrikes> strikes_; // the first stage's, for the second

@@ -169,7 +169,9 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
             double without(int other) const { return owner == other ? second : first; }
         };
         std::vector<int> around;
-        for (std::size_t k = 0; k < L.conductors.size(); ++k) {
+        std::vector<std::size_t> near;
+        L.nearConductors(low, high, hr, near);
+        for (const std::size_t k : near) {
             if (static_cast<int>(k) == y.owner || static_cast<int>(k) == x.owner) continue;
             const Conductor &c = L.conductors[k];
             const double gx =
@@ -262,7 +264,13 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
         for (std::size_t i = 0; i < n; ++i)
             if (out.holds[i] && !out.dead[i]) open.push_back(i);
         std::vector<double> value(n);
-        for (std::size_t k = 0; k < L.pieces.size(); ++k) {
+        // The surfaces whose boxes come within a step of the curve's: the plane, and those of
+        // the conductors within hr and a step of it.
+        std::vector<std::size_t> third{0};
+        L.nearConductors(low, high, hr + maxStep, near);
+        for (const std::size_t c : near)
+            for (std::size_t k = L.pieceStart[c]; k < L.pieceStart[c + 1]; ++k) third.push_back(k);
+        for (const std::size_t k : third) {
             const Piece &z = L.pieces[k];
             if (k == iy || k == ix || z.owner == y.owner || z.owner == x.owner) continue;
             if (z.low.x > high.x + maxStep || z.low.y > high.y + maxStep ||
@@ -287,11 +295,10 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
                 const Point c = f.between(u, v, t).at;
                 if (c.z < hr - kFeasibleSlack) continue;
                 bool free = true;
-                for (const Conductor &s : L.conductors)
-                    if (pointSegmentDist2(c, s.a, s.b) < slack) {
-                        free = false;
-                        break;
-                    }
+                L.nearConductors(c, c, hr, [&](std::size_t k) {
+                    const Conductor &s = L.conductors[k];
+                    free = free && !(pointSegmentDist2(c, s.a, s.b) < slack);
+                });
                 if (free) edge.vertices.emplace_back(c);
             }
         }

@@ -4,8 +4,19 @@
 
 #include <array>
 #include <cmath>
+#include <string>
 
 namespace calc::rolling_sphere::detail {
+
+namespace {
+
+LimitExceeded tooDense()
+{
+    return LimitExceeded("接闪器过于密集：彼此相距两倍滚球半径以内的接闪器超过 " +
+                         std::to_string(kMostNearPairs) + " 对，超出计算的限度");
+}
+
+} // namespace
 
 void Model::findSharedEnds()
 {
@@ -31,7 +42,9 @@ void Model::buildPieces()
 {
     pieces.push_back({Kind::Plane, -1, {}, {}, {}, {}, 0, {}, {}});
     setBox(pieces.back(), {}, hr);
+    pieceStart.assign(conductors.size() + 1, 0);
     for (std::size_t k = 0; k < conductors.size(); ++k) {
+        pieceStart[k] = pieces.size();
         const Conductor &s = conductors[k];
         const int owner = static_cast<int>(k);
         const Point ab = s.b - s.a;
@@ -58,18 +71,56 @@ void Model::buildPieces()
         y.n2 = cross(y.d, y.n1);
         pieces.push_back(y);
     }
+    pieceStart[conductors.size()] = pieces.size();
+}
+
+void Model::buildIndex()
+{
+    std::vector<PlanBox> boxes;
+    boxes.reserve(conductors.size());
+    for (const Conductor &k : conductors)
+        boxes.push_back({std::min(k.a.x, k.b.x), std::min(k.a.y, k.b.y), std::max(k.a.x, k.b.x),
+                         std::max(k.a.y, k.b.y)});
+    index = PlanIndex(boxes, 2 * hr);
+}
+
+void Model::findNeighbours()
+{
+    neighbourStart.assign(conductors.size() + 1, 0);
+    const double reach2 = 4 * hr * hr;
+    std::vector<std::size_t> near;
+    for (std::size_t k = 0; k < conductors.size(); ++k) {
+        neighbourStart[k] = neighbours.size();
+        const Conductor &s = conductors[k];
+        nearConductors({std::min(s.a.x, s.b.x), std::min(s.a.y, s.b.y), 0},
+                       {std::max(s.a.x, s.b.x), std::max(s.a.y, s.b.y), 0}, 2 * hr, near);
+        for (const std::size_t j : near) {
+            const Conductor &t = conductors[j];
+            if (segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach2)
+                neighbours.push_back(static_cast<std::uint32_t>(j));
+        }
+        if (neighbours.size() > kMostNearPairs) throw tooDense();
+    }
+    neighbourStart[conductors.size()] = neighbours.size();
 }
 
 void Model::findPartners()
 {
+    // A cylinder can meet the surfaces of the conductors within 2 hr of its own, and the plane.
     partnerStart.assign(pieces.size() + 1, 0);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         partnerStart[i] = partners.size();
         if (pieces[i].kind != Kind::Cylinder) continue;
-        for (std::size_t j = 0; j < pieces.size(); ++j)
-            if (j != i && pieces[j].owner != pieces[i].owner &&
-                ownersNear(pieces[i].owner, pieces[j].owner))
+        const int owner = pieces[i].owner;
+        if (ownersNear(owner, -1)) partners.push_back(0);
+        for (std::size_t n = neighbourStart[static_cast<std::size_t>(owner)];
+             n < neighbourStart[static_cast<std::size_t>(owner) + 1]; ++n) {
+            const std::size_t k = neighbours[n];
+            if (static_cast<int>(k) == owner) continue;
+            for (std::size_t j = pieceStart[k]; j < pieceStart[k + 1]; ++j)
                 partners.push_back(static_cast<std::uint32_t>(j));
+        }
+        if (partners.size() > kMostNearPairs) throw tooDense();
     }
     partnerStart[pieces.size()] = partners.size();
     slots = std::make_unique<std::atomic<const Edge *>[]>(partners.size());

@@ -11,11 +11,12 @@
 
 namespace calc::rolling_sphere::detail {
 
-double Model::freeMargin(Point c) const
+double Model::freeMargin(Point c, double within) const
 {
     double g = c.z - hr;
-    for (const Conductor &k : conductors)
-        g = std::min(g, std::sqrt(pointSegmentDist2(c, k.a, k.b)) - hr);
+    nearConductors(c, c, hr + within, [&](std::size_t k) {
+        g = std::min(g, std::sqrt(pointSegmentDist2(c, conductors[k].a, conductors[k].b)) - hr);
+    });
     return g;
 }
 
@@ -23,9 +24,13 @@ bool Model::pathFree(Point a, Point b) const
 {
     const double limit = hr - kPathSlack;
     if (a.z < limit || b.z < limit) return false;
-    for (const Conductor &k : conductors)
-        if (segmentSegmentDist2(a, b, k.a, k.b) < limit * limit) return false;
-    return true;
+    bool free = true;
+    nearConductors({std::min(a.x, b.x), std::min(a.y, b.y), 0},
+                   {std::max(a.x, b.x), std::max(a.y, b.y), 0}, limit, [&](std::size_t k) {
+                       free = free && !(segmentSegmentDist2(a, b, conductors[k].a,
+                                                            conductors[k].b) < limit * limit);
+                   });
+    return free;
 }
 
 bool Model::escapes(Point c) const
@@ -67,7 +72,7 @@ const Model::Fill &Model::fillAt(std::size_t level) const
         auto passable = [&](int i, int j, int k) {
             const Point centre{f.origin.x + (i + 0.5) * f.cell, f.origin.y + (j + 0.5) * f.cell,
                                (k + 0.5) * f.cell};
-            return freeMargin(centre) >= -halfDiagonal;
+            return freeMargin(centre, halfDiagonal) >= -halfDiagonal;
         };
         std::deque<std::array<int, 3>> queue;
         auto visit = [&](int i, int j, int k) {

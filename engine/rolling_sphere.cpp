@@ -46,8 +46,8 @@ Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::ma
     }
     impl_->model.findSharedEnds();
     impl_->model.buildPieces();
-    const std::size_t count = conductors.size();
-    impl_->model.closeCache = std::make_unique<std::atomic<std::int8_t>[]>(count * count);
+    impl_->model.buildIndex();
+    impl_->model.findNeighbours();
     impl_->model.findPartners();
 }
 
@@ -82,10 +82,18 @@ double Layout::conductorMargin(Point c) const
 {
     if (!finite(c))
         throw std::invalid_argument("rolling sphere: a point coordinate is not a number");
+    // The nearest conductor, looked for ever farther out until one is nearer than the search
+    // went.
+    const detail::Model &m = impl_->model;
     double margin = std::numeric_limits<double>::infinity();
-    for (const Conductor &k : impl_->model.conductors)
-        margin = std::min(margin, std::sqrt(detail::pointSegmentDist2(c, k.a, k.b)));
-    return margin - impl_->model.hr;
+    for (double reach = m.hr; !m.conductors.empty(); reach *= 4) {
+        m.nearConductors(c, c, reach, [&](std::size_t k) {
+            const Conductor &s = m.conductors[k];
+            margin = std::min(margin, std::sqrt(detail::pointSegmentDist2(c, s.a, s.b)));
+        });
+        if (margin <= reach) break;
+    }
+    return margin - m.hr;
 }
 
 bool Layout::reachable(Point c) const

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 
 // The rolling-sphere method as exact geometry: a sphere of radius hr rolls in from far away over
 // the ground and every air-termination conductor; whatever it cannot touch is protected.
@@ -30,9 +31,25 @@
 // of hr/4 down to hr/64 (as far as a million cells allow) before it concedes, and is exact in
 // the limit. The fill is the only grid: it decides topology, never a distance.
 //
+// Only what lies within reach can matter: a conductor farther than hr from a centre cannot cut
+// into it, and two farther apart than 2 hr cannot both touch one sphere. The conductors are
+// found by place (a grid over the plan), and every step above looks only at those the distance
+// it tests could reach, so leaving the rest out changes no answer; a layout's size then costs
+// a query nothing beyond what lies near the point.
+//
 // Invalid input throws std::invalid_argument: hr <= 0 or not finite, a coordinate that is not
-// finite, or a conductor end below the ground (z < 0).
+// finite, or a conductor end below the ground (z < 0). A layout beyond the engine's limits (more
+// than ten million pairs of conductors within 2 hr of each other, or more than a gigabyte of
+// followed curves) throws LimitExceeded, when prepared or when asked, rather than take the
+// machine's memory.
 namespace calc::rolling_sphere {
+
+// A layout the engine cannot settle within its limits of work and memory: what() says which
+// limit and why, in words for the user.
+class LimitExceeded : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 struct Point {
     double x = 0, y = 0, z = 0; // metres, z up, ground at z = 0

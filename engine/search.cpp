@@ -12,18 +12,19 @@ void Search::collect()
     near_.clear();
     pieces_.clear();
     ids_.clear();
-    for (std::size_t k = 0; k < L_.conductors.size(); ++k)
-        if (dist_[k] < best_ + hr_) near_.push_back(static_cast<int>(k));
-    for (std::size_t i = 0; i < L_.pieces.size(); ++i) {
+    const auto take = [&](std::size_t i) {
         const Piece &x = L_.pieces[i];
-        if (x.owner >= 0) {
-            const double d = dist_[static_cast<std::size_t>(x.owner)];
-            // Beyond reach, or p so deep inside that the surface lies beyond best_.
-            if (!(d < best_ + hr_) || d + best_ < hr_) continue;
-        }
-        if (!(std::abs(surfaceValue(x, p_, hr_)) <= best_)) continue;
+        if (!(std::abs(surfaceValue(x, p_, hr_)) <= best_)) return;
         pieces_.push_back(x);
         ids_.push_back(i);
+    };
+    take(0); // the plane
+    for (const Reach &r : reach_) {
+        if (!(r.dist < best_ + hr_)) continue;
+        near_.push_back(static_cast<int>(r.k));
+        // p so deep inside that the surfaces lie beyond best_.
+        if (r.dist + best_ < hr_) continue;
+        for (std::size_t i = L_.pieceStart[r.k]; i < L_.pieceStart[r.k + 1]; ++i) take(i);
     }
 }
 
@@ -112,12 +113,22 @@ void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
     for (int i = 0; i < n; ++i) {
         const Point o = y.c + hr * (std::cos(th[static_cast<std::size_t>(i)]) * y.n1 +
                                     std::sin(th[static_cast<std::size_t>(i)]) * y.n2);
-        offer(o + dot(p_ - o, y.d) * y.d);
+        const Point foot = o + dot(p_ - o, y.d) * y.d;
+        // No point of a line lies nearer than its foot.
+        if (!(norm(foot - p_) < best_)) continue;
+        offer(foot);
+        // Where a third surface crosses the line, when nearer than best_: within `half` of the
+        // foot along it.
+        const double along = dot(foot - o, y.d);
+        const double half = std::sqrt(std::max(0.0, sq(best_) - dot(foot - p_, foot - p_)));
+        const auto near = [&](double s) { return std::abs(s - along) < half; };
         for (std::size_t k = 0; k < pieces_.size(); ++k) {
             const Piece &z = pieces_[k];
-            if (k == iy || k == ix || !ownersClose(z, y) || !ownersClose(z, x)) continue;
+            if (k == iy || k == ix) continue;
             double s0 = 0, s1 = 0;
             const int m = solveQuad(alongLine(z, o, y.d, hr), false, s0, s1);
+            if (m == 0 || !(near(s0) || (m == 2 && near(s1)))) continue;
+            if (!ownersClose(z, y) || !ownersClose(z, x)) continue;
             if (m >= 1) offer(o + s0 * y.d);
             if (m == 2) offer(o + s1 * y.d);
         }
@@ -176,20 +187,24 @@ void Search::curve(const Edge &edge, const Piece &y, const Piece &x)
 double Search::run(double limit, std::optional<Point> hint)
 {
     const double hr = hr_;
-    const std::size_t count = L_.conductors.size();
-    dist_.resize(count);
-    double margin = p_.z - hr;
-    for (std::size_t k = 0; k < count; ++k) {
-        const Conductor &s = L_.conductors[k];
-        dist_[k] = std::sqrt(pointSegmentDist2(p_, s.a, s.b));
-        margin = std::min(margin, dist_[k] - hr);
-    }
-    if (margin >= 0 && L_.reachable(p_)) return -hr;
-
-    // A centre straight above everything is free and reachable.
+    // A centre straight above everything is free and reachable: no centre farther than it
+    // counts, nor any conductor beyond hr of such a centre.
     const double top = L_.empty ? hr : std::max(hr, L_.high.z + hr);
     const Point above{p_.x, p_.y, std::max(top, p_.z)};
-    best_ = norm(above - p_) * (1 + 1e-12) + 1e-12;
+    const double farthest = norm(above - p_) * (1 + 1e-12) + 1e-12;
+    reach_.clear();
+    L_.nearConductors(p_, p_, std::max(0.0, std::min(farthest, limit + hr)) + hr,
+                      [&](std::size_t k) {
+                          const Conductor &s = L_.conductors[k];
+                          reach_.push_back({k, std::sqrt(pointSegmentDist2(p_, s.a, s.b))});
+                      });
+    std::sort(reach_.begin(), reach_.end(),
+              [](const Reach &a, const Reach &b) { return a.k < b.k; });
+    double margin = p_.z - hr;
+    for (const Reach &r : reach_) margin = std::min(margin, r.dist - hr);
+    if (margin >= 0 && L_.reachable(p_)) return -hr;
+
+    best_ = farthest;
     // With no centre nearer than the limit, the answer is the limit itself (limit + hr - hr
     // might round below it).
     if (best_ < limit + hr)
@@ -200,10 +215,10 @@ double Search::run(double limit, std::optional<Point> hint)
     // search from the start; any free, reachable centre is a true bound.
     if (hint && norm(*hint - p_) < best_ && hint->z >= hr - kFeasibleSlack) {
         const double clear = sq(hr - kFeasibleSlack);
-        const bool free =
-            std::all_of(L_.conductors.begin(), L_.conductors.end(), [&](const Conductor &k) {
-                return pointSegmentDist2(*hint, k.a, k.b) >= clear;
-            });
+        const bool free = std::all_of(reach_.begin(), reach_.end(), [&](const Reach &r) {
+            const Conductor &k = L_.conductors[r.k];
+            return pointSegmentDist2(*hint, k.a, k.b) >= clear;
+        });
         if (free && L_.reachable(*hint)) {
             best_ = norm(*hint - p_);
             centre_ = hint;
@@ -222,8 +237,18 @@ double Search::run(double limit, std::optional<Point> hint)
 
     // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
     // lies no nearer than the distance to its centre, less its radius.
-    for (const Circle &c : L_.circles()) circle(c.m, c.axis, c.r);
-    for (const Vertex &v : L_.vertices()) offerVertex(v);
+    const std::vector<Circle> &circles = L_.circles();
+    const std::vector<Vertex> &vertices = L_.vertices();
+    std::vector<std::size_t> near;
+    const auto nearby = [&](const PlanIndex &index) {
+        near.clear();
+        index.visit(p_.x, p_.y, best_, [&near](std::size_t i) { near.push_back(i); });
+        std::sort(near.begin(), near.end());
+        return near;
+    };
+    for (const std::size_t i : nearby(L_.circleIndex))
+        circle(circles[i].m, circles[i].axis, circles[i].r);
+    for (const std::size_t i : nearby(L_.vertexIndex)) offerVertex(vertices[i]);
     if (settled()) return centre_ ? best_ - hr : limit;
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come

@@ -13,12 +13,30 @@ const std::vector<Circle> &Model::circles() const
     return roundCircles;
 }
 
+namespace {
+
+// A box on the plan round a circle or a point.
+PlanBox boxAround(Point m, double r) { return {m.x - r, m.y - r, m.x + r, m.y + r}; }
+
+} // namespace
+
 void Model::findCircles() const
 {
+    // Each end sphere meets the plane and the spheres of the conductors within 2 hr of it.
+    std::vector<std::size_t> near;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const Piece &a = pieces[i];
         if (a.kind == Kind::Cylinder) continue;
-        for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+        std::vector<std::size_t> others;
+        if (a.kind == Kind::Plane) {
+            for (std::size_t j = i + 1; j < pieces.size(); ++j) others.push_back(j);
+        } else {
+            nearConductors(a.c, a.c, 2 * hr, near);
+            for (const std::size_t k : near)
+                for (std::size_t j = std::max(i + 1, pieceStart[k]); j < pieceStart[k + 1]; ++j)
+                    others.push_back(j);
+        }
+        for (const std::size_t j : others) {
             const Piece &b = pieces[j];
             if (b.kind == Kind::Cylinder || a.owner == b.owner || !ownersNear(a.owner, b.owner))
                 continue;
@@ -37,6 +55,9 @@ void Model::findCircles() const
                 {a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len)});
         }
     }
+    std::vector<PlanBox> boxes;
+    for (const Circle &c : roundCircles) boxes.push_back(boxAround(c.m, c.r));
+    circleIndex = PlanIndex(boxes, 2 * hr);
 }
 
 const std::vector<Vertex> &Model::vertices() const
@@ -48,17 +69,37 @@ const std::vector<Vertex> &Model::vertices() const
 void Model::findVertices() const
 {
     std::vector<std::size_t> round;
+    std::vector<std::size_t> place(pieces.size(), 0); // in round
     for (std::size_t i = 0; i < pieces.size(); ++i)
-        if (pieces[i].kind != Kind::Cylinder) round.push_back(i);
+        if (pieces[i].kind != Kind::Cylinder) {
+            place[i] = round.size();
+            round.push_back(i);
+        }
     auto near = [&](std::size_t a, std::size_t b) {
         return pieces[a].owner != pieces[b].owner && ownersNear(pieces[a].owner, pieces[b].owner);
     };
+    // Three surfaces that meet at a point lie within 2 hr of each other: each sphere's
+    // neighbours come from the conductors near it, the plane's are every sphere.
+    std::vector<std::vector<std::size_t>> after(round.size()); // later neighbours, in order
+    std::vector<std::size_t> conductorsNear;
+    for (std::size_t i = 0; i < round.size(); ++i) {
+        const Piece &a = pieces[round[i]];
+        if (a.kind == Kind::Plane) {
+            for (std::size_t j = i + 1; j < round.size(); ++j)
+                if (near(round[i], round[j])) after[i].push_back(j);
+            continue;
+        }
+        nearConductors(a.c, a.c, 2 * hr, conductorsNear);
+        for (const std::size_t k : conductorsNear)
+            for (std::size_t p = pieceStart[k]; p < pieceStart[k + 1]; ++p)
+                if (pieces[p].kind != Kind::Cylinder && place[p] > i && near(round[i], p))
+                    after[i].push_back(place[p]);
+    }
     std::array<Point, 2> found{};
     for (std::size_t i = 0; i < round.size(); ++i)
-        for (std::size_t j = i + 1; j < round.size(); ++j) {
-            if (!near(round[i], round[j])) continue;
-            for (std::size_t k = j + 1; k < round.size(); ++k) {
-                if (!near(round[i], round[k]) || !near(round[j], round[k])) continue;
+        for (const std::size_t j : after[i])
+            for (const std::size_t k : after[i]) {
+                if (k <= j || !near(round[j], round[k])) continue;
                 const int n = closedFormVertices(pieces[round[i]], pieces[round[j]],
                                                  pieces[round[k]], hr, found);
                 for (int m = 0; m < n; ++m) {
@@ -66,7 +107,9 @@ void Model::findVertices() const
                     if (isFree(c)) roundVertices.emplace_back(c);
                 }
             }
-        }
+    std::vector<PlanBox> boxes;
+    for (const Vertex &v : roundVertices) boxes.push_back(boxAround(v.at, 0));
+    vertexIndex = PlanIndex(boxes, 2 * hr);
 }
 
 } // namespace calc::rolling_sphere::detail

@@ -90,15 +90,26 @@ struct ObjectVerdict {
     rolling_sphere::Point where; // a surface point where it occurs
 };
 
+// How much one object's check may take: the surface points it asks the engine about (its
+// time) and the cells of the surface it keeps at once (its memory). Beyond either it gives up
+// with rolling_sphere::LimitExceeded, saying which object and why. Real sites stay far below.
+struct CheckLimits {
+    std::size_t queries = 2'000'000;
+    std::size_t cells = 2'000'000;
+};
+
 // The least clearance over the object's whole surface, to within a millimetre of the true
 // least. Throws std::invalid_argument for a footprint that is not a simple polygon or a height
 // that is negative or not finite.
-ObjectVerdict checkObject(const rolling_sphere::Layout &engine, const Object &object);
+ObjectVerdict checkObject(const rolling_sphere::Layout &engine, const Object &object,
+                          const CheckLimits &limits = {});
 // Only whether the object is protected, sooner: the search stops at the first surface point
 // found below kProtectedFrom (the verdict's witness, as leastClearance and where) and proves
 // no more than that the rest lies above it. leastClearance is then no lower than the least.
-ObjectVerdict quickVerdict(const rolling_sphere::Layout &engine, const Object &object);
-std::vector<ObjectVerdict> checkObjects(const Layout &layout);
+ObjectVerdict quickVerdict(const rolling_sphere::Layout &engine, const Object &object,
+                           const CheckLimits &limits = {});
+// Every object checked, on all of the machine's cores.
+std::vector<ObjectVerdict> checkObjects(const Layout &layout, const CheckLimits &limits = {});
 
 // One value of a closed form of GB 50057-2010 附录D beside the engine's measure of the same.
 struct ClosedFormValue {

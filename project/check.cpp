@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <exception>
+#include <new>
 
 namespace lplayout {
 
@@ -20,7 +21,8 @@ QString metres(double v)
 
 } // namespace
 
-CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err)
+CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err,
+                     const calc::layout::CheckLimits &limits)
 {
     const LoadResult loaded = loadProject(path);
     if (!loaded.file) {
@@ -30,9 +32,13 @@ CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err)
     const calc::layout::Layout &layout = loaded.file->layout;
     std::vector<calc::layout::ObjectVerdict> verdicts;
     try {
-        verdicts = calc::layout::checkObjects(layout);
+        verdicts = calc::layout::checkObjects(layout, limits);
+    } catch (const std::bad_alloc &) {
+        err << path << QStringLiteral(": 内存不足，无法完成校核") << Qt::endl;
+        return FileUnusable;
     } catch (const std::exception &e) {
-        err << path << QStringLiteral(": ") << e.what() << Qt::endl;
+        // A layout beyond the check's limits says which and why.
+        err << path << QStringLiteral(": ") << QString::fromUtf8(e.what()) << Qt::endl;
         return FileUnusable;
     }
     // Every line is decided before any is written, so a value that could not be computed

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "layouts/layout.h"
+
 #include <QString>
 #include <QTextStream>
 
 // `lplayout --check FILE`: one line per object, in file order, the name, a tab, protected or
 // unprotected, a tab, the least clearance in metres and a tab before the point x,y,z where it
-// occurs.
+// occurs. A layout the check cannot settle within its limits, or the machine's memory, is
+// reported on err as unusable, with the reason.
 namespace lplayout {
 
 enum CheckStatus { AllProtected = 0, SomeUnprotected = 1, FileUnusable = 2 };
 
-CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err);
+CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err,
+                     const calc::layout::CheckLimits &limits = {});
 
 } // namespace lplayout

@@ -39,8 +39,8 @@ inline constexpr int kFormatVersion = 1;
 // Whatever makes a layout (the file, the tables, a drawing's import) keeps within them.
 inline constexpr double kMaxCoordinate = 10000; // metres either way from the origin
 inline constexpr double kMaxHeight = 1000;
-inline constexpr qsizetype kMaxConductors = 2000;
-inline constexpr qsizetype kMaxObjects = 1000;
+inline constexpr qsizetype kMaxConductors = 20000;
+inline constexpr qsizetype kMaxObjects = 5000;
 inline constexpr qsizetype kMaxCorners = 1000;
 inline constexpr qsizetype kMaxNameLength = 200;
 // A drawing's coordinates can be large (hundreds of kilometres in millimetres), but not beyond

@@ -5,6 +5,7 @@
 // the engine is exact is in engine/rolling_sphere.h.
 
 #include "engine/detail/curves.h"
+#include "engine/detail/plan_index.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +19,13 @@
 #include <vector>
 
 namespace calc::rolling_sphere::detail {
+
+// How much a prepared layout may keep: pairs of conductors near each other, pairs of surfaces
+// that can meet, and the bytes of the curves it follows. Beyond them it gives up with
+// LimitExceeded rather than take the machine's memory; a real site of 20,000 conductors keeps
+// a small part of each.
+inline constexpr std::size_t kMostNearPairs = 10'000'000;
+inline constexpr std::size_t kMostCurveBytes = std::size_t(1) << 30;
 
 // A prepared layout: the conductors, their bounding box and the pocket fills.
 struct Model {
@@ -38,27 +46,44 @@ struct Model {
 
     void buildPieces();
 
+    // The conductors by where they lie on the plan, and the first of each one's surfaces in
+    // `pieces` (its sphere round a, round b and its cylinder, those it has, in that order).
+    PlanIndex index;
+    std::vector<std::size_t> pieceStart;
+
+    void buildIndex();
+    // Calls f(k) for every conductor k that may come within `by` of the box [low, high] (on
+    // the plan; the caller measures the true distance).
+    template <class F>
+    void nearConductors(Point low, Point high, double by, const F &f) const
+    {
+        index.visit(PlanBox{low.x - by, low.y - by, high.x + by, high.y + by}, f);
+    }
+    // The same, in the order of the conductors, into `out`.
+    void nearConductors(Point low, Point high, double by, std::vector<std::size_t> &out) const
+    {
+        out.clear();
+        nearConductors(low, high, by, [&out](std::size_t k) { out.push_back(k); });
+        std::sort(out.begin(), out.end());
+    }
+
     // Whether the obstacles of two conductors (-1: the ground's) come near enough for a sphere
-    // to touch both: closer than 2 hr.
-    std::unique_ptr<std::atomic<std::int8_t>[]> closeCache; // per pair; 0 unknown
+    // to touch both: closer than 2 hr. Worked out once per pair of conductors, kept per
+    // conductor as the sorted list of those near it.
+    std::vector<std::size_t> neighbourStart;
+    std::vector<std::uint32_t> neighbours;
+    void findNeighbours();
     bool ownersNear(int a, int b) const
     {
-        const double reach = 2 * hr;
         if (a < 0 || b < 0) {
             const Conductor &s = conductors[static_cast<std::size_t>(std::max(a, b))];
-            return std::min(s.a.z, s.b.z) < reach;
+            return std::min(s.a.z, s.b.z) < 2 * hr;
         }
-        const std::size_t count = conductors.size();
-        const std::size_t i = static_cast<std::size_t>(std::min(a, b));
-        const std::size_t j = static_cast<std::size_t>(std::max(a, b));
-        std::atomic<std::int8_t> &known = closeCache[i * count + j];
-        std::int8_t value = known.load(std::memory_order_relaxed);
-        if (value == 0) {
-            const Conductor &s = conductors[i], &t = conductors[j];
-            value = segmentSegmentDist2(s.a, s.b, t.a, t.b) < reach * reach ? 1 : 2;
-            known.store(value, std::memory_order_relaxed);
-        }
-        return value == 1;
+        const auto begin = neighbours.begin() +
+                           static_cast<std::ptrdiff_t>(neighbourStart[static_cast<std::size_t>(a)]);
+        const auto end = neighbours.begin() + static_cast<std::ptrdiff_t>(
+                                                  neighbourStart[static_cast<std::size_t>(a) + 1]);
+        return std::binary_search(begin, end, static_cast<std::uint32_t>(b));
     }
 
     // The curved edges, followed once each on first need: the free set's boundary does not
@@ -71,6 +96,7 @@ struct Model {
     std::unique_ptr<std::atomic<const Edge *>[]> slots;
     mutable std::mutex edgesMutex;
     mutable std::deque<Edge> edges;
+    mutable std::atomic<std::size_t> curveBytes{0};
 
     void findPartners();
     std::atomic<const Edge *> *slot(std::size_t iy, std::size_t ix) const
@@ -87,6 +113,12 @@ struct Model {
         if (!place) throw std::logic_error("rolling sphere: an edge of surfaces that never meet");
         if (const Edge *known = place->load(std::memory_order_acquire)) return *known;
         Edge made = followEdge(*this, iy, ix);
+        std::size_t bytes = sizeof(Edge) + made.vertices.size() * sizeof(Vertex);
+        for (const EdgeLoop &loop : made.loops)
+            bytes += loop.samples.size() * (sizeof(Sample) + 2 * sizeof(double) + 4) +
+                     loop.runs.size() * sizeof(EdgeLoop::Run);
+        if ((curveBytes += bytes) > kMostCurveBytes)
+            throw LimitExceeded("接闪器过于密集：所需计算的曲线超过 1 GB，超出计算的限度");
         const std::lock_guard lock(edgesMutex);
         if (const Edge *known = place->load(std::memory_order_acquire)) return *known;
         edges.push_back(std::move(made));
@@ -106,20 +138,24 @@ struct Model {
     {
         if (c.z < hr - kFeasibleSlack) return false;
         const double limit = sq(hr - kFeasibleSlack);
-        for (const Conductor &k : conductors)
-            if (pointSegmentDist2(c, k.a, k.b) < limit) return false;
-        return true;
+        bool free = true;
+        nearConductors(c, c, hr, [&](std::size_t k) {
+            free = free && !(pointSegmentDist2(c, conductors[k].a, conductors[k].b) < limit);
+        });
+        return free;
     }
 
     // The free vertices where the plane and spheres meet, three at a time: they do
     // not depend on the point asked about, so they are worked out once, on first need.
     mutable std::vector<Vertex> roundVertices;
     mutable std::once_flag roundVerticesMade;
+    mutable PlanIndex vertexIndex;
     const std::vector<Vertex> &vertices() const;
     void findVertices() const;
     // The circles where two of them meet, likewise.
     mutable std::vector<Circle> roundCircles;
     mutable std::once_flag roundCirclesMade;
+    mutable PlanIndex circleIndex;
     const std::vector<Circle> &circles() const;
     void findCircles() const;
 
@@ -135,7 +171,9 @@ struct Model {
     mutable std::deque<Fill> fills; // a deque: a fill, once made, never moves
 
     // Reachability: a straight path out, else the fills (reachability.cpp).
-    double freeMargin(Point c) const;
+    // How far c is from cutting into anything (negative inside): exact when below `within`,
+    // and otherwise `within` or more.
+    double freeMargin(Point c, double within) const;
     bool pathFree(Point a, Point b) const;
     bool escapes(Point c) const;
     const Fill &fillAt(std::size_t level) const;

@@ -32,8 +32,14 @@ private:
     Point p_;
     double hr_;
     double best_ = 0;
-    std::optional<Point> centre_;  // the centre at best_, when a real one is that near
-    std::vector<double> dist_;     // distance from p to each conductor
+    std::optional<Point> centre_; // the centre at best_, when a real one is that near
+    // The conductors within reach of any centre the search can take, in order, with their
+    // distances from p; the rest cannot cut into such a centre nor bound one.
+    struct Reach {
+        std::size_t k;
+        double dist;
+    };
+    std::vector<Reach> reach_;
     std::vector<int> near_;        // conductors that can cut into a centre nearer than best_
     std::vector<Piece> pieces_;    // surfaces that pass within best_ of p
     std::vector<std::size_t> ids_; // their places in the layout's list of surfaces

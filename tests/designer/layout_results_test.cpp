@@ -111,6 +111,42 @@ private slots:
             QCOMPARE(QString::fromStdString(row[3]), QStringLiteral("一致"));
         }
     }
+
+    // After an edit, the objects it cannot reach keep the earlier run's verdicts (marked here so
+    // that a check made again would show) and the one beside it is checked again.
+    void anEditRechecksOnlyTheObjectsItCanReach()
+    {
+        calc::layout::Layout before;
+        before.conductors = {calc::layout::Rod{0, 0, 20}, calc::layout::Rod{1000, 0, 20}};
+        before.objects.push_back({"near", {{5, -2}, {7, -2}, {7, 2}, {5, 2}}, 4});
+        before.objects.push_back({"far", {{1005, -2}, {1007, -2}, {1007, 2}, {1005, 2}}, 4});
+        designer::Earlier earlier{before, {}, {{}, {}}};
+        earlier.verdicts.push_back({false, -99, {}});
+        earlier.verdicts.push_back({false, -77, {}});
+        calc::layout::Layout after = before;
+        after.conductors[0] = calc::layout::Rod{1, 0, 20};
+        const auto results =
+            designer::computeResults(after, 0, {}, 2, designer::Stage::Verdicts, false, earlier);
+        QVERIFY(results.error.isEmpty());
+        QCOMPARE(results.verdicts.size(), std::size_t{2});
+        QVERIFY(results.verdicts[0].isProtected);
+        QCOMPARE(results.verdicts[1].leastClearance, -77.0);
+    }
+
+    // A layout beyond the check's limits is no unusable layout: the message says it is too
+    // large to check, and why.
+    void aLayoutBeyondTheLimitsSaysSo()
+    {
+        calc::layout::Layout layout;
+        for (int i = 0; i < 4000; ++i) {
+            const double x = i % 64, y = (i / 64) % 64;
+            layout.conductors.push_back(calc::layout::Wire{{x, y, 10}, {x + 3, y + 2, 12}});
+        }
+        layout.objects.push_back({"库房", {{5, -2}, {7, -2}, {7, 2}, {5, 2}}, 4});
+        const auto results = designer::computeResults(layout, 0, {}, 1, designer::Stage::Verdicts);
+        QVERIFY(results.error.startsWith(QStringLiteral("布置过大，不能校核：接闪器过于密集")));
+        QVERIFY(results.verdicts.empty());
+    }
 };
 
 QTEST_GUILESS_MAIN(LayoutResultsTest)

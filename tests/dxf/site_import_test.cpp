@@ -135,7 +135,8 @@ TEST(SiteImport, IntoALayout)
     full.conductors.assign(std::size_t(lplayout::kMaxConductors) - 1, Rod{0, 0, 10});
     const dxf::SiteResult over = dxf::importSite(d, smallChoice(), full);
     EXPECT_FALSE(over.site);
-    EXPECT_TRUE(over.error.contains(QStringLiteral("超过 2000"))) << over.error.toStdString();
+    EXPECT_TRUE(over.error.contains(QStringLiteral("超过 %1").arg(lplayout::kMaxConductors)))
+        << over.error.toStdString();
 }
 
 // R12 in GBK, no units in its header: millimetres; heights from texts, one name written in
@@ -323,7 +324,7 @@ TEST(SiteImport, BadChoicesEachWithItsMessage)
     const QByteArray grid =
         "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nS\n" + square("0", 0) + "  0\nENDBLK\n" +
         "  0\nENDSEC\n" +
-        drawing({}, "  0\nINSERT\n  8\nB\n  2\nS\n 70\n40\n 71\n30\n 44\n20\n 45\n20\n");
+        drawing({}, "  0\nINSERT\n  8\nB\n  2\nS\n 70\n80\n 71\n70\n 44\n20\n 45\n20\n");
     const BadImport cases[] = {
         {"no closed outline", {}, layers({QStringLiteral("开口")}), "图层「开口」上没有闭合轮廓"},
         {"a self-crossing outline",
@@ -352,7 +353,7 @@ TEST(SiteImport, BadChoicesEachWithItsMessage)
         {"inches", drawing(units, square("B", 0)), layers({QStringLiteral("B")}), "$INSUNITS = 1"},
         {"too high", drawing({}, square("B", 0, " 38\n2000000\n")), layers({QStringLiteral("B")}),
          "（句柄 AB，第 11 行）高度超过 1000 m"},
-        {"too many objects", grid, layers({QStringLiteral("B")}), "被保护物超过 1000 个"},
+        {"too many objects", grid, layers({QStringLiteral("B")}), "被保护物超过 5000 个"},
         {"too many corners", drawing({}, manyCorners(1001)), layers({QStringLiteral("B")}),
          "有 1001 个角点"},
         {"too far for a file", drawing({}, square("B", 2e15)), layers({QStringLiteral("B")}),

@@ -484,4 +484,21 @@ INSTANTIATE_TEST_SUITE_P(
                     BadRow{"InfinitePoint", {rod(0, 0, 10)}, 30, {0, 0, -kInf}}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// Thousands of conductors all within reach of each other are no site: the engine refuses them
+// when it prepares the layout, saying why, rather than take the machine's memory.
+TEST(RollingSphereLimits, DenseTangleIsRefused)
+{
+    std::vector<rs::Conductor> tangle;
+    for (int i = 0; i < 4000; ++i) {
+        const double x = i % 64, y = (i / 64) % 64;
+        tangle.push_back({{x, y, 10.0 + i % 7}, {x + 3, y + 2, 12}});
+    }
+    try {
+        const rs::Layout layout(tangle, 45);
+        ADD_FAILURE() << "a tangle of 4000 conductors was prepared";
+    } catch (const rs::LimitExceeded &e) {
+        EXPECT_NE(std::string_view(e.what()).find("接闪器过于密集"), std::string_view::npos);
+    }
+}
+
 } // namespace

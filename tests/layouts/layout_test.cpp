@@ -224,6 +224,39 @@ TEST(LayoutCheck, RejectsUnusableObjects)
     EXPECT_THROW(checkObject(engine, {"x", box(0, 0, 1, 1), INFINITY}), std::invalid_argument);
 }
 
+// A check that would need more than its limits gives up, naming the object and the limit,
+// whichever limit it reaches first; within the usual limits the same object is checked.
+TEST(LayoutCheck, BeyondItsLimitsSaysWhichObject)
+{
+    Layout layout;
+    layout.conductors.push_back(Wire{{0, 10, 20}, {40, 10, 20}});
+    const Object object{"库房", box(0, 0, 40, 20), 12};
+    const rs::Layout engine = prepareEngine(layout);
+    for (const CheckLimits limits : {CheckLimits{20, 1'000'000}, CheckLimits{1'000'000, 3}}) {
+        try {
+            checkObject(engine, object, limits);
+            ADD_FAILURE() << "no limit reached";
+        } catch (const rs::LimitExceeded &e) {
+            const std::string_view what = e.what();
+            EXPECT_NE(what.find("库房"), std::string_view::npos) << what;
+            EXPECT_NE(what.find("超出校核"), std::string_view::npos) << what;
+        }
+    }
+    EXPECT_NO_THROW(checkObject(engine, object));
+}
+
+// A bare footprint, however large, has its least where a sphere rests on its roof: settled at
+// once, the sphere's depth into it exactly.
+TEST(LayoutCheck, BareFootprintOfAnySizeAtOnce)
+{
+    const Layout layout;
+    const rs::Layout engine = prepareEngine(layout);
+    const Object object{"厂区", box(-2000, -1500, 2000, 1500), 14};
+    const ObjectVerdict v = checkObject(engine, object, CheckLimits{5000, 5000});
+    EXPECT_FALSE(v.isProtected);
+    EXPECT_NEAR(v.leastClearance, -14, 1e-12);
+}
+
 TEST(LayoutConductors, RodStandsOnTheGround)
 {
     const auto c =
