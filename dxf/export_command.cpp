@@ -4,8 +4,6 @@
 #include "project/check.h"
 #include "project/project_file.h"
 
-#include <exception>
-
 namespace dxf {
 
 int runExportDxf(const QString &path, const QString &out, const std::string &date, QTextStream &err)
@@ -15,15 +13,10 @@ int runExportDxf(const QString &path, const QString &out, const std::string &dat
         err << loaded.error << Qt::endl;
         return lplayout::FileUnusable;
     }
-    std::vector<calc::layout::ObjectVerdict> verdicts;
-    try {
-        verdicts = calc::layout::checkObjects(loaded.file->layout);
-    } catch (const std::exception &e) {
-        err << path << QStringLiteral(": ") << e.what() << Qt::endl;
-        return lplayout::FileUnusable;
-    }
+    const auto verdicts = lplayout::checkedObjects(path, loaded.file->layout, err);
+    if (!verdicts) return lplayout::FileUnusable;
     QString error;
-    if (!writeLayoutDrawing(out, loaded.file->layout, verdicts, std::nullopt, loaded.file->drawing,
+    if (!writeLayoutDrawing(out, loaded.file->layout, *verdicts, std::nullopt, loaded.file->drawing,
                             date, &error)) {
         err << error << Qt::endl;
         return lplayout::FileUnusable;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <new>
 #include <set>
 #include <tuple>
 
@@ -360,6 +361,9 @@ bool writeLayoutDrawing(const QString &path, const Layout &layout,
     QByteArray bytes;
     try {
         bytes = layoutDrawing(layout, verdicts, section, place, date);
+    } catch (const std::bad_alloc &) {
+        if (error) *error = path + QStringLiteral(": 内存不足，不能写出图纸");
+        return false;
     } catch (const std::exception &e) {
         if (error) *error = path + QStringLiteral(": 布置数据不能计算（%1）").arg(e.what());
         return false;

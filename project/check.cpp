@@ -21,6 +21,21 @@ QString metres(double v)
 
 } // namespace
 
+std::optional<std::vector<calc::layout::ObjectVerdict>>
+checkedObjects(const QString &path, const calc::layout::Layout &layout, QTextStream &err,
+               const calc::layout::CheckLimits &limits)
+{
+    try {
+        return calc::layout::checkObjects(layout, limits);
+    } catch (const std::bad_alloc &) {
+        err << path << QStringLiteral(": 内存不足，无法完成校核") << Qt::endl;
+    } catch (const std::exception &e) {
+        // A layout beyond the check's limits says which and why.
+        err << path << QStringLiteral(": ") << QString::fromUtf8(e.what()) << Qt::endl;
+    }
+    return std::nullopt;
+}
+
 CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err,
                      const calc::layout::CheckLimits &limits)
 {
@@ -30,17 +45,9 @@ CheckStatus runCheck(const QString &path, QTextStream &out, QTextStream &err,
         return FileUnusable;
     }
     const calc::layout::Layout &layout = loaded.file->layout;
-    std::vector<calc::layout::ObjectVerdict> verdicts;
-    try {
-        verdicts = calc::layout::checkObjects(layout, limits);
-    } catch (const std::bad_alloc &) {
-        err << path << QStringLiteral(": 内存不足，无法完成校核") << Qt::endl;
-        return FileUnusable;
-    } catch (const std::exception &e) {
-        // A layout beyond the check's limits says which and why.
-        err << path << QStringLiteral(": ") << QString::fromUtf8(e.what()) << Qt::endl;
-        return FileUnusable;
-    }
+    const auto checked = checkedObjects(path, layout, err, limits);
+    if (!checked) return FileUnusable;
+    const std::vector<calc::layout::ObjectVerdict> &verdicts = *checked;
     // Every line is decided before any is written, so a value that could not be computed
     // leaves no partial report.
     for (std::size_t i = 0; i < verdicts.size(); ++i) {
