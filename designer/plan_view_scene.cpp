@@ -59,6 +59,9 @@ void PlanView::showLayout(const calc::layout::Layout &layout)
     };
     keep(selectedConductors_, layout_.conductors.size());
     keep(selectedObjects_, layout_.objects.size());
+    // The roof check and its fault belong to the layout before the change.
+    roofs_.reset();
+    fault_->setPath({});
     if (verdicts_.size() != layout_.objects.size()) {
         verdicts_.clear();
         exposed_.clear();
@@ -72,6 +75,7 @@ void PlanView::showResults(const LayoutResults &results)
     exposed_ = results.exposed;
     worstKnown_ = results.stage == Stage::Exact;
     zone_ = results.zone;
+    roofs_ = results.roofs;
     QPainterPath fill;
     fill.setFillRule(Qt::WindingFill);
     for (const auto &polygon : zone_.fill) {
@@ -114,7 +118,7 @@ void PlanView::rebuild()
     QList<QGraphicsItem *> old;
     for (QGraphicsItem *item : scene()->items())
         if (item != zoneFill_ && item != zoneOutline_ && item != strikeOutlines_ &&
-            item != sectionLine_ && item != draft_ && !item->parentItem())
+            item != sectionLine_ && item != draft_ && item != fault_ && !item->parentItem())
             old << item;
     qDeleteAll(old);
     wireLabels_.clear();
@@ -200,8 +204,10 @@ void PlanView::rebuild()
             scene()->addItem(line);
             line->setToolTip(QStringLiteral("避雷线 %1").arg(number));
             wireLabels_ << label(number, line->line().p1(), Qt::black, line);
+            styleWire(line, i);
         }
     }
+    drawRoofs();
     applySelection();
     placeLabels();
 }
