@@ -3,6 +3,7 @@
 #include "dxf/import_command.h"
 #include "project/check.h"
 #include "project/project_file.h"
+#include "project/roof_command.h"
 #include "project/strikes.h"
 
 #include <QApplication>
@@ -16,8 +17,8 @@
 
 namespace {
 
-// The check, the strike counts, the import, the export and the help run without a display; anything
-// else opens the designer.
+// The check, the strike counts, the roof network's check and lay-out, the import, the export and
+// the help run without a display; anything else opens the designer.
 bool wantsWindow(int argc, char *argv[])
 {
     if (dxf::wantsImport(argc, argv)) return false;
@@ -26,11 +27,12 @@ bool wantsWindow(int argc, char *argv[])
         // The strike counts' options as well, so that given without --strikes they are
         // refused with a reason rather than taken for the designer's.
         if (std::strncmp(arg, "--check", 7) == 0 || std::strncmp(arg, "--export-dxf", 12) == 0 ||
-            std::strncmp(arg, "--strikes", 9) == 0 || std::strncmp(arg, "--td", 4) == 0 ||
-            std::strncmp(arg, "--group", 7) == 0 || std::strcmp(arg, "--k") == 0 ||
-            std::strncmp(arg, "--k=", 4) == 0 || std::strcmp(arg, "-k") == 0 ||
-            std::strcmp(arg, "-h") == 0 || std::strncmp(arg, "--help", 6) == 0 ||
-            std::strcmp(arg, "-?") == 0)
+            std::strncmp(arg, "--strikes", 9) == 0 || std::strncmp(arg, "--roof", 6) == 0 ||
+            std::strncmp(arg, "--lay-roof", 10) == 0 || std::strncmp(arg, "--building", 10) == 0 ||
+            std::strncmp(arg, "--td", 4) == 0 || std::strncmp(arg, "--group", 7) == 0 ||
+            std::strcmp(arg, "--k") == 0 || std::strncmp(arg, "--k=", 4) == 0 ||
+            std::strcmp(arg, "-k") == 0 || std::strcmp(arg, "-h") == 0 ||
+            std::strncmp(arg, "--help", 6) == 0 || std::strcmp(arg, "-?") == 0)
             return false;
     }
     return true;
@@ -128,6 +130,23 @@ int main(int argc, char *argv[])
           QStringLiteral("各建筑物的分组：important（重要或人员密集的公共建筑物等）或 "
                          "ordinary（一般性民用或工业建筑物，未给出时）"),
           QStringLiteral("GROUP")}});
+    const QCommandLineOption roof(
+        QStringLiteral("roof"),
+        QStringLiteral(
+            "逐行输出 FILE 中每个建筑物的屋面防雷检查：名称、防雷类别、接闪网结论、最大网格、"
+            "未覆盖屋面面积（m²）、接闪带结论、引下线根数、最大间距和平均间距（m）、"
+            "引下线结论；全部合格时退出码为 0，有不合格者为 1，文件不能使用为 2"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption layRoof(
+        QStringLiteral("lay-roof"),
+        QStringLiteral("按布置的防雷类别为建筑物生成屋面防雷（接闪带、接闪网、引下线），"
+                       "写入 -o 给出的文件；写成时退出码为 0，不能写成为 2"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption building(
+        QStringLiteral("building"),
+        QStringLiteral("与 --lay-roof 一起：只为此建筑物生成（可给多次；不给时为全部建筑物）"),
+        QStringLiteral("NAME"));
+    parser.addOptions({roof, layRoof, building});
     parser.addOption(dxf::importHelpOption());
     parser.process(app);
 
@@ -141,6 +160,19 @@ int main(int argc, char *argv[])
         return dxf::runExportDxf(parser.value(exportDxf), parser.value(output),
                                  QDate::currentDate().toString(Qt::ISODate).toStdString(), err);
     }
+    if (parser.isSet(building) && !parser.isSet(layRoof)) {
+        err << QStringLiteral("--building 只与 --lay-roof 一起使用") << Qt::endl;
+        return lplayout::FileUnusable;
+    }
+    if (parser.isSet(layRoof)) {
+        if (!parser.isSet(output)) {
+            err << QStringLiteral("--lay-roof 需要 -o OUT") << Qt::endl;
+            return lplayout::FileUnusable;
+        }
+        return lplayout::runLayRoof(parser.value(layRoof), parser.value(output),
+                                    parser.values(building), err);
+    }
+    if (parser.isSet(roof)) return lplayout::runRoof(parser.value(roof), out, err);
     const bool strikeOption = parser.isSet(QStringLiteral("td")) ||
                               parser.isSet(QStringLiteral("k")) ||
                               parser.isSet(QStringLiteral("group"));
