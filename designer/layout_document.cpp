@@ -20,13 +20,13 @@ bool sameConductor(const calc::layout::Conductor &a, const calc::layout::Conduct
     }
     const auto &w = std::get<calc::layout::Wire>(a);
     const auto &v = std::get<calc::layout::Wire>(b);
-    return samePoint(w.a, v.a) && samePoint(w.b, v.b);
+    return samePoint(w.a, v.a) && samePoint(w.b, v.b) && w.laidOut == v.laidOut;
 }
 
 bool sameObject(const calc::layout::Object &a, const calc::layout::Object &b)
 {
     if (a.name != b.name || a.height != b.height || a.building != b.building ||
-        a.group != b.group || a.footprint.size() != b.footprint.size())
+        a.group != b.group || a.metal != b.metal || a.footprint.size() != b.footprint.size())
         return false;
     for (std::size_t i = 0; i < a.footprint.size(); ++i)
         if (a.footprint[i].x != b.footprint[i].x || a.footprint[i].y != b.footprint[i].y)

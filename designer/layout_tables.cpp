@@ -273,7 +273,7 @@ bool ObjectTableModel::setData(const QModelIndex &index, const QVariant &value, 
     calc::layout::Layout after = document().layout();
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= after.objects.size()) return false;
-    const bool metal = value.value<Qt::CheckState>() == Qt::Checked;
+    const bool metal = value.toInt() == Qt::Checked;
     if (after.objects[row].metal == metal) return false;
     after.objects[row].metal = metal;
     document().edit(metal ? QStringLiteral("标为金属物体") : QStringLiteral("取消金属物体"), after);

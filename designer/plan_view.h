@@ -143,6 +143,9 @@ private:
     QGraphicsPathItem *strikeOutlines_ = nullptr;
     QGraphicsPathItem *fault_ = nullptr;
     std::optional<calc::roof::SiteRoofs> roofs_;
+    // How each object is protected: an object its roof's mesh protects is no fault of the
+    // sphere dipping between the mesh's conductors.
+    std::vector<calc::roof::ObjectProtection> protections_;
     bool rebuildPending_ = false;
     Mode mode_ = Mode::Pan;
     std::optional<QPointF> sectionStart_;

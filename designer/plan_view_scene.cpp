@@ -62,6 +62,7 @@ void PlanView::showLayout(const calc::layout::Layout &layout)
     // The roof check and its fault belong to the layout before the change.
     roofs_.reset();
     fault_->setPath({});
+    protections_.clear();
     if (verdicts_.size() != layout_.objects.size()) {
         verdicts_.clear();
         exposed_.clear();
@@ -76,6 +77,7 @@ void PlanView::showResults(const LayoutResults &results)
     worstKnown_ = results.stage == Stage::Exact;
     zone_ = results.zone;
     roofs_ = results.roofs;
+    protections_ = results.protections;
     QPainterPath fill;
     fill.setFillRule(Qt::WindingFill);
     for (const auto &polygon : zone_.fill) {
@@ -135,7 +137,8 @@ void PlanView::rebuild()
             centre += toScene(c.x, c.y) / static_cast<qreal>(o.footprint.size());
         }
         const bool known = i < verdicts_.size();
-        const bool ok = known && verdicts_[i].isProtected;
+        const bool ok = known && (i < protections_.size() ? protections_[i].isProtected
+                                                          : verdicts_[i].isProtected);
         const QColor colour = !known ? QColor(120, 120, 120)
                               : ok   ? kProtectedColour
                                      : kUnprotectedColour;

@@ -37,10 +37,11 @@ RoofPane::RoofPane(QWidget *parent) : QWidget(parent)
     column->setContentsMargins(0, 0, 0, 0);
     tree_ = new QTreeWidget;
     tree_->setObjectName(QStringLiteral("roofReport"));
-    tree_->setHeaderLabels({QStringLiteral("项目"), QStringLiteral("条文"),
-                            QStringLiteral("计算结果"), QStringLiteral("结论"),
-                            QStringLiteral("要求")});
+    tree_->setHeaderLabels({QStringLiteral("项目"), QStringLiteral("条文"), QStringLiteral("结论"),
+                            QStringLiteral("计算结果"), QStringLiteral("要求")});
     tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // A fault's sentence spans the row; the columns fit the rules' own texts.
+    tree_->header()->setStretchLastSection(false);
     tree_->setWordWrap(true);
     column->addWidget(tree_);
     connect(tree_, &QTreeWidget::itemClicked, this, &RoofPane::itemClicked);
@@ -63,35 +64,40 @@ void RoofPane::showRoofs(const std::optional<calc::roof::SiteRoofs> &roofs,
         return;
     }
     for (const calc::roof::BuildingRoofs &building : roofs->buildings) {
+        // The building's row: its class and height, and whether its network passes.
         auto *top = new QTreeWidgetItem(
             tree_,
-            {text(building.name), QString(),
+            {text(building.name), QString(), QString(),
              text(calc::roof::classText(roofs->rules)) +
                  QStringLiteral("，H = %1 m").arg(text(calc::roof::twoDecimals(building.height)))});
         const bool checked = building.state == calc::roof::BuildingState::Checked;
-        top->setText(3, !checked            ? text(calc::roof::stateText(building.state))
+        top->setText(2, !checked            ? text(calc::roof::stateText(building.state))
                         : building.passes() ? QStringLiteral("满足")
                                             : QStringLiteral("不满足"));
-        top->setForeground(3, checked && building.passes() ? colourOf(calc::roof::Verdict::Pass)
+        top->setForeground(2, checked && building.passes() ? colourOf(calc::roof::Verdict::Pass)
                                                            : colourOf(calc::roof::Verdict::Fail));
         QFont bold = top->font(0);
         bold.setBold(true);
         top->setFont(0, bold);
+        // A row per rule, its faults and notes under it, each sentence spanning the row.
         for (const calc::roof::RuleLine &line :
              calc::roof::buildingRules(*roofs, building, protections)) {
             auto *row =
-                new QTreeWidgetItem(top, {text(line.rule), text(line.clause), text(line.found),
-                                          text(line.conclusion), text(line.asked)});
-            row->setForeground(3, colourOf(line.verdict));
+                new QTreeWidgetItem(top, {text(line.rule), text(line.clause), text(line.conclusion),
+                                          text(line.found), text(line.asked)});
+            row->setForeground(2, colourOf(line.verdict));
+            row->setToolTip(3, text(line.found));
             row->setToolTip(4, text(line.asked));
             for (const calc::roof::Fault &fault : line.faults) {
                 auto *item = new QTreeWidgetItem(row, {text(fault.text)});
                 item->setForeground(0, colourOf(calc::roof::Verdict::Fail));
                 item->setData(0, kFaultRole, static_cast<qulonglong>(faults_.size()));
                 item->setToolTip(0, QStringLiteral("单击在平面图上选中"));
+                item->setFirstColumnSpanned(true);
                 faults_.push_back(fault);
             }
-            for (const std::string &note : line.notes) new QTreeWidgetItem(row, {text(note)});
+            for (const std::string &note : line.notes)
+                (new QTreeWidgetItem(row, {text(note)}))->setFirstColumnSpanned(true);
             row->setExpanded(!line.faults.empty() || !line.notes.empty());
         }
         top->setExpanded(true);

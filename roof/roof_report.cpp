@@ -53,8 +53,8 @@ RuleLine meshLine(const ClassRules &rules, const BuildingRoofs &building)
             line.faults.push_back({"网格 " + cellSizeText(cell) + " 超过 " + limitText(rules),
                                    cell.rectangle,
                                    true,
-                                   roof.conductors,
-                                   {}});
+                                   {},
+                                   roof.parts});
         }
         for (const Uncovered &piece : roof.uncovered)
             line.faults.push_back({"屋面 " + metres(roof.height) + " 处有 " +
