@@ -1,0 +1,153 @@
+#include "dxf/roof_drawing.h"
+
+#include "roof/roof_report.h"
+#include "sheets/sheet_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+
+namespace dxf {
+
+namespace {
+
+using calc::roof::Role;
+
+// The down conductor's mark in units of the text height: a circle with an arrow out of it,
+// pointing down and to the right, as a conductor going to earth is drawn on a roof plan.
+void defineDownConductorMark(LayoutPlan &plan)
+{
+    const double r = 0.5, tip = 1.25, barb = 0.45;
+    const double c = r * std::sqrt(0.5);
+    plan.defineBlock(std::string(kDownConductorBlock),
+                     {{{c, -c, 0}, {tip, -tip, 0}},
+                      {{tip, -tip, 0}, {tip - barb, -tip, 0}},
+                      {{tip, -tip, 0}, {tip, -tip + barb, 0}}},
+                     {{{0, 0, 0}, r}});
+}
+
+// A roof conductor's height above its roof: what the notes say the tape stands on.
+std::optional<double> tapeRise(const Layout &layout, const calc::roof::SiteRoofs &site)
+{
+    for (std::size_t i = 0; i < layout.conductors.size() && i < site.roles.size(); ++i) {
+        const auto &role = site.roles[i];
+        if (role.role != Role::Tape || !role.building || !role.roof) continue;
+        const auto &w = std::get<calc::layout::Wire>(layout.conductors[i]);
+        return w.a.z - site.buildings[*role.building].roofs[*role.roof].height;
+    }
+    return std::nullopt;
+}
+
+std::string metres(double value) { return calc::sheet::inputText(std::round(value * 100) / 100); }
+
+} // namespace
+
+bool hasRoofNetwork(const calc::roof::SiteRoofs &site)
+{
+    return std::any_of(site.roles.begin(), site.roles.end(), [](const auto &r) {
+        return r.role == Role::Tape || r.role == Role::Mesh || r.role == Role::DownConductor;
+    });
+}
+
+std::vector<bool> drawRoofNetwork(LayoutPlan &plan, const Layout &layout,
+                                  const calc::roof::SiteRoofs &site)
+{
+    std::vector<bool> drawn(layout.conductors.size(), false);
+    if (site.roles.size() != layout.conductors.size()) return drawn;
+    defineDownConductorMark(plan);
+    // Each roof's conductors say their height once, beside the first of them.
+    std::map<std::pair<std::size_t, std::size_t>, bool> roofLabelled;
+    for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
+        const auto &role = site.roles[i];
+        const auto *w = std::get_if<calc::layout::Wire>(&layout.conductors[i]);
+        if (!w || (role.role != Role::Tape && role.role != Role::Mesh)) continue;
+        drawn[i] = true;
+        const std::string_view layer = role.role == Role::Tape ? kTapeLayer : kMeshLayer;
+        plan.line(layer, {w->a.x, w->a.y, w->a.z}, {w->b.x, w->b.y, w->b.z});
+        if (role.building && role.roof && !roofLabelled[{*role.building, *role.roof}]) {
+            roofLabelled[{*role.building, *role.roof}] = true;
+            plan.label(layer, {w->a.x + plan.text() * 0.4, w->a.y + plan.text() * 0.4, w->a.z},
+                       std::string(calc::roof::roleName(role.role)) + " h=" + metres(w->a.z) + "m");
+        }
+    }
+    // Down conductors: the vertical line itself (a point from above, its heights kept), the
+    // mark at its top and its number.
+    for (const auto &building : site.buildings)
+        for (const auto &down : building.down.conductors) {
+            if (down.conductor >= layout.conductors.size()) continue;
+            const auto &w = std::get<calc::layout::Wire>(layout.conductors[down.conductor]);
+            drawn[down.conductor] = true;
+            plan.line(kDownLayer, {w.a.x, w.a.y, w.a.z}, {w.b.x, w.b.y, w.b.z});
+            plan.insert(kDownLayer, std::string(kDownConductorBlock),
+                        {down.at.x, down.at.y, down.top}, 1);
+            plan.label(kDownLayer,
+                       {down.at.x + plan.text() * 0.7, down.at.y + plan.text() * 0.3, down.top},
+                       "引下线" + std::to_string(down.number));
+        }
+    // A conductor the checks call a down conductor but count on no building's ring still is one.
+    for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
+        if (drawn[i] || site.roles[i].role != Role::DownConductor) continue;
+        const auto &w = std::get<calc::layout::Wire>(layout.conductors[i]);
+        drawn[i] = true;
+        plan.line(kDownLayer, {w.a.x, w.a.y, w.a.z}, {w.b.x, w.b.y, w.b.z});
+        plan.insert(kDownLayer, std::string(kDownConductorBlock),
+                    {w.a.x, w.a.y, std::max(w.a.z, w.b.z)}, 1);
+    }
+    return drawn;
+}
+
+void drawRoofLegendAndNotes(LayoutPlan &plan, const Layout &layout,
+                            const calc::roof::SiteRoofs &site)
+{
+    const double t = plan.text(), row = 2 * t;
+    // To the right of the site, clear of the title block below it.
+    const double left = plan.box().maxX + 4 * t;
+    double y = plan.box().maxY;
+    // The legend: a sample of each mark with its name.
+    plan.fixedLeftText(kLegendLayer, {left, y, 0}, "图例", 1.2);
+    const auto sample = [&](std::string_view layer, const std::string &name, bool mark) {
+        y -= row;
+        if (mark)
+            plan.insert(layer, std::string(kDownConductorBlock), {left + 1.5 * t, y + 0.3 * t, 0},
+                        1);
+        else
+            plan.line(layer, {left, y + 0.3 * t, 0}, {left + 3 * t, y + 0.3 * t, 0});
+        plan.fixedLeftText(kLegendLayer, {left + 4 * t, y, 0}, name, 1);
+    };
+    sample(kTapeLayer, "接闪带（" + std::string(kConductorMaterial) + "）", false);
+    sample(kMeshLayer, "接闪网（" + std::string(kConductorMaterial) + "）", false);
+    sample(kDownLayer, "引下线（" + std::string(kConductorMaterial) + "，编号见图）", true);
+
+    // The notes.
+    const calc::roof::ClassRules &rules = site.rules;
+    int downs = 0;
+    for (const auto &b : site.buildings) downs += b.down.reachingGround;
+    const auto size = [](const calc::roof::MeshSize &m) {
+        return calc::sheet::inputText(m.longSide) + "m×" + calc::sheet::inputText(m.shortSide) +
+               "m";
+    };
+    std::vector<std::string> notes{
+        "本工程按" + calc::roof::classText(rules) + "设计，依据 GB 50057-2010。",
+        "屋面沿周边敷设接闪带，屋面组成不大于 " + size(rules.mesh[0]) + " 或 " +
+            size(rules.mesh[1]) + " 的接闪网格（" + std::string(rules.meshClause) + "）。",
+        "接闪带、接闪网采用 " + std::string(kConductorMaterial) + "，支持卡高不小于 150mm" +
+            (tapeRise(layout, site) ? "，高出屋面 " + metres(*tapeRise(layout, site)) + "m"
+                                    : std::string()) +
+            "，各接闪导体相互连接。",
+        "引下线采用 " + std::string(kConductorMaterial) + "，共 " + std::to_string(downs) +
+            " 根，沿建筑物四周和内庭院四周均匀布置，间距沿周长不大于 " +
+            calc::sheet::inputText(rules.spacingLimit) + "m（" + std::string(rules.downClause) +
+            "）。",
+        "引下线距地面 " + metres(kTestJointHeight) + "m 处设断接卡。",
+        "突出屋面的金属物体与接闪器可靠连接（" + std::string(rules.rooftopClause) + "）。",
+    };
+    y -= 2 * row;
+    plan.fixedLeftText(kNotesLayer, {left, y, 0}, "说明", 1.2);
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        y -= row;
+        plan.fixedLeftText(kNotesLayer, {left, y, 0}, std::to_string(i + 1) + ". " + notes[i], 1);
+    }
+}
+
+} // namespace dxf

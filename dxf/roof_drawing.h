@@ -1,0 +1,36 @@
+#pragma once
+
+#include "dxf/drawing_plan.h"
+#include "roof/roof_check.h"
+
+#include <vector>
+
+// The roof network in a layout drawing: each roof conductor on the layer of its role, each down
+// conductor as the block of its mark with its number, the legend of the marks and the notes a
+// roof plan carries (class, mesh size, spacing of the down conductors, materials, test joints).
+namespace dxf {
+
+// AutoCAD colour indexes of the roof network's layers.
+inline constexpr int kTapeColour = 3;   // green
+inline constexpr int kMeshColour = 150; // blue
+inline constexpr int kDownColour = 210; // purple
+inline constexpr int kLegendColour = 7; // as the text of the drawing
+inline constexpr int kNotesColour = 7;
+
+// The materials the notes give, as the usual roof plan has them.
+inline constexpr std::string_view kConductorMaterial = "φ10 热镀锌圆钢";
+inline constexpr double kTestJointHeight = 0.5; // metres above the ground
+
+// Whether the layout holds any part of a roof network.
+bool hasRoofNetwork(const calc::roof::SiteRoofs &site);
+
+// Draws the tapes, meshes and down conductors; returns, per conductor, whether it was drawn here
+// (the others are rods and wires, drawn as such).
+std::vector<bool> drawRoofNetwork(LayoutPlan &plan, const Layout &layout,
+                                  const calc::roof::SiteRoofs &site);
+
+// The legend and the notes, to the right of the site.
+void drawRoofLegendAndNotes(LayoutPlan &plan, const Layout &layout,
+                            const calc::roof::SiteRoofs &site);
+
+} // namespace dxf
