@@ -104,11 +104,12 @@ public:
     {
         writer_.defineBlock(std::move(name), lines, circles);
     }
-    void insert(std::string_view layer, const std::string &block, Point3 at, double size)
+    void insert(std::string_view layer, const std::string &block, Point3 at, double size,
+                int colour = kByLayer)
     {
         const double r = size * text_;
         marks_.push_back({at.x - r, at.y - r, at.x + r, at.y + r});
-        writer_.insert(std::string(layer), block, this->at(at), lengthToDrawing(place_, r));
+        writer_.insert(std::string(layer), block, this->at(at), lengthToDrawing(place_, r), colour);
     }
 
     QByteArray finish()

@@ -104,20 +104,22 @@ void drawRoofLegendAndNotes(LayoutPlan &plan, const Layout &layout,
     // To the right of the site, clear of the title block below it.
     const double left = plan.box().maxX + 4 * t;
     double y = plan.box().maxY;
-    // The legend: a sample of each mark with its name.
+    // The legend: a sample of each mark with its name, on the legend's layer in the colour of
+    // the layer it stands for (a reader taking conductors from their layers finds none here).
     plan.fixedLeftText(kLegendLayer, {left, y, 0}, "图例", 1.2);
-    const auto sample = [&](std::string_view layer, const std::string &name, bool mark) {
+    const auto sample = [&](int colour, const std::string &name, bool mark) {
         y -= row;
         if (mark)
-            plan.insert(layer, std::string(kDownConductorBlock), {left + 1.5 * t, y + 0.3 * t, 0},
-                        1);
+            plan.insert(kLegendLayer, std::string(kDownConductorBlock),
+                        {left + 1.5 * t, y + 0.3 * t, 0}, 1, colour);
         else
-            plan.line(layer, {left, y + 0.3 * t, 0}, {left + 3 * t, y + 0.3 * t, 0});
+            plan.line(kLegendLayer, {left, y + 0.3 * t, 0}, {left + 3 * t, y + 0.3 * t, 0}, colour);
         plan.fixedLeftText(kLegendLayer, {left + 4 * t, y, 0}, name, 1);
     };
-    sample(kTapeLayer, "接闪带（" + std::string(kConductorMaterial) + "）", false);
-    sample(kMeshLayer, "接闪网（" + std::string(kConductorMaterial) + "）", false);
-    sample(kDownLayer, "引下线（" + std::string(kConductorMaterial) + "，编号见图）", true);
+    const std::string material(kConductorMaterial);
+    sample(kTapeColour, "接闪带（" + material + "）", false);
+    sample(kMeshColour, "接闪网（" + material + "）", false);
+    sample(kDownColour, "引下线（" + material + "，编号见图）", true);
 
     // The notes.
     const calc::roof::ClassRules &rules = site.rules;
