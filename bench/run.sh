@@ -143,3 +143,9 @@ fi
          printf "%-44s %10.1f ms\n", "  its layer list", $5
          printf "%-44s %10.1f ms\n", "  importing 200 buildings and 30 rods", $6
          printf "%-44s %10.1f ms\n", "  its preview", $7 }'
+
+# The roof network of 30 buildings of assorted outlines, laid out and checked, for each class.
+"$build/bench/roof_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv 2>/dev/null |
+  awk -F, '/_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1);
+                        printf "%-44s %10.1f ms\n", "roofs of 30 buildings, " $1, $4 }'

@@ -10,7 +10,8 @@
 #include <vector>
 
 // A CAD drawing read from an ASCII DXF file (R12 to 2018), keeping only what a site plan
-// gives a layout: lines, polylines, circles, points, texts and block inserts, in model space,
+// gives a layout: lines, arcs, polylines, splines, hatches' boundaries, circles, points, texts
+// and block inserts, in model space,
 // with their layers and the blocks they insert. The file's bytes are kept whole and the
 // drawing's strings are views into them, decoded only when asked for.
 namespace dxf {
@@ -19,7 +20,22 @@ struct Vec3 {
     double x = 0, y = 0, z = 0;
 };
 
-enum class EntityKind : std::uint8_t { Line, Polyline, Circle, Point, Text, MText, Insert };
+// An arc's vertices are its centre and {start, end} angles (radians, counter-clockwise); a
+// hatch is one of its boundary paths, a closed polyline in its object coordinates (extra counts
+// the paths of one hatch from 0); a spline's vertices are its control points (a weight in
+// bulge) and then its fit points, its knots in Drawing::splines.
+enum class EntityKind : std::uint8_t {
+    Line,
+    Polyline,
+    Circle,
+    Point,
+    Text,
+    MText,
+    Insert,
+    Arc,
+    Hatch,
+    Spline
+};
 
 // A polyline's corner, in its object coordinates (a 3D polyline's in world coordinates); bulge
 // is the tangent of a quarter of the arc's angle to the next corner, counter-clockwise when
@@ -66,6 +82,12 @@ struct InsertPlacement {
     double columnSpacing = 0, rowSpacing = 0;
 };
 
+struct SplineData {
+    std::uint32_t firstKnot = 0, knotCount = 0; // Drawing::knots
+    std::uint32_t controlCount = 0; // the entity's first vertices; the fit points follow
+    int degree = 3;
+};
+
 struct Block {
     std::string_view rawName;
     QString name;
@@ -87,6 +109,10 @@ struct Drawing {
     QString version;      // $ACADVER, "AC1009" when the header has none
     int insUnits = 0;     // $INSUNITS: 0 unitless, 4 mm, 5 cm, 6 m, others as the header says
     std::string encoding; // the decoder's name: "UTF-8", "GBK", "windows-1252"...
+    enum class EncodingFrom { Header, Texts, Given };
+    EncodingFrom encodingFrom =
+        EncodingFrom::Header; // guessed from the texts, or given by the user
+    QString codepage;         // $DWGCODEPAGE as written, empty when none
 
     std::vector<Layer> layers;
     std::vector<Block> blocks;
@@ -99,6 +125,8 @@ struct Drawing {
     std::vector<std::string_view> chunks; // texts' strings, an MTEXT's in several chunks
     std::vector<TextPlacement> texts;
     std::vector<InsertPlacement> inserts;
+    std::vector<SplineData> splines;
+    std::vector<double> knots;
     std::vector<Vec3> extrusions; // [0] is +Z
 
     std::size_t modelSize() const { return modelCount; }
@@ -113,7 +141,11 @@ struct ReadResult {
 // nested arrays could otherwise make any walk over it endless.
 inline constexpr std::uint64_t kMaxExpandedEntities = 4'000'000;
 
-ReadResult readDrawing(QByteArray bytes);
-ReadResult loadDrawing(const QString &path);
+struct ReadOptions {
+    std::string encoding; // the decoder's name to read texts with; empty: the drawing's own
+};
+
+ReadResult readDrawing(QByteArray bytes, const ReadOptions &options = {});
+ReadResult loadDrawing(const QString &path, const ReadOptions &options = {});
 
 } // namespace dxf

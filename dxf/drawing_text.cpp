@@ -1,7 +1,5 @@
 #include "dxf/drawing_text.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -241,15 +239,6 @@ QStringList mtextLines(const QString &text)
     }
     endLine();
     return lines;
-}
-
-std::optional<double> readHeight(const QString &text)
-{
-    static const QRegularExpression height(QStringLiteral(
-        "^(?:[Hh]\\s*[=＝:：]\\s*)?([0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)\\s*(?:[mM]|米)?$"));
-    const QRegularExpressionMatch match = height.match(text.trimmed());
-    if (!match.hasMatch()) return std::nullopt;
-    return match.captured(1).toDouble();
 }
 
 } // namespace dxf

@@ -38,9 +38,6 @@ QString plainText(const QString &text);
 // taken out, one string per line at each paragraph break, trimmed; empty lines dropped.
 QStringList mtextLines(const QString &text);
 
-// A text that gives a height in metres: "18", "18.0", "18m", "18 米", "H=18m", "h=18.00 m".
-std::optional<double> readHeight(const QString &text);
-
 // Layer and block names are the same whatever their letters' case, as CAD programs take them.
 inline char folded(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 struct FoldedHash {

@@ -1,5 +1,7 @@
 #include "dxf/drawing_walk.h"
 
+#include "dxf/drawing_spline.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -121,6 +123,57 @@ std::vector<Vec3> polylineCorners(const Drawing &d, const Entity &e, double tole
     return corners;
 }
 
+// An ARC's chords from its start angle counter-clockwise to its end.
+std::vector<Vec3> arcCorners(const Drawing &d, const Entity &e, double tolerance,
+                             std::size_t maxCorners)
+{
+    const Vertex &c = d.vertices[e.first];
+    const double start = d.vertices[e.first + 1].x, end = d.vertices[e.first + 1].y;
+    double sweep = std::fmod(end - start, 2 * kPi);
+    if (!(sweep > 0)) sweep += 2 * kPi;
+    const int n = std::clamp(arcChords(e.size, sweep, tolerance), 1,
+                             int(std::clamp<std::size_t>(maxCorners, 2, 1 << 20)) - 1);
+    std::vector<Vec3> corners;
+    for (int k = 0; k <= n; ++k) {
+        const double a = start + sweep * k / n;
+        corners.push_back({c.x + e.size * std::cos(a), c.y + e.size * std::sin(a), c.z});
+    }
+    return corners;
+}
+
+// A spline's points, each knot span cut finer until the chords keep within the tolerance (the
+// points halfway along each chord, on the curve, lie no further than that from it).
+std::vector<Vec3> splineCorners(const Drawing &d, const Entity &e, double tolerance,
+                                std::size_t maxCorners)
+{
+    const SplineData &s = d.splines[e.extra];
+    SplineCurve curve;
+    curve.degree = s.degree;
+    curve.knots.assign(d.knots.begin() + s.firstKnot, d.knots.begin() + s.firstKnot + s.knotCount);
+    for (std::uint32_t i = 0; i < e.count; ++i) {
+        const Vertex &v = d.vertices[e.first + i];
+        (i < s.controlCount ? curve.control : curve.fit).push_back({v.x, v.y, v.z});
+        if (i < s.controlCount) curve.weights.push_back(v.bulge > 0 ? v.bulge : 1);
+    }
+    std::vector<Vec3> corners = splinePoints(curve, 4);
+    for (int perSpan = 4; perSpan < 512; perSpan *= 2) {
+        const std::vector<Vec3> finer = splinePoints(curve, perSpan * 2);
+        if (finer.size() != 2 * corners.size() - 1 || finer.size() > maxCorners) break;
+        double most = 0;
+        for (std::size_t i = 1; i + 1 < finer.size(); i += 2)
+            most = std::max(most, std::hypot(finer[i].x - (finer[i - 1].x + finer[i + 1].x) / 2,
+                                             finer[i].y - (finer[i - 1].y + finer[i + 1].y) / 2));
+        corners = finer;
+        if (most <= tolerance) break;
+    }
+    // A closed one's last point is its first.
+    if ((e.flags & flags::kClosed) && corners.size() > 2 &&
+        std::hypot(corners.back().x - corners.front().x, corners.back().y - corners.front().y) <=
+            tolerance)
+        corners.pop_back();
+    return corners;
+}
+
 } // namespace
 
 Vec3 Transform::apply(const Vec3 &p) const
@@ -185,6 +238,7 @@ Transform entityToWorld(const Drawing &d, const Placed &p)
 {
     const Entity &e = p.entity;
     const bool world = e.kind == EntityKind::Line || e.kind == EntityKind::Point ||
+                       e.kind == EntityKind::Spline ||
                        (e.flags & (flags::kThreeD | flags::kWorldPos));
     return world || e.extrusion == 0 ? p.toWorld
                                      : p.toWorld * objectToWorld(d.extrusions[e.extrusion]);
@@ -198,8 +252,12 @@ std::vector<Vec3> outline(const Drawing &d, const Placed &p, double tolerance,
     const double local = stretch > 0 ? tolerance / stretch : tolerance;
     const Entity &e = p.entity;
     std::vector<Vec3> corners;
-    if (e.kind == EntityKind::Polyline) {
+    if (e.kind == EntityKind::Polyline || e.kind == EntityKind::Hatch) {
         corners = polylineCorners(d, e, local, maxCorners);
+    } else if (e.kind == EntityKind::Arc) {
+        corners = arcCorners(d, e, local, maxCorners);
+    } else if (e.kind == EntityKind::Spline) {
+        corners = splineCorners(d, e, local, maxCorners);
     } else if (e.kind == EntityKind::Circle) {
         const Vertex &c = d.vertices[e.first];
         const int n = std::clamp(arcChords(e.size, 2 * kPi, local), 8,

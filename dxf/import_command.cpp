@@ -1,5 +1,6 @@
 #include "dxf/import_command.h"
 
+#include "dxf/code_page.h"
 #include "dxf/drawing.h"
 #include "dxf/site_import.h"
 #include "project/check.h"
@@ -8,7 +9,6 @@
 #include <QCommandLineParser>
 
 #include <cstring>
-#include <variant>
 
 namespace dxf {
 
@@ -27,6 +27,23 @@ double height(const QCommandLineParser &parser, const QCommandLineOption &option
         throw Usage{QStringLiteral("--%1 应为大于 0、不超过 %2 的米数，却是「%3」")
                         .arg(option.names().first())
                         .arg(lplayout::kMaxHeight)
+                        .arg(parser.value(option))};
+    return value;
+}
+
+// A length the option gives, from `least` (or above it, when `above`) up to `most` metres.
+double metres(const QCommandLineParser &parser, const QCommandLineOption &option, double otherwise,
+              double least, bool above, double most)
+{
+    if (!parser.isSet(option)) return otherwise;
+    bool ok = false;
+    const double value = parser.value(option).toDouble(&ok);
+    if (!ok || !(above ? value > least : value >= least) || !(value <= most))
+        throw Usage{QStringLiteral("--%1 应为%2 %3、不超过 %4 的米数，却是「%5」")
+                        .arg(option.names().first(),
+                             above ? QStringLiteral("大于") : QStringLiteral("不小于"))
+                        .arg(least)
+                        .arg(most)
                         .arg(parser.value(option))};
     return value;
 }
@@ -83,12 +100,35 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         QStringLiteral("图中未给出高度的避雷线的架设高度，默认 %1 m")
             .arg(calc::layout::kNewWireHeight),
         QStringLiteral("M"));
+    const QCommandLineOption storeyHeight(
+        QStringLiteral("storey-height"),
+        QStringLiteral("层数注记（6F、6层、18+1F 等）换算高度时的层高，默认 3 m；"
+                       "高度为层数 × 层高 + 女儿墙高度"),
+        QStringLiteral("M"));
+    const QCommandLineOption parapet(QStringLiteral("parapet"),
+                                     QStringLiteral("层数换算高度时加上的女儿墙高度，默认 1.2 m"),
+                                     QStringLiteral("M"));
+    const QCommandLineOption bareNumbers(
+        QStringLiteral("bare-numbers"),
+        QStringLiteral("轮廓内单独的整数注记是层数（storeys，默认，按总图制图标准）"
+                       "还是米数（metres）"),
+        QStringLiteral("storeys|metres"));
+    const QCommandLineOption joinTolerance(
+        QStringLiteral("join-tolerance"),
+        QStringLiteral("端点相距不超过此值的直线、圆弧连成轮廓，默认 0.001 m"),
+        QStringLiteral("M"));
+    const QCommandLineOption codepage(
+        QStringLiteral("codepage"),
+        QStringLiteral("图中文字的代码页，代替图中所记或按文字判断的：GBK（ANSI_936）、"
+                       "SJIS（ANSI_932）、BIG5（ANSI_950）、ANSI_1252 或 UTF-8"),
+        QStringLiteral("NAME"));
     const QCommandLineOption hr(QStringLiteral("hr"), QStringLiteral("滚球半径，默认 45 m"),
                                 QStringLiteral("30|45|60"));
     const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("要写的布置文件"),
                                     QStringLiteral("OUT.lplayout"));
     parser.addOptions({help, site, buildings, rods, wires, units, objectHeight, rodHeight,
-                       wireHeight, hr, output});
+                       wireHeight, storeyHeight, parapet, bareNumbers, joinTolerance, codepage, hr,
+                       output});
     // Asked for anywhere, even where an option's value would stand ("--import-dxf --help").
     if (arguments.contains(QLatin1String("-h")) || arguments.contains(QLatin1String("--help"))) {
         out << parser.helpText();
@@ -115,6 +155,19 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         choice.objectHeight = height(parser, objectHeight, choice.objectHeight);
         choice.rodHeight = height(parser, rodHeight, choice.rodHeight);
         choice.wireHeight = height(parser, wireHeight, choice.wireHeight);
+        choice.heights.storeyHeight =
+            metres(parser, storeyHeight, choice.heights.storeyHeight, 0, true, kMaxStoreyHeight);
+        choice.heights.parapet =
+            metres(parser, parapet, choice.heights.parapet, 0, false, kMaxParapet);
+        choice.joinTolerance =
+            metres(parser, joinTolerance, choice.joinTolerance, 0, true, kMaxJoinTolerance);
+        if (parser.isSet(bareNumbers)) {
+            const QString v = parser.value(bareNumbers);
+            if (v != QLatin1String("storeys") && v != QLatin1String("metres"))
+                throw Usage{
+                    QStringLiteral("--bare-numbers 应为 storeys 或 metres，却是「%1」").arg(v)};
+            choice.heights.bareMetres = v == QLatin1String("metres");
+        }
         lplayout::ProjectFile file;
         if (parser.isSet(hr)) {
             bool ok = false;
@@ -125,24 +178,33 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
 
         const QString path = parser.value(site);
-        const ReadResult read = loadDrawing(path);
+        ReadOptions reading;
+        if (parser.isSet(codepage)) {
+            const auto named = codePageNamed(parser.value(codepage));
+            if (!named)
+                throw Usage{QStringLiteral("--codepage 应为 GBK、ANSI_936、SJIS、ANSI_932、BIG5、"
+                                           "ANSI_950、ANSI_1252 或 UTF-8，却是「%1」")
+                                .arg(parser.value(codepage))};
+            reading.encoding = *named;
+        }
+        const ReadResult read = loadDrawing(path, reading);
         if (!read.drawing) throw Usage{path + QStringLiteral(": ") + read.error};
+        if (read.drawing->encodingFrom == Drawing::EncodingFrom::Texts)
+            err << path << ": " << codePageNote(*read.drawing) << Qt::endl;
         SiteResult taken = importSite(*read.drawing, choice);
         if (!taken.site) throw Usage{path + QStringLiteral(": ") + taken.error};
+        const QString summary = importSummary(*taken.site);
         file.layout.objects = std::move(taken.site->objects);
         file.layout.conductors = std::move(taken.site->conductors);
         file.drawing = taken.site->place;
         QString error;
         if (!lplayout::saveProject(parser.value(output), file, &error)) throw Usage{error};
 
-        std::size_t rodCount = 0;
-        for (const auto &c : file.layout.conductors)
-            rodCount += std::holds_alternative<calc::layout::Rod>(c);
-        out << QStringLiteral("%1：%2 个被保护物，%3 根避雷针，%4 段避雷线\n")
-                   .arg(parser.value(output))
-                   .arg(file.layout.objects.size())
-                   .arg(rodCount)
-                   .arg(file.layout.conductors.size() - rodCount);
+        // What was mended or left out, and why, goes with the summary to standard error.
+        for (const ImportNote &note : taken.site->notes) err << path << ": " << note.text << '\n';
+        if (!taken.site->notes.empty()) err << path << ": " << summary << '\n';
+        err.flush();
+        out << parser.value(output) << QStringLiteral("：") << summary << '\n';
         out.flush();
         return 0;
     } catch (const Usage &u) {

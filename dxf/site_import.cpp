@@ -5,10 +5,13 @@
 #include "dxf/drawing_walk.h"
 #include "dxf/site_labels.h"
 #include "dxf/site_layers.h"
+#include "dxf/outline_mending.h"
+#include "dxf/site_outlines.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <variant>
 
 namespace dxf {
 
@@ -22,55 +25,23 @@ namespace {
 constexpr double kChordTolerance = 0.02;
 // A rod's height text stands within this many metres of it.
 constexpr double kRodLabelReach = 2;
-// Corners this close (metres) are one corner.
-constexpr double kSameCorner = 1e-9;
+// Heights closer than this (metres) agree.
+constexpr double kSameHeight = 0.01;
 
 struct Problem {
     QString what;
 };
 
-// Where an entity is, for messages: its layer, and the insert it came in with.
+// Where a rod or wire is, for messages: its entity, the insert it came in with, its layer.
 struct Source {
     const Entity *entity = nullptr;
     const Entity *outer = nullptr;
     std::uint32_t layer = 0;
 };
 
-QString kindName(EntityKind kind)
-{
-    switch (kind) {
-    case EntityKind::Line:
-        return QStringLiteral("直线");
-    case EntityKind::Polyline:
-        return QStringLiteral("多段线");
-    case EntityKind::Circle:
-        return QStringLiteral("圆");
-    case EntityKind::Point:
-        return QStringLiteral("点");
-    case EntityKind::Text:
-    case EntityKind::MText:
-        return QStringLiteral("文字");
-    case EntityKind::Insert:
-        break;
-    }
-    return QStringLiteral("块参照");
-}
-
-QString ident(const Entity &e)
-{
-    if (e.handle.empty()) return QStringLiteral("（第 %1 行）").arg(e.line);
-    return QStringLiteral("（句柄 %1，第 %2 行）")
-        .arg(QString::fromLatin1(e.handle.data(), qsizetype(e.handle.size())))
-        .arg(e.line);
-}
-
 QString describe(const Drawing &d, const Source &s)
 {
-    QString where =
-        QStringLiteral("图层「%1」上的%2").arg(d.layers[s.layer].name, kindName(s.entity->kind)) +
-        ident(*s.entity);
-    if (s.outer) where += QStringLiteral("，在块参照") + ident(*s.outer) + QStringLiteral("之中");
-    return where;
+    return describeEntity(d, *s.entity, s.outer, s.layer);
 }
 
 std::uint32_t layerNamed(const Drawing &d, const QString &name)
@@ -80,38 +51,24 @@ std::uint32_t layerNamed(const Drawing &d, const QString &name)
     for (std::size_t i = 0; i < d.layers.size(); ++i)
         if (d.layers[i].name.compare(name, Qt::CaseInsensitive) == 0) return std::uint32_t(i);
     QStringList names;
-    for (std::size_t i = 0; i < d.layers.size() && i < 20; ++i) names.append(d.layers[i].name);
-    if (d.layers.size() > 20) names.append(QStringLiteral("…"));
+    for (const Layer &layer : d.layers) names.append(layer.name);
     throw Problem{QStringLiteral("图中没有图层「%1」（图中的图层：%2）")
                       .arg(name, names.join(QStringLiteral("、")))};
 }
 
-struct OutlineSeen {
-    Source source;
-    std::vector<Vec3> corners; // world, drawing units
-    double top = 0;
-};
 struct ConductorSeen {
     Source source;
     bool rod = false;
     Vec3 a, b; // a rod's foot point and top in a.z; a wire's ends
 };
 
-double mostZ(const std::vector<Vec3> &corners)
-{
-    double z = -std::numeric_limits<double>::infinity();
-    for (const Vec3 &c : corners) z = std::max(z, c.z);
-    return z;
-}
-
 // The entities of the chosen layers, as the walk meets them, and every text.
 class Collector {
 public:
     Collector(const Drawing &d, const SiteChoice &choice, const calc::layout::Layout &current,
-              double tolerance)
+              double tolerance, double joinTolerance)
         : d_(d), building_(d.layers.size(), false), tolerance_(tolerance),
-          objectRoom_(std::size_t(lplayout::kMaxObjects) -
-                      std::min(current.objects.size(), std::size_t(lplayout::kMaxObjects))),
+          outlines(d, tolerance, joinTolerance),
           conductorRoom_(std::size_t(lplayout::kMaxConductors) -
                          std::min(current.conductors.size(), std::size_t(lplayout::kMaxConductors)))
     {
@@ -127,9 +84,15 @@ public:
     }
 
     bool visit(const Placed &p);
-    void requireEachLayer() const;
+    void requireEachLayer(const SiteOutlines &made) const;
 
-    std::vector<OutlineSeen> outlines;
+private:
+    const Drawing &d_;
+    std::vector<bool> building_;
+    double tolerance_;
+
+public:
+    OutlineMaker outlines;
     std::vector<ConductorSeen> conductors;
     std::vector<TextSeen> texts;
     DrawingBox box; // of everything taken
@@ -140,18 +103,16 @@ private:
     void addConductor(ConductorSeen c)
     {
         if (conductors.size() == conductorRoom_)
-            throw Problem{QStringLiteral("避雷针和避雷线超过 %1 个，无法全部导入")
-                              .arg(lplayout::kMaxConductors)};
+            throw Problem{QStringLiteral("避雷针和避雷线超过 %1 个，无法全部导入（图层「%2」）")
+                              .arg(lplayout::kMaxConductors)
+                              .arg(d_.layers[c.source.layer].name)};
         box.add(c.a.x, c.a.y);
         if (!c.rod) box.add(c.b.x, c.b.y);
         conductors.push_back(c);
     }
 
-    const Drawing &d_;
-    std::vector<bool> building_;
     std::uint32_t rods_ = kNone, wires_ = kNone;
-    double tolerance_;
-    std::size_t objectRoom_, conductorRoom_;
+    std::size_t conductorRoom_;
 };
 
 bool Collector::visit(const Placed &p)
@@ -162,14 +123,8 @@ bool Collector::visit(const Placed &p)
         texts.push_back({&e, entityToWorld(d_, p), p.layer});
         return true;
     }
-    if (building_[p.layer] && (e.kind == EntityKind::Circle || isClosedOutline(d_, e))) {
-        if (outlines.size() == objectRoom_)
-            throw Problem{
-                QStringLiteral("被保护物超过 %1 个，无法全部导入").arg(lplayout::kMaxObjects)};
-        OutlineSeen o{source, outline(d_, p, tolerance_, std::size_t(lplayout::kMaxCorners)), 0};
-        o.top = mostZ(o.corners) + std::abs(thicknessVector(d_, p).z);
-        for (const Vec3 &c : o.corners) box.add(c.x, c.y);
-        outlines.push_back(std::move(o));
+    if (building_[p.layer]) {
+        outlines.add(p);
     } else if (p.layer == rods_ && (e.kind == EntityKind::Point || e.kind == EntityKind::Circle ||
                                     e.kind == EntityKind::Insert)) {
         const Vertex &v = d_.vertices[e.first];
@@ -188,7 +143,7 @@ bool Collector::visit(const Placed &p)
     return true;
 }
 
-void Collector::requireEachLayer() const
+void Collector::requireEachLayer(const SiteOutlines &made) const
 {
     const auto taken = [&](std::uint32_t layer, bool rods) {
         return std::ranges::any_of(conductors, [&](const ConductorSeen &c) {
@@ -196,10 +151,13 @@ void Collector::requireEachLayer() const
         });
     };
     for (std::size_t layer = 0; layer < building_.size(); ++layer)
-        if (building_[layer] && std::ranges::none_of(outlines, [&](const OutlineSeen &o) {
-                return o.source.layer == layer;
-            }))
-            throw Problem{QStringLiteral("图层「%1」上没有闭合轮廓（闭合多段线或圆）")
+        if (building_[layer] &&
+            std::ranges::none_of(made.taken,
+                                 [&](const SiteOutline &o) { return o.source.layer == layer; }) &&
+            std::ranges::none_of(made.notes,
+                                 [&](const OutlineNote &n) { return n.source.layer == layer; }))
+            throw Problem{QStringLiteral("图层「%1」上没有闭合轮廓（闭合多段线、圆、填充，"
+                                         "或能连成闭合的直线和圆弧）")
                               .arg(d_.layers[layer].name)};
     if (rods_ != kNone && !taken(rods_, true))
         throw Problem{
@@ -254,27 +212,36 @@ double heightWithin(const Drawing &d, const Source &s, double metres)
     return metres;
 }
 
-std::vector<Corner> footprint(const Drawing &d, const OutlineSeen &o, const DrawingPlace &place)
+double heightWithin(const Drawing &d, const OutlineSource &s, double metres)
+{
+    if (!(metres <= lplayout::kMaxHeight))
+        throw Problem{describeOutline(d, s) +
+                      QStringLiteral("高度超过 %1 m").arg(lplayout::kMaxHeight)};
+    return metres;
+}
+
+// The outline in the layout's metres; none when, so taken, it is no longer a simple polygon.
+std::optional<std::vector<Corner>> footprint(const Drawing &d, const SiteOutline &o,
+                                             const DrawingPlace &place)
 {
     std::vector<Corner> corners;
     for (const Vec3 &c : o.corners) {
         const DrawingPoint p = toLayout(place, c.x, c.y);
-        requireWithin(d, o.source, p.x, p.y);
-        if (corners.empty() ||
-            std::hypot(p.x - corners.back().x, p.y - corners.back().y) > kSameCorner)
-            corners.push_back({p.x, p.y});
+        if (!withinSite(p.x, p.y))
+            throw Problem{
+                describeOutline(d, o.source) +
+                QStringLiteral("超出场地范围（离原点 ±%1 m 之内）").arg(lplayout::kMaxCoordinate)};
+        corners.push_back({p.x, p.y});
     }
-    while (corners.size() > 1 && std::hypot(corners.front().x - corners.back().x,
-                                            corners.front().y - corners.back().y) <= kSameCorner)
-        corners.pop_back();
-    if (corners.size() > std::size_t(lplayout::kMaxCorners))
-        throw Problem{describe(d, o.source) + QStringLiteral("有 %1 个角点，超过 %2 个")
-                                                  .arg(corners.size())
-                                                  .arg(lplayout::kMaxCorners)};
-    if (!calc::layout::isSimplePolygon(corners))
-        throw Problem{describe(d, o.source) +
-                      QStringLiteral("不是简单多边形：自相交、有重合角点或面积为零")};
+    if (!calc::layout::isSimplePolygon(corners)) return std::nullopt;
     return corners;
+}
+
+std::vector<DrawingPoint> drawn(const std::vector<Vec3> &corners)
+{
+    std::vector<DrawingPoint> out;
+    for (const Vec3 &c : corners) out.push_back({c.x, c.y});
+    return out;
 }
 
 bool inside(const std::vector<Corner> &polygon, double x, double y)
@@ -329,26 +296,125 @@ void requireHeight(double h, const char *what)
                           .arg(lplayout::kMaxHeight)};
 }
 
+// Whether the buildings, measured in drawing units, are buildings when a unit is `metres` long.
+bool plausible(const std::vector<double> &areas, double extent, double metres)
+{
+    constexpr double kLeastFootprint = 1, kMostFootprint = 1e6, kMostSite = 20000;
+    const double largest = *std::ranges::max_element(areas) * metres * metres;
+    return largest >= kLeastFootprint && largest <= kMostFootprint && extent * metres <= kMostSite;
+}
+
+// Says so when the buildings are implausible in the units taken, naming those that fit.
+void checkUnits(const SiteOutlines &made, DrawingPlace::Units units, SiteImport &site)
+{
+    if (made.taken.empty()) return;
+    std::vector<double> areas;
+    DrawingBox box;
+    for (const SiteOutline &o : made.taken) {
+        std::vector<Corner> ring;
+        for (const Vec3 &c : o.corners) {
+            ring.push_back({c.x - made.taken.front().corners.front().x,
+                            c.y - made.taken.front().corners.front().y});
+            box.add(c.x, c.y);
+        }
+        areas.push_back(ringArea(ring));
+    }
+    const double extent = std::max(box.maxX - box.minX, box.maxY - box.minY);
+    if (plausible(areas, extent, lplayout::metresPerUnit(units))) return;
+    site.unitsImplausible = true;
+    QStringList fit;
+    for (const auto u : {DrawingPlace::Units::Millimetres, DrawingPlace::Units::Centimetres,
+                         DrawingPlace::Units::Metres})
+        if (u != units && plausible(areas, extent, lplayout::metresPerUnit(u))) {
+            site.unitsThatFit.push_back(u);
+            fit << lplayout::unitsName(u);
+        }
+    const double metres = lplayout::metresPerUnit(units);
+    const double largest = *std::ranges::max_element(areas) * metres * metres;
+    QString text = QStringLiteral("按图形单位 %1 计，最大的建筑物面积为 %2 m²，场地宽 %3 m，"
+                                  "不像是建筑物")
+                       .arg(lplayout::unitsName(units))
+                       .arg(largest, 0, 'g', 3)
+                       .arg(extent * metres, 0, 'g', 3);
+    text += fit.isEmpty() ? QStringLiteral("：请核对图形单位")
+                          : QStringLiteral("；按 %1 计则合理：请核对图形单位（--units %2）")
+                                .arg(fit.join(QStringLiteral(" 或 ")), fit.first());
+    site.notes.push_back({ImportNote::Kind::Notice, text, {}});
+}
+
 SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::Layout &current)
 {
     requireHeight(choice.objectHeight, "默认建筑物高度");
     requireHeight(choice.rodHeight, "默认避雷针高度");
     requireHeight(choice.wireHeight, "默认避雷线高度");
+    if (!(choice.heights.storeyHeight > 0 && choice.heights.storeyHeight <= kMaxStoreyHeight))
+        throw Problem{QStringLiteral("层高应大于 0 且不超过 %1 m").arg(kMaxStoreyHeight)};
+    if (!(choice.heights.parapet >= 0 && choice.heights.parapet <= kMaxParapet))
+        throw Problem{QStringLiteral("女儿墙高度应不小于 0 且不超过 %1 m").arg(kMaxParapet)};
+    if (!(choice.joinTolerance > 0 && choice.joinTolerance <= kMaxJoinTolerance))
+        throw Problem{QStringLiteral("连接容差应大于 0 且不超过 %1 m").arg(kMaxJoinTolerance)};
     if (choice.buildings.isEmpty() && choice.rods.isEmpty() && choice.wires.isEmpty())
         throw Problem{QStringLiteral("没有选择要导入的图层")};
     const DrawingPlace::Units units = unitsOf(d, choice);
     const double metresPerUnit = lplayout::metresPerUnit(units);
-    Collector seen(d, choice, current, kChordTolerance / metresPerUnit);
+    Collector seen(d, choice, current, kChordTolerance / metresPerUnit,
+                   choice.joinTolerance / metresPerUnit);
     walkModel(d, [&](const Placed &p) { return seen.visit(p); });
-    seen.requireEachLayer();
+    SiteOutlines made = seen.outlines.finish();
+    seen.requireEachLayer(made);
+    const std::size_t objectRoom =
+        std::size_t(lplayout::kMaxObjects) -
+        std::min(current.objects.size(), std::size_t(lplayout::kMaxObjects));
+    if (made.taken.size() > objectRoom)
+        throw Problem{QStringLiteral("被保护物超过 %1 个，无法全部导入（图层「%2」）")
+                          .arg(lplayout::kMaxObjects)
+                          .arg(d.layers[made.taken[objectRoom].source.layer].name)};
+    for (const SiteOutline &o : made.taken)
+        for (const Vec3 &c : o.corners) seen.box.add(c.x, c.y);
 
     SiteImport site;
+    for (const OutlineNote &n : made.notes) {
+        const auto kind = n.mended ? ImportNote::Kind::Mended : ImportNote::Kind::LeftOut;
+        const QString what = n.mended ? QStringLiteral("已修补：") : QStringLiteral("未导入：");
+        site.notes.push_back({kind,
+                              describeOutline(d, n.source) + QStringLiteral("：") + what + n.why,
+                              drawn(n.corners)});
+        ++(n.mended ? site.mended : site.leftOut);
+    }
+    if (made.rooms > 0)
+        site.notes.push_back(
+            {ImportNote::Kind::Notice,
+             QStringLiteral("%1 个轮廓位于同一图层的另一轮廓之内，作为其中的房间略去")
+                 .arg(made.rooms),
+             {}});
+    if (made.duplicates > 0)
+        site.notes.push_back(
+            {ImportNote::Kind::Notice,
+             QStringLiteral("%1 个轮廓与另一轮廓重合（如既画出又填充），只导入一次")
+                 .arg(made.duplicates),
+             {}});
+    if (made.taken.empty() && seen.conductors.empty()) {
+        QStringList lines{QStringLiteral("没有可导入的建筑物、避雷针或避雷线")};
+        for (const ImportNote &n : site.notes) lines << n.text;
+        throw Problem{lines.join(QLatin1Char('\n'))};
+    }
+    checkUnits(made, units, site);
     site.place = placeOf(choice, units, seen.box);
     const DrawingPlace &place = site.place;
-    for (const OutlineSeen &o : seen.outlines) {
+    std::vector<std::size_t> takenOf; // each object's outline
+    for (const SiteOutline &o : made.taken) {
+        const auto corners = footprint(d, o, place);
+        if (!corners) {
+            site.notes.push_back(
+                {ImportNote::Kind::LeftOut,
+                 describeOutline(d, o.source) + QStringLiteral("：未导入：换算为米后自相交"),
+                 drawn(o.corners)});
+            ++site.leftOut;
+            continue;
+        }
         const double top = lengthToLayout(place, o.top);
-        site.objects.push_back(
-            {{}, footprint(d, o, place), top > 0 ? heightWithin(d, o.source, top) : 0});
+        takenOf.push_back(std::size_t(&o - made.taken.data()));
+        site.objects.push_back({{}, *corners, top > 0 ? heightWithin(d, o.source, top) : 0});
     }
 
     DrawingBox reach = seen.box;
@@ -359,13 +425,37 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
     const auto of = labelsOf(site.objects, labels, choice, d);
     for (std::size_t i = 0; i < site.objects.size(); ++i) {
         Object &o = site.objects[i];
+        HeightSource source{
+            o.height > 0 ? HeightSource::From::Elevation : HeightSource::From::Default, {}, false};
+        QStringList differing;
+        std::optional<double> first;
         for (const Label *l : of[i]) {
-            if (o.height == 0 && l->height) o.height = *l->height;
-            if (o.name.empty() && !readHeight(l->text) &&
-                l->text.size() <= lplayout::kMaxNameLength)
-                o.name = l->text.toStdString();
+            const std::optional<double> m =
+                l->height ? choice.heights.metres(*l->height) : std::nullopt;
+            if (!m) {
+                if (o.name.empty() && !l->height && l->text.size() <= lplayout::kMaxNameLength)
+                    o.name = l->text.toStdString();
+                continue;
+            }
+            if (!first) {
+                first = m;
+                if (o.height == 0) {
+                    o.height = *m;
+                    source = {HeightSource::From::Text, l->text, false};
+                }
+            }
+            if (std::abs(*m - *first) > kSameHeight) source.disagree = true;
+            differing << QStringLiteral("「%1」").arg(l->text);
         }
         if (o.height == 0) o.height = choice.objectHeight;
+        if (source.disagree)
+            site.notes.push_back({ImportNote::Kind::Notice,
+                                  describeOutline(d, made.taken[takenOf[i]].source) +
+                                      QStringLiteral("：高度注记不一致（%1），取 %2 m")
+                                          .arg(differing.join(QStringLiteral("、")))
+                                          .arg(o.height),
+                                  drawn(made.taken[takenOf[i]].corners)});
+        site.heights.push_back(source);
     }
     calc::layout::Layout named = current;
     for (Object &o : site.objects) {
@@ -383,9 +473,11 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
                 double nearest = kRodLabelReach;
                 for (const Label &l : labels)
                     if (const double far = std::hypot(l.x - a.x, l.y - a.y);
-                        l.height && far <= nearest) {
-                        nearest = far;
-                        h = *l.height;
+                        far <= nearest && l.height && l.height->kind != HeightText::Kind::Storeys) {
+                        if (const auto m = HeightRules{0, 0, true}.metres(*l.height)) {
+                            nearest = far;
+                            h = *m;
+                        }
                     }
             }
             site.conductors.push_back(calc::layout::Rod{a.x, a.y, heightWithin(d, c.source, h)});
@@ -419,6 +511,18 @@ std::optional<DrawingPlace::Units> headerUnits(const Drawing &d)
     default:
         return std::nullopt;
     }
+}
+
+QString importSummary(const SiteImport &site)
+{
+    QString text = QStringLiteral("导入 %1 个建筑物").arg(site.objects.size());
+    if (site.mended > 0) text += QStringLiteral("（其中 %1 个经过修补）").arg(site.mended);
+    std::size_t rods = 0;
+    for (const auto &c : site.conductors) rods += std::holds_alternative<calc::layout::Rod>(c);
+    text +=
+        QStringLiteral("，%1 根避雷针，%2 段避雷线").arg(rods).arg(site.conductors.size() - rods);
+    if (site.leftOut > 0) text += QStringLiteral("；%1 个轮廓未导入").arg(site.leftOut);
+    return text;
 }
 
 SiteResult importSite(const Drawing &d, const SiteChoice &choice,

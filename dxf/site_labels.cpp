@@ -36,6 +36,11 @@ double lineOffset(int attachment, double height, double pitch, std::size_t i, st
     return height / 2 + (last - k) * pitch;
 }
 
+double linePitch(const Entity &e, const TextPlacement &t)
+{
+    return std::abs(e.size) * kLinePitch * t.lineSpacing;
+}
+
 } // namespace
 
 void DrawingBox::add(double x, double y, double margin)
@@ -69,8 +74,7 @@ std::vector<Label> readLabels(const Drawing &d, const std::vector<TextSeen> &tex
         label.x = p.x;
         label.y = p.y;
         label.text = text;
-        if (const auto h = readHeight(text); h && *h > 0 && *h <= lplayout::kMaxHeight)
-            label.height = h;
+        label.height = readHeightText(text);
         label.layer = seen.layer;
         label.order = labels.size();
         labels.push_back(std::move(label));
@@ -88,8 +92,24 @@ std::vector<Label> readLabels(const Drawing &d, const std::vector<TextSeen> &tex
             add(seen, anchor, plainText(text));
             continue;
         }
-        const QStringList lines = mtextLines(text);
-        const double pitch = std::abs(e.size) * kLinePitch * t.lineSpacing;
+        QStringList lines = mtextLines(text);
+        // A text written downwards, a character to a line, is one text at its middle line.
+        const bool vertical = lines.size() > 1 && std::ranges::all_of(lines, [](const QString &l) {
+                                  return l.size() == 1 || (l.size() == 2 && l[0].isHighSurrogate());
+                              });
+        if (vertical) {
+            const double dy =
+                (lineOffset(t.attachment, std::abs(e.size), linePitch(e, t), 0,
+                            std::size_t(lines.size())) +
+                 lineOffset(t.attachment, std::abs(e.size), linePitch(e, t),
+                            std::size_t(lines.size() - 1), std::size_t(lines.size()))) /
+                2;
+            const double up[2] = {-std::sin(t.rotation), std::cos(t.rotation)};
+            add(seen, seen.toWorld.apply({v.x + up[0] * dy, v.y + up[1] * dy, v.z}),
+                lines.join(QString()));
+            continue;
+        }
+        const double pitch = linePitch(e, t);
         const double up[2] = {-std::sin(t.rotation), std::cos(t.rotation)};
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const double dy = lineOffset(t.attachment, std::abs(e.size), pitch, std::size_t(i),

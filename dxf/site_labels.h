@@ -2,6 +2,7 @@
 
 #include "dxf/drawing.h"
 #include "dxf/drawing_walk.h"
+#include "dxf/height_text.h"
 #include "project/project_file.h"
 
 #include <QString>
@@ -10,7 +11,8 @@
 #include <vector>
 
 // The texts of a site plan that can name a building or give a height: each TEXT, and each line
-// of an MTEXT, where it stands in the layout's metres.
+// of an MTEXT (its formatting taken out), where it stands in the layout's metres. An MTEXT
+// whose lines are a character each is one text written downwards ("8\P5\P采" is "85采").
 namespace dxf {
 
 // A text entity met while walking the drawing, to be read only if it lies where it can matter.
@@ -23,7 +25,7 @@ struct TextSeen {
 struct Label {
     double x = 0, y = 0; // layout metres
     QString text;
-    std::optional<double> height; // the text read as a height, when it is one within the limits
+    std::optional<HeightText> height; // the text read as a height or storeys, when it is one
     std::uint32_t layer = 0;
     std::size_t order = 0; // in the drawing
 };

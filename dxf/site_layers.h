@@ -13,13 +13,23 @@
 namespace dxf {
 
 struct LayerCounts {
-    std::uint64_t closedOutlines = 0; // closed 2D polylines
-    std::uint64_t lines = 0;          // lines, open polylines and 3D polylines
+    std::uint64_t closedOutlines = 0; // closed polylines lying flat
+    std::uint64_t lines = 0;          // lines, open polylines and 3D polylines not flat
     std::uint64_t circles = 0, points = 0;
     std::uint64_t texts = 0;   // TEXT, ATTRIB and MTEXT entities
     std::uint64_t inserts = 0; // block inserts, an array (MINSERT) counted once
+    std::uint64_t arcs = 0, splines = 0;
+    std::uint64_t hatches = 0; // each hatch once, however many boundary paths it has
     friend bool operator==(const LayerCounts &, const LayerCounts &) = default;
 };
+
+// The counts as the dialog's table and `--list-layers` show them, in their order.
+struct CountColumn {
+    const char *title;   // the column's heading
+    const char *tooltip; // what it counts
+    std::uint64_t LayerCounts::*count;
+};
+const std::vector<CountColumn> &countColumns();
 
 struct LayerSummary {
     QString name;
@@ -28,9 +38,11 @@ struct LayerSummary {
     LayerCounts counts;
 };
 
-// A polyline that can be a building's outline: a 2D one, closed, or whose last corner is its
-// first.
+// A polyline that can be a building's outline: closed, or whose last corner is its first, and
+// lying flat (a 3D one's corners at one height).
 bool isClosedOutline(const Drawing &d, const Entity &e);
+// A spline closed and lying flat.
+bool isClosedSpline(const Drawing &d, const Entity &e);
 
 // Every layer, in the order the drawing first names them (its layer table comes first), as
 // Drawing::layers holds them. Entities inside

@@ -80,7 +80,8 @@ BuildingPlan buildingPlan(const layout::Layout &layout, std::span<const std::siz
         roof.shape = areasOf(shape);
         roof.area = areaOf(roof.shape);
         roof.parts = std::move(roofParts);
-        plan.reach.push_back(grownSquare(shape, kEdgeStrip));
+        // A millimetre over the strip, so that a tape laid on its outer edge stays within.
+        plan.reach.push_back(grownSquare(shape, kEdgeStrip + 2 * kLengthTolerance));
         plan.roofs.push_back(std::move(roof));
         plan.shapes.push_back(std::move(shape));
         plan.above.push_back(std::move(above));

@@ -116,7 +116,7 @@ void findRoles(const layout::Layout &layout, const std::vector<BuildingPlan> &pl
             if (distance3(top, std::get<Wire>(conductors[j])) > kJoinReach) continue;
             const Place p{*roles[j].building, *roles[j].roof};
             if (distanceToBoundary(at, buildings[p.building].roofs[p.roof].shape) <=
-                kDownConductorReach)
+                kDownConductorReach + kLevel)
                 from = p;
         }
         if (!from) continue;
@@ -126,7 +126,7 @@ void findRoles(const layout::Layout &layout, const std::vector<BuildingPlan> &pl
         for (std::size_t r = 0; r < bp.roofs.size() && !stands; ++r) {
             const double h = bp.roofs[r].height;
             if (h >= bp.roofs[from->roof].height || std::abs(foot.z - h) > kJoinReach) continue;
-            if (distanceTo(at, bp.shapes[r]) > kDownConductorReach) continue;
+            if (distanceTo(at, bp.shapes[r]) > kDownConductorReach + kLevel) continue;
             onto = r;
             stands = true;
         }

@@ -15,7 +15,7 @@ Ring fromLowestCorner(Ring ring)
 {
     const auto lowest = std::ranges::min_element(
         ring, [](Corner a, Corner b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
-    std::ranges::rotate(ring, lowest);
+    std::rotate(ring.begin(), lowest, ring.end());
     return ring;
 }
 

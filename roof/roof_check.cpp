@@ -88,6 +88,10 @@ SiteRoofs checkRoofs(const layout::Layout &layout)
             plan = buildingPlan(layout, building.parts);
             building.roofs = plan.roofs;
             building.rooftop = plan.rooftop;
+            // The building's height is its roofs': what stands on them adds none.
+            building.height = 0;
+            for (const std::size_t i : plan.parts)
+                building.height = std::max(building.height, layout.objects[i].height);
         } catch (const std::exception &) {
             building.state = BuildingState::Unchecked;
             plan = {};

@@ -159,7 +159,7 @@ struct BuildingRoofs {
     std::string name;
     std::vector<std::size_t> parts; // layout indices, in file order
     BuildingState state = BuildingState::Checked;
-    double height = 0; // its tallest part's
+    double height = 0; // its tallest part's, objects standing on its roofs left out
 
     std::vector<Roof> roofs; // highest first
     std::vector<RooftopObject> rooftop;

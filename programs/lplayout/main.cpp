@@ -1,6 +1,7 @@
 #include "designer/designer_window.h"
 #include "dxf/export_command.h"
 #include "dxf/import_command.h"
+#include "dxf/layers_command.h"
 #include "project/check.h"
 #include "project/project_file.h"
 #include "project/roof_command.h"
@@ -21,7 +22,7 @@ namespace {
 // the help run without a display; anything else opens the designer.
 bool wantsWindow(int argc, char *argv[])
 {
-    if (dxf::wantsImport(argc, argv)) return false;
+    if (dxf::wantsImport(argc, argv) || dxf::wantsListLayers(argc, argv)) return false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         // The strike counts' options as well, so that given without --strikes they are
@@ -95,6 +96,10 @@ int main(int argc, char *argv[])
         QTextStream out(stdout), err(stderr);
         return dxf::runImport(app.arguments(), out, err);
     }
+    if (dxf::wantsListLayers(argc, argv)) {
+        QTextStream out(stdout), err(stderr);
+        return dxf::runListLayers(app.arguments(), out, err);
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("防雷布置：按滚球法检查避雷装置的保护范围"));
     parser.addHelpOption();
@@ -148,6 +153,10 @@ int main(int argc, char *argv[])
         QStringLiteral("NAME"));
     parser.addOptions({roof, layRoof, building});
     parser.addOption(dxf::importHelpOption());
+    parser.addOption({QString::fromLatin1(dxf::kListLayersOption + 2),
+                      QStringLiteral("逐行列出 CAD 图（DXF）每个图层的名称和其中各类图形的个数"
+                                     "（以制表符分开），末行为图形单位和代码页"),
+                      QStringLiteral("DRAWING.dxf")});
     parser.process(app);
 
     QTextStream out(stdout);

@@ -13,8 +13,9 @@ namespace calc::roof::detail {
 
 namespace {
 
-// Points closer than this are one vertex: far below a millimetre, far above rounding.
-constexpr double kSnap = 1e-6;
+// Points closer than this are one vertex, and an end this close to another conductor meets it:
+// conductors are joined to the millimetre the rules are judged to.
+constexpr double kSnap = 0.001;
 
 double cross(Corner o, Corner a, Corner b)
 {

@@ -1,4 +1,5 @@
 #include "designer/designer_window.h"
+#include "designer/layout_document.h"
 #include "designer/plan_items.h"
 #include "designer/plan_view.h"
 
@@ -590,6 +591,29 @@ private slots:
         }
         for (qsizetype i = 0; i < labels.size(); ++i)
             for (qsizetype j = 0; j < i; ++j) QVERIFY(!labels[i].intersects(labels[j]));
+    }
+
+    // Marking an object metal, or a wire as laid out, changes the layout: each is an edit of its
+    // own that undo takes back, not one dropped as no change.
+    void metalAndLaidOutAreEdits()
+    {
+        designer::LayoutDocument document;
+        const Layout before{45,
+                            {Wire{{0, 0, 10.15}, {10, 0, 10.15}}},
+                            {Object{"楼", {{0, 0}, {10, 0}, {10, 10}}, 10}}};
+        document.reset(before);
+        Layout metal = before;
+        metal.objects[0].metal = true;
+        document.edit(QStringLiteral("金属"), metal);
+        QCOMPARE(document.undoStack().count(), 1);
+        Layout laid = metal;
+        std::get<Wire>(laid.conductors[0]).laidOut = true;
+        document.edit(QStringLiteral("生成"), laid);
+        QCOMPARE(document.undoStack().count(), 2);
+        document.undoStack().undo();
+        document.undoStack().undo();
+        QVERIFY(!document.layout().objects[0].metal);
+        QVERIFY(designer::sameLayout(document.layout(), before));
     }
 };
 

@@ -1,7 +1,9 @@
 #include "dxf_test_support.h"
 
+#include "dxf/code_page.h"
 #include "dxf/drawing_text.h"
 #include "dxf/drawing_walk.h"
+#include "dxf/height_text.h"
 #include "dxf/site_layers.h"
 
 #include <gtest/gtest.h>
@@ -130,12 +132,88 @@ TEST(DrawingText, MTextFormattingOut)
               QStringLiteral("⌀600 ±0.5 下划线 100%"));
 }
 
-TEST(DrawingText, HeightsAsWritten)
+// Heights as site plans write them: metres said by a prefix, a unit or a decimal point;
+// storeys in each of their forms; a bare whole number, storeys unless the drawing's numbers
+// are metres.
+TEST(HeightText, EveryFormAndItsMetres)
 {
-    for (const char *text : {"18", "18.0", "18m", "H=18m", "h=18.00 m", " 18 米", "H：18"})
-        EXPECT_EQ(dxf::readHeight(QString::fromUtf8(text)), 18.0) << text;
-    for (const char *text : {"1#楼", "18F", "-18", "h=", "18 m 高", "3层", "", "1 h=30.0m"})
-        EXPECT_FALSE(dxf::readHeight(QString::fromUtf8(text))) << text;
+    using Kind = dxf::HeightText::Kind;
+    struct Case {
+        const char *text;
+        Kind kind;
+        double value;
+    };
+    const Case cases[] = {
+        {"H=18m", Kind::Metres, 18},
+        {"h=18.0", Kind::Metres, 18},
+        {"18m", Kind::Metres, 18},
+        {"18米", Kind::Metres, 18},
+        {"高18米", Kind::Metres, 18},
+        {"建筑高度18m", Kind::Metres, 18},
+        {"h=18.00 m", Kind::Metres, 18},
+        {"H：18", Kind::Metres, 18},
+        {"18.0", Kind::Metres, 18},
+        {"６F", Kind::Storeys, 6},
+        {"6层", Kind::Storeys, 6},
+        {"6/-1", Kind::Storeys, 6},
+        {"18+1F", Kind::Storeys, 19},
+        {"6F/-2F", Kind::Storeys, 6},
+        {"6", Kind::Bare, 6},
+    };
+    for (const Case &c : cases) {
+        const auto h = dxf::readHeightText(QString::fromUtf8(c.text));
+        ASSERT_TRUE(h) << c.text;
+        EXPECT_EQ(h->kind, c.kind) << c.text;
+        EXPECT_EQ(h->value, c.value) << c.text;
+    }
+    for (const char *text : {"1#楼", "-18", "h=", "18 m 高", "", "1 h=30.0m", "F6", "6层楼"})
+        EXPECT_FALSE(dxf::readHeightText(QString::fromUtf8(text))) << text;
+
+    const dxf::HeightRules rules; // 3 m a storey, 1.2 m of parapet
+    EXPECT_DOUBLE_EQ(*rules.metres({Kind::Storeys, 6}), 19.2);
+    EXPECT_DOUBLE_EQ(*rules.metres({Kind::Bare, 6}), 19.2);
+    const dxf::HeightRules bareMetres{3, 1.2, true};
+    EXPECT_DOUBLE_EQ(*bareMetres.metres({Kind::Bare, 6}), 6);
+    const dxf::HeightRules tall{3.3, 0, false};
+    EXPECT_DOUBLE_EQ(*tall.metres({Kind::Storeys, 10}), 33);
+    EXPECT_FALSE(rules.metres({Kind::Storeys, 0}));
+    EXPECT_FALSE(rules.metres({Kind::Storeys, 201}));
+    EXPECT_FALSE(rules.metres({Kind::Metres, 0}));
+    EXPECT_FALSE(rules.metres({Kind::Metres, 1000.5}));
+}
+
+// Without a code page in the header, or with a Western one, the texts tell it: GBK, Shift-JIS
+// (whose pairs are often valid GBK too), or windows-1252 for Western texts; one given wins.
+TEST(DrawingText, CodePagesFoundFromTheTexts)
+{
+    struct Case {
+        const char *drawing, *encoding, *layer;
+        dxf::Drawing::EncodingFrom from;
+    };
+    const Case cases[] = {
+        {"r12_gbk_unmarked.dxf", "GBK", "建筑物", dxf::Drawing::EncodingFrom::Texts},
+        {"r12_gbk_as_1252.dxf", "GBK", "总平面", dxf::Drawing::EncodingFrom::Texts},
+        {"r12_sjis_unmarked.dxf", "Shift_JIS", "建物", dxf::Drawing::EncodingFrom::Texts},
+        {"r12_cp1252_unmarked.dxf", "windows-1252", "Bâtiment", dxf::Drawing::EncodingFrom::Header},
+        {"r12_gbk.dxf", "GBK", "避雷针", dxf::Drawing::EncodingFrom::Header},
+    };
+    for (const Case &c : cases) {
+        const dxf::Drawing d = dxf_test::load(dxf_test::written(c.drawing));
+        EXPECT_EQ(d.encoding, c.encoding) << c.drawing;
+        EXPECT_EQ(d.encodingFrom, c.from) << c.drawing;
+        EXPECT_EQ(d.layers.back().name, QString::fromUtf8(c.layer)) << c.drawing;
+    }
+    EXPECT_EQ(dxf::codePageNote(dxf_test::load(dxf_test::written("r12_gbk_unmarked.dxf"))),
+              QStringLiteral("图中未记代码页，按文字判断为 GBK（ANSI_936）"));
+    const dxf::ReadResult given =
+        dxf::loadDrawing(dxf_test::written("r12_sjis_unmarked.dxf"), {"GBK"});
+    ASSERT_TRUE(given.drawing);
+    EXPECT_EQ(given.drawing->encodingFrom, dxf::Drawing::EncodingFrom::Given);
+    EXPECT_NE(given.drawing->layers.back().name, QStringLiteral("建物"));
+    for (const char *name :
+         {"gbk", "ANSI_936", "sjis", "ANSI_932", "Big5", "ANSI_950", "ANSI_1252", "utf-8"})
+        EXPECT_TRUE(dxf::codePageNamed(QString::fromUtf8(name))) << name;
+    EXPECT_FALSE(dxf::codePageNamed(QStringLiteral("latin9")));
 }
 
 // The code page by version and header, and the escapes for what it cannot hold.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs `lplayout --import-dxf` with the arguments given and checks its exit status. On success
 # the layout file written reads back with `lplayout --check` and holds PATTERN; on failure
-# standard error holds PATTERN and no file is written.
+# standard error holds PATTERN and no file is written. A PATTERN of "stderr:TEXT" looks for TEXT
+# on standard error on success too (the report of outlines left out).
 # import_cli.sh PROGRAM OUT STATUS PATTERN ARGUMENTS...
 set -uo pipefail
 program=$1 out=$2 status=$3 pattern=$4
@@ -12,6 +13,10 @@ trap 'rm -f "$err"' EXIT
 "$program" --import-dxf "$@" >/dev/null 2>"$err"
 got=$?
 [[ $got -eq $status ]] || { echo "exit status $got, expected $status"; cat "$err"; exit 1; }
+if [[ $pattern == stderr:* ]]; then
+  grep -q -- "${pattern#stderr:}" "$err" || { echo "stderr lacks '${pattern#stderr:}':"; cat "$err"; exit 1; }
+  pattern=.
+fi
 if [[ $status -eq 0 ]]; then
   "$program" --check "$out" >/dev/null
   [[ $? -ne 2 ]] || { echo "the layout written does not read back"; exit 1; }

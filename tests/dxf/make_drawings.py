@@ -4,10 +4,13 @@ Each drawing's expected import is worked out by hand in the tests that read them
 handles, which ezdxf gives out, are written to handles.json for the messages that name them.
 """
 import json
+import math
 import pathlib
+import re
 import sys
 
 import ezdxf
+from shapely.geometry import Polygon
 
 out = pathlib.Path(sys.argv[1])
 out.mkdir(parents=True, exist_ok=True)
@@ -126,4 +129,195 @@ msp.add_circle((512070000, 3020000), 300, dxfattribs={"layer": "避雷针"})
 msp.add_text("h=35m", dxfattribs={"layer": "避雷针", "insert": (512071000, 3020000)})
 doc.saveas(out / "r2010_blocks.dxf")
 
+# What each drawing below should give: its buildings' areas (worked out by shapely from the
+# same shapes, arcs drawn finely), names and counts.
+expected = {}
+
+
+def arc_points(cx, cy, r, start, end, n=720):
+    """Points along a counter-clockwise arc from start to end (degrees), both ends included."""
+    sweep = (end - start) % 360 or 360
+    return [(cx + r * math.cos(math.radians(start + sweep * k / n)),
+             cy + r * math.sin(math.radians(start + sweep * k / n))) for k in range(n + 1)]
+
+
+# Buildings drawn with lines, in metres: four lines whose ends miss by half a millimetre; an
+# open polyline closed by a line; lines and an arc; a building of two rooms crossed by a line
+# that overshoots; a block of lines; a room inside a building; an outline drawn and hatched.
+doc, msp = new("R2010", 6)
+for name in ("建筑", "道路"):
+    doc.layers.add(name)
+b = {"layer": "建筑"}
+gap = 0.0005
+msp.add_line((0, 0), (20, 0), dxfattribs=b)
+msp.add_line((20 + gap, 0), (20, 10), dxfattribs=b)
+msp.add_line((20, 10 - gap), (0, 10), dxfattribs=b)
+msp.add_line((0, 10), (0, gap), dxfattribs=b)
+msp.add_text("1#楼", dxfattribs={"layer": "建筑", "insert": (5, 5), "height": 1})
+open_piece = msp.add_lwpolyline([(30, 0), (50, 0), (50, 10), (30, 10)], dxfattribs=b)
+msp.add_line((30, 10), (30, 0), dxfattribs=b)
+msp.add_line((60, 0), (70, 0), dxfattribs=b)
+msp.add_arc((70, 5), 5, -90, 90, dxfattribs=b)
+msp.add_line((70, 10), (60, 10), dxfattribs=b)
+msp.add_line((60, 10), (60, 0), dxfattribs=b)
+for a, c in [((80, 0), (100, 0)), ((100, 0), (100, 10)), ((100, 10), (80, 10)),
+             ((80, 10), (80, 0)), ((90, 0), (90, 10)), ((85, -2), (85, 12))]:
+    msp.add_line(a, c, dxfattribs=b)
+house = doc.blocks.new("房")
+for a, c in [((0, 0), (8, 0)), ((8, 0), (8, 6)), ((8, 6), (0, 6)), ((0, 6), (0, 0))]:
+    house.add_line(a, c)
+msp.add_blockref("房", (110, 0), dxfattribs=b)
+msp.add_lwpolyline([(0, 20), (30, 20), (30, 40), (0, 40)], close=True, dxfattribs=b)
+msp.add_lwpolyline([(5, 25), (10, 25), (10, 30), (5, 30)], close=True, dxfattribs=b)
+msp.add_lwpolyline([(40, 20), (50, 20), (50, 30), (40, 30)], close=True, dxfattribs=b)
+hatch = msp.add_hatch(dxfattribs=b)
+hatch.paths.add_polyline_path([(40, 20), (50, 20), (50, 30), (40, 30)], is_closed=True)
+msp.add_line((0, 50), (10, 50), dxfattribs=b)  # hangs free: no outline
+msp.add_line((-10, -5), (200, -5), dxfattribs={"layer": "道路"})
+handles["open_piece"] = open_piece.dxf.handle
+expected["lines_site"] = {
+    "areas": [200, 200, Polygon([(60, 0)] + arc_points(70, 5, 5, -90, 90) + [(60, 10)]).area,
+              200, 48, 600, 100],
+    "names": ["1#楼"],
+}
+doc.saveas(out / "lines_site.dxf")
+
+# A site filled with hatches, in millimetres: a polyline path with a bulge, edge paths with an
+# arc either way round, and a building with a courtyard (an outer and an inner path).
+doc, msp = new("R2018", 4)
+doc.layers.add("建筑填充")
+f = {"layer": "建筑填充"}
+h = msp.add_hatch(dxfattribs=f)
+h.paths.add_polyline_path([(0, 0, 0), (20000, 0, 1), (20000, 10000, 0), (0, 10000, 0)],
+                          is_closed=True)
+h = msp.add_hatch(dxfattribs=f)
+e = h.paths.add_edge_path()
+e.add_line((30000, 0), (40000, 0))
+e.add_arc((40000, 5000), 5000, -90, 90, ccw=True)
+e.add_line((40000, 10000), (30000, 10000))
+e.add_line((30000, 10000), (30000, 0))
+h = msp.add_hatch(dxfattribs=f)
+e = h.paths.add_edge_path()
+e.add_line((60000, 0), (60000, 10000))
+e.add_line((60000, 10000), (70000, 10000))
+e.add_arc((70000, 5000), 5000, 90, -90, ccw=False)
+e.add_line((70000, 0), (60000, 0))
+h = msp.add_hatch(dxfattribs=f)
+h.paths.add_polyline_path([(0, 20000), (30000, 20000), (30000, 40000), (0, 40000)],
+                          is_closed=True, flags=1)
+h.paths.add_polyline_path([(10000, 25000), (20000, 25000), (20000, 35000), (10000, 35000)],
+                          is_closed=True)
+semicircle = lambda cx, cy, r, a, b: arc_points(cx, cy, r, a, b)
+expected["hatch_site"] = {
+    "areas": [Polygon([(0, 0)] + semicircle(20, 5, 5, -90, 90) + [(0, 10)]).area,
+              Polygon([(30, 0)] + semicircle(40, 5, 5, -90, 90) + [(30, 10)]).area,
+              Polygon([(60, 0)] + semicircle(70, 5, 5, 90, 270)[::-1] + [(60, 10)]).area,
+              600],
+}
+doc.saveas(out / "hatch_site.dxf")
+
+# 500 outlines in metres: 300 good squares (20 with a corner repeated, 20 with a spike), then
+# 200 bad ones (bowties and outlines of no area) among them.
+doc, msp = new("R2010", 6)
+doc.layers.add("建筑")
+good = bad = 0
+for k in range(500):
+    x, y = 15 * (k % 25), 15 * (k // 25)
+    square = [(x, y), (x + 10, y), (x + 10, y + 10), (x, y + 10)]
+    if k % 5 in (1, 3) and bad < 200:
+        shape = ([(x, y), (x + 10, y + 10), (x + 10, y), (x, y + 10)] if k % 5 == 1
+                 else [(x, y), (x + 5, y), (x + 10, y)])
+        bad += 1
+    else:
+        shape = square
+        if good % 15 == 1:
+            shape = square[:2] + [square[1]] + square[2:]
+        elif good % 15 == 2:
+            shape = square[:2] + [(x + 14, y), square[1]] + square[2:]
+        good += 1
+    msp.add_lwpolyline(shape, close=True, dxfattribs={"layer": "建筑"})
+expected["bad_outlines"] = {"good": good, "bad": bad,
+                            "mended": sum(1 for g in range(good) if g % 15 in (1, 2))}
+doc.saveas(out / "bad_outlines.dxf")
+
+# Heights and storeys in each form, one building each, in metres; the vertical MTEXT is a name.
+doc, msp = new("R2010", 6)
+doc.layers.add("建筑")
+labels = [
+    [r"8\P5\P2\P0\P5\P采\P空\P区", "6F"],
+    [r"{\fSimSun|b0|i0;综合楼}\P\H0.8x;18+1F"],
+    ["3#", "6/-1"],
+    ["6层", "H=20m"],
+    ["12"],
+    ["%%u高18米%%u", "A%%u栋%%u"],
+    [r"{\H1.2x;建筑高度}24.5m"],
+]
+for k, texts in enumerate(labels):
+    x = 30 * k
+    msp.add_lwpolyline([(x, 0), (x + 20, 0), (x + 20, 40), (x, 40)], close=True,
+                       dxfattribs={"layer": "建筑"})
+    for i, t in enumerate(texts):
+        if "\\" in t or "{" in t:
+            msp.add_mtext(t, dxfattribs={"layer": "建筑", "insert": (x + 5 + 5 * i, 35),
+                                         "char_height": 1, "attachment_point": 1})
+        else:
+            msp.add_text(t, dxfattribs={"layer": "建筑", "insert": (x + 5, 30 - 5 * i)})
+doc.saveas(out / "labels_site.dxf")
+
+
+
+def code_page_drawing(name, encoding, texts, header=None):
+    """An R12 drawing in the code page given, its $DWGCODEPAGE taken out or replaced."""
+    doc, msp = new("R12", encoding=encoding)
+    doc.layers.add(texts[0])
+    outline(msp, "R12", [(0, 0), (20000, 0), (20000, 10000), (0, 10000)], layer=texts[0])
+    for i, t in enumerate(texts[1:]):
+        msp.add_text(t, dxfattribs={"layer": texts[0], "insert": (2000, 8000 - 2000 * i)})
+    path = out / name
+    doc.saveas(path)
+    data = path.read_bytes()
+    written = re.search(rb" *9\r?\n\$DWGCODEPAGE\r?\n +3\r?\n[^\r\n]*\r?\n", data)
+    assert written, name
+    data = data.replace(written.group(0), b"" if header is None else
+                        re.sub(rb"ANSI_\d+", header.encode(), written.group(0)))
+    path.write_bytes(data)
+
+
+# R12 drawings whose header gives no code page, or a Western one, for texts that are not.
+code_page_drawing("r12_gbk_unmarked.dxf", "gbk", ["建筑物", "办公楼", "6层"])
+code_page_drawing("r12_gbk_as_1252.dxf", "gbk", ["总平面", "综合楼", "H=18m"], "ANSI_1252")
+code_page_drawing("r12_sjis_unmarked.dxf", "shift_jis", ["建物", "ビル", "事務所"])
+code_page_drawing("r12_cp1252_unmarked.dxf", "cp1252", ["Bâtiment", "Hôtel de ville", "Café"])
+
+# A flat closed 3D polyline at 12 m and a closed spline on the ground, in metres; a 3D
+# polyline that is not flat is no outline.
+doc, msp = new("R2010", 6)
+doc.layers.add("建筑")
+msp.add_polyline3d([(0, 0, 12), (20, 0, 12), (20, 10, 12), (0, 10, 12)], close=True,
+                   dxfattribs={"layer": "建筑"})
+msp.add_polyline3d([(40, 0, 0), (60, 0, 5), (60, 10, 0)], close=True, dxfattribs={"layer": "建筑"})
+spline_points = [(100 + 10 * math.cos(math.radians(a)), 10 * math.sin(math.radians(a)))
+                 for a in range(0, 360, 30)]
+spline = msp.add_spline(dxfattribs={"layer": "建筑"})
+spline.closed = True
+spline.dxf.degree = 3
+# A closed periodic B-spline: the control points wrapped round by the degree.
+cps = spline_points + spline_points[:3]
+spline.control_points = [(x, y, 0) for x, y in cps]
+spline.knots = list(range(len(cps) + 4))
+spline.dxf.flags = 1 | 2  # closed and periodic, as CAD programs write closed splines
+curve = [spline.construction_tool().point(t) for t in
+         [3 + k * (len(cps) - 3) / 2000 for k in range(2000)]]
+expected["flat_curves"] = {"areas": [200, Polygon([(p.x, p.y) for p in curve]).area]}
+doc.saveas(out / "flat_curves.dxf")
+
+# Declared millimetres, drawn in metres: its buildings a few square millimetres each.
+doc, msp = new("R2010", 4)
+doc.layers.add("建筑")
+for k in range(3):
+    outline(msp, "R2010", [(30 * k, 0), (30 * k + 20, 0), (30 * k + 20, 12), (30 * k, 12)],
+            layer="建筑")
+doc.saveas(out / "mm_drawn_in_metres.dxf")
+
+(out / "expected.json").write_text(json.dumps(expected))
 (out / "handles.json").write_text(json.dumps(handles))

@@ -160,8 +160,11 @@ TEST(SiteImport, R12InGbk)
     EXPECT_EQ(site.objects[0].height, 18);
     expectFootprint(site.objects[0].footprint,
                     {{0.5, 0.7}, {20.5, 0.7}, {20.5, 10.7}, {0.5, 10.7}});
+    // Its bare "30" is its storeys, or metres in a drawing whose bare numbers are metres.
     EXPECT_EQ(site.objects[1].name, "水塔");
-    EXPECT_EQ(site.objects[1].height, 30);
+    EXPECT_DOUBLE_EQ(site.objects[1].height, 30 * 3 + 1.2);
+    choice.heights.bareMetres = true;
+    EXPECT_EQ(imported(d, choice).objects[1].height, 30);
     EXPECT_EQ(site.objects[1].footprint.size(), 32u); // r = 4 m at 2 cm
     expectRound(site.objects[1].footprint, 50.5, 5.7, 4, kTolerance);
     ASSERT_EQ(site.conductors.size(), 1u);
@@ -278,8 +281,8 @@ QByteArray square(const char *layer, double x, const QByteArray &more = {})
 {
     return QByteArray("  0\nLWPOLYLINE\n  5\nAB\n  8\n") + layer + "\n 70\n1\n" + more +
            QByteArray(" 10\n%1\n 20\n0\n 10\n%2\n 20\n0\n 10\n%2\n 20\n10\n 10\n%1\n 20\n10\n")
-               .replace("%1", QByteArray::number(x))
-               .replace("%2", QByteArray::number(x + 10));
+               .replace("%1", QByteArray::number(x, 'g', 17))
+               .replace("%2", QByteArray::number(x + 10, 'g', 17));
 }
 
 QByteArray manyCorners(int n)

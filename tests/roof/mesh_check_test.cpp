@@ -50,6 +50,19 @@ TEST(MeshCheck, RegularMeshPassesAndFailsWithOneLineRemoved)
     EXPECT_NEAR(largest.shortSide, 10, 1e-9);
 }
 
+// Conductors meet to the millimetre: mesh lines stopping 0.8 mm short of the tape still close
+// their cells.
+TEST(MeshCheck, LinesEndingAMillimetreShortStillMeet)
+{
+    Layout layout{45, {}, {box("楼", 0, 0, 20, 20, 10)}};
+    tape(layout, {{0, 0}, {20, 0}, {20, 20}, {0, 20}}, 10.15);
+    layout.conductors.push_back(level(10, 0.0008, 10, 19.9992, 10.15));
+    layout.conductors.push_back(level(0.0008, 10, 19.9992, 10, 10.15));
+    const BuildingRoofs b = only(checkRoofs(layout));
+    EXPECT_EQ(b.roofs[0].cells.size(), 4u);
+    EXPECT_TRUE(b.meshPasses);
+}
+
 struct CellRow {
     const char *name;
     int hr;
