@@ -91,14 +91,15 @@ std::string classText(int hr)
     return entry.empty() ? "hr=" + calc::sheet::inputText(hr) + "m" : std::string(entry);
 }
 
-// The rods and the wires that are no part of a roof network (drawnAlready).
-void drawConductors(LayoutPlan &plan, const Layout &layout, const std::vector<bool> &drawnAlready)
+// The conductors in the layout's order: those of a roof network by `roof`, the rods and the
+// other wires here.
+void drawConductors(LayoutPlan &plan, const Layout &layout, RoofNetworkDrawing *roof)
 {
     const double r = plan.text() * 0.5, gap = plan.text() * 0.4;
     // Ends whose height is written already: wires meeting at a corner say it once there.
     std::set<std::tuple<double, double, double>> written;
     for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
-        if (i < drawnAlready.size() && drawnAlready[i]) continue;
+        if (roof && roof->draw(i)) continue;
         const std::string number = std::to_string(i + 1);
         if (const auto *rod = std::get_if<calc::layout::Rod>(&layout.conductors[i])) {
             const double x = rod->x, y = rod->y, h = rod->h;
@@ -265,8 +266,9 @@ QByteArray layoutDrawing(const Layout &layout, const std::vector<ObjectVerdict> 
     const bool roofPlan = site && hasRoofNetwork(*site);
     drawZone(plan, layout, engine, site);
     drawObjects(plan, layout, verdicts, protections);
-    drawConductors(plan, layout,
-                   roofPlan ? drawRoofNetwork(plan, layout, *site) : std::vector<bool>{});
+    std::optional<RoofNetworkDrawing> roof;
+    if (roofPlan) roof.emplace(plan, layout, *site);
+    drawConductors(plan, layout, roof ? &*roof : nullptr);
     if (roofPlan) drawRoofLegendAndNotes(plan, layout, *site);
     drawSection(plan, section);
     drawTitle(plan, layout, where, date, roofPlan);

@@ -50,51 +50,40 @@ bool hasRoofNetwork(const calc::roof::SiteRoofs &site)
     });
 }
 
-std::vector<bool> drawRoofNetwork(LayoutPlan &plan, const Layout &layout,
-                                  const calc::roof::SiteRoofs &site)
+RoofNetworkDrawing::RoofNetworkDrawing(LayoutPlan &plan, const Layout &layout,
+                                       const calc::roof::SiteRoofs &site)
+    : plan_(plan), layout_(layout), site_(site)
 {
-    std::vector<bool> drawn(layout.conductors.size(), false);
-    if (site.roles.size() != layout.conductors.size()) return drawn;
     defineDownConductorMark(plan);
-    // Each roof's conductors say their height once, beside the first of them.
-    std::map<std::pair<std::size_t, std::size_t>, bool> roofLabelled;
-    for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
-        const auto &role = site.roles[i];
-        const auto *w = std::get_if<calc::layout::Wire>(&layout.conductors[i]);
-        if (!w || (role.role != Role::Tape && role.role != Role::Mesh)) continue;
-        drawn[i] = true;
-        const std::string_view layer = role.role == Role::Tape ? kTapeLayer : kMeshLayer;
-        plan.line(layer, {w->a.x, w->a.y, w->a.z}, {w->b.x, w->b.y, w->b.z});
-        if (role.building && role.roof && !roofLabelled[{*role.building, *role.roof}]) {
-            roofLabelled[{*role.building, *role.roof}] = true;
-            plan.label(layer, {w->a.x + plan.text() * 0.4, w->a.y + plan.text() * 0.4, w->a.z},
-                       std::string(calc::roof::roleName(role.role)) + " h=" + metres(w->a.z) + "m");
-        }
-    }
-    // Down conductors: the vertical line itself (a point from above, its heights kept), the
-    // mark at its top and its number.
     for (const auto &building : site.buildings)
-        for (const auto &down : building.down.conductors) {
-            if (down.conductor >= layout.conductors.size()) continue;
-            const auto &w = std::get<calc::layout::Wire>(layout.conductors[down.conductor]);
-            drawn[down.conductor] = true;
-            plan.line(kDownLayer, {w.a.x, w.a.y, w.a.z}, {w.b.x, w.b.y, w.b.z});
-            plan.insert(kDownLayer, std::string(kDownConductorBlock),
-                        {down.at.x, down.at.y, down.top}, 1);
-            plan.label(kDownLayer,
-                       {down.at.x + plan.text() * 0.7, down.at.y + plan.text() * 0.3, down.top},
-                       "引下线" + std::to_string(down.number));
-        }
-    // A conductor the checks call a down conductor but count on no building's ring still is one.
-    for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
-        if (drawn[i] || site.roles[i].role != Role::DownConductor) continue;
-        const auto &w = std::get<calc::layout::Wire>(layout.conductors[i]);
-        drawn[i] = true;
-        plan.line(kDownLayer, {w.a.x, w.a.y, w.a.z}, {w.b.x, w.b.y, w.b.z});
-        plan.insert(kDownLayer, std::string(kDownConductorBlock),
-                    {w.a.x, w.a.y, std::max(w.a.z, w.b.z)}, 1);
+        for (const auto &down : building.down.conductors) downs_[down.conductor] = &down;
+}
+
+bool RoofNetworkDrawing::draw(std::size_t conductor)
+{
+    if (conductor >= site_.roles.size() || conductor >= layout_.conductors.size()) return false;
+    const auto &role = site_.roles[conductor];
+    const auto *w = std::get_if<calc::layout::Wire>(&layout_.conductors[conductor]);
+    if (!w) return false;
+    const double t = plan_.text();
+    if (role.role == Role::Tape || role.role == Role::Mesh) {
+        const std::string_view layer = role.role == Role::Tape ? kTapeLayer : kMeshLayer;
+        plan_.line(layer, {w->a.x, w->a.y, w->a.z}, {w->b.x, w->b.y, w->b.z});
+        if (role.building && role.roof && labelled_.insert({*role.building, *role.roof}).second)
+            plan_.label(layer, {w->a.x + t * 0.4, w->a.y + t * 0.4, w->a.z},
+                        std::string(calc::roof::roleName(role.role)) + " h=" + metres(w->a.z) +
+                            "m");
+        return true;
     }
-    return drawn;
+    if (role.role != Role::DownConductor) return false;
+    // The vertical line itself (a point from above, its heights kept), the mark at its top.
+    const double top = std::max(w->a.z, w->b.z);
+    plan_.line(kDownLayer, {w->a.x, w->a.y, w->a.z}, {w->b.x, w->b.y, w->b.z});
+    plan_.insert(kDownLayer, std::string(kDownConductorBlock), {w->a.x, w->a.y, top}, 1);
+    if (const auto found = downs_.find(conductor); found != downs_.end())
+        plan_.label(kDownLayer, {w->a.x + t * 0.7, w->a.y + t * 0.3, top},
+                    "引下线" + std::to_string(found->second->number));
+    return true;
 }
 
 void drawRoofLegendAndNotes(LayoutPlan &plan, const Layout &layout,

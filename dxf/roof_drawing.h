@@ -3,6 +3,9 @@
 #include "dxf/drawing_plan.h"
 #include "roof/roof_check.h"
 
+#include <map>
+#include <set>
+#include <utility>
 #include <vector>
 
 // The roof network in a layout drawing: each roof conductor on the layer of its role, each down
@@ -24,10 +27,24 @@ inline constexpr double kTestJointHeight = 0.5; // metres above the ground
 // Whether the layout holds any part of a roof network.
 bool hasRoofNetwork(const calc::roof::SiteRoofs &site);
 
-// Draws the tapes, meshes and down conductors; returns, per conductor, whether it was drawn here
-// (the others are rods and wires, drawn as such).
-std::vector<bool> drawRoofNetwork(LayoutPlan &plan, const Layout &layout,
-                                  const calc::roof::SiteRoofs &site);
+// Draws the conductors of the roof network, one at a time in the layout's order (so that a
+// drawing read back gives them in that order): tape and mesh as lines on their layers, each
+// roof's height said once; a down conductor as its vertical line, the mark's block inserted at
+// its top and its number.
+class RoofNetworkDrawing {
+public:
+    // Defines the mark's block.
+    RoofNetworkDrawing(LayoutPlan &plan, const Layout &layout, const calc::roof::SiteRoofs &site);
+    // Draws the conductor when it is part of the network; false for a rod or a plain wire.
+    bool draw(std::size_t conductor);
+
+private:
+    LayoutPlan &plan_;
+    const Layout &layout_;
+    const calc::roof::SiteRoofs &site_;
+    std::map<std::size_t, const calc::roof::DownConductor *> downs_; // by conductor
+    std::set<std::pair<std::size_t, std::size_t>> labelled_;         // roofs, by building
+};
 
 // The legend and the notes, to the right of the site.
 void drawRoofLegendAndNotes(LayoutPlan &plan, const Layout &layout,

@@ -7,6 +7,7 @@
 #include "dxf/site_layers.h"
 #include "dxf/outline_mending.h"
 #include "dxf/site_outlines.h"
+#include "dxf/site_roof_conductors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,8 +59,9 @@ std::uint32_t layerNamed(const Drawing &d, const QString &name)
 
 struct ConductorSeen {
     Source source;
-    bool rod = false;
-    Vec3 a, b; // a rod's foot point and top in a.z; a wire's ends
+    bool rod = false; // a point: a rod, or a down conductor
+    Vec3 a, b;        // a rod's foot point and top in a.z; a wire's ends
+    bool roof = false, down = false;
 };
 
 // The entities of the chosen layers, as the walk meets them, and every text.
@@ -75,6 +77,15 @@ public:
         for (const QString &name : choice.buildings) building_[layerNamed(d, name)] = true;
         if (!choice.rods.isEmpty()) rods_ = layerNamed(d, choice.rods);
         if (!choice.wires.isEmpty()) wires_ = layerNamed(d, choice.wires);
+        for (const QString &name : choice.roofConductors) roof_.push_back(layerNamed(d, name));
+        if (!choice.downConductors.isEmpty()) downs_ = layerNamed(d, choice.downConductors);
+        for (const std::uint32_t layer : roof_)
+            if (building_[layer])
+                throw Problem{QStringLiteral("图层「%1」不能既是建筑物图层又是接闪带、接闪网图层")
+                                  .arg(d.layers[layer].name)};
+        if (downs_ != kNone && building_[downs_])
+            throw Problem{QStringLiteral("图层「%1」不能既是建筑物图层又是引下线图层")
+                              .arg(d.layers[downs_].name)};
         for (const std::uint32_t *layer : {&rods_, &wires_})
             if (*layer != kNone && building_[*layer])
                 throw Problem{QStringLiteral("图层「%1」不能既是建筑物图层又是%2图层")
@@ -111,7 +122,8 @@ private:
         conductors.push_back(c);
     }
 
-    std::uint32_t rods_ = kNone, wires_ = kNone;
+    std::uint32_t rods_ = kNone, wires_ = kNone, downs_ = kNone;
+    std::vector<std::uint32_t> roof_;
     std::size_t conductorRoom_;
 };
 
@@ -132,13 +144,20 @@ bool Collector::visit(const Placed &p)
         const double thickness = e.kind == EntityKind::Insert ? 0 : thicknessVector(d_, p).z;
         addConductor({source, true, {at.x, at.y, at.z + std::abs(thickness)}, {}});
         return false; // a rod's block is its symbol, not more rods
-    } else if (p.layer == wires_ &&
+    } else if (p.layer == downs_ && (e.kind == EntityKind::Point || e.kind == EntityKind::Circle ||
+                                     e.kind == EntityKind::Insert)) {
+        const Vertex &v = d_.vertices[e.first];
+        const Vec3 at = entityToWorld(d_, p).apply({v.x, v.y, v.z});
+        addConductor({source, true, at, {}, false, true});
+        return false; // the block is the mark of one conductor
+    } else if ((p.layer == wires_ || std::ranges::count(roof_, p.layer) > 0) &&
                (e.kind == EntityKind::Line || e.kind == EntityKind::Polyline)) {
         const auto ends =
             outline(d_, p, tolerance_, std::size_t(lplayout::kMaxConductors) + e.count);
         const bool closed = e.kind == EntityKind::Polyline && (e.flags & flags::kClosed);
+        const bool roof = p.layer != wires_;
         for (std::size_t i = 0; i + 1 < ends.size() + (closed ? 1 : 0); ++i)
-            addConductor({source, false, ends[i], ends[(i + 1) % ends.size()]});
+            addConductor({source, false, ends[i], ends[(i + 1) % ends.size()], roof, false});
     }
     return true;
 }
@@ -165,6 +184,13 @@ void Collector::requireEachLayer(const SiteOutlines &made) const
     if (wires_ != kNone && !taken(wires_, false))
         throw Problem{
             QStringLiteral("图层「%1」上没有避雷线（直线或多段线）").arg(d_.layers[wires_].name)};
+    for (const std::uint32_t layer : roof_)
+        if (!taken(layer, false))
+            throw Problem{QStringLiteral("图层「%1」上没有接闪带、接闪网（直线或多段线）")
+                              .arg(d_.layers[layer].name)};
+    if (downs_ != kNone && !taken(downs_, true))
+        throw Problem{
+            QStringLiteral("图层「%1」上没有引下线（点、圆或块参照）").arg(d_.layers[downs_].name)};
 }
 
 DrawingPlace::Units unitsOf(const Drawing &d, const SiteChoice &choice)
@@ -353,8 +379,12 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
         throw Problem{QStringLiteral("女儿墙高度应不小于 0 且不超过 %1 m").arg(kMaxParapet)};
     if (!(choice.joinTolerance > 0 && choice.joinTolerance <= kMaxJoinTolerance))
         throw Problem{QStringLiteral("连接容差应大于 0 且不超过 %1 m").arg(kMaxJoinTolerance)};
-    if (choice.buildings.isEmpty() && choice.rods.isEmpty() && choice.wires.isEmpty())
+    if (choice.buildings.isEmpty() && choice.rods.isEmpty() && choice.wires.isEmpty() &&
+        choice.roofConductors.isEmpty() && choice.downConductors.isEmpty())
         throw Problem{QStringLiteral("没有选择要导入的图层")};
+    if (!(choice.tapeHeight >= 0 && choice.tapeHeight <= calc::roof::kRoofConductorRise))
+        throw Problem{QStringLiteral("接闪带高出屋面应不小于 0 且不超过 %1 m")
+                          .arg(calc::roof::kRoofConductorRise)};
     const DrawingPlace::Units units = unitsOf(d, choice);
     const double metresPerUnit = lplayout::metresPerUnit(units);
     Collector seen(d, choice, current, kChordTolerance / metresPerUnit,
@@ -463,9 +493,35 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
         named.objects.push_back(o);
     }
 
+    // Roof and down conductors take their heights from the roofs, the new ones and those of
+    // the layout taken into.
+    std::vector<Object> roofs = current.objects;
+    roofs.insert(roofs.end(), site.objects.begin(), site.objects.end());
     for (const ConductorSeen &c : seen.conductors) {
         const DrawingPoint a = toLayout(place, c.a.x, c.a.y);
         requireWithin(d, c.source, a.x, a.y);
+        if (c.roof || c.down) {
+            const DrawingPoint b = c.down ? a : toLayout(place, c.b.x, c.b.y);
+            requireWithin(d, c.source, b.x, b.y);
+            auto wire = c.down ? downConductor(roofs, a.x, a.y, choice.tapeHeight)
+                               : roofConductor(roofs, a.x, a.y, b.x, b.y, choice.tapeHeight);
+            if (!wire) {
+                site.notes.push_back(
+                    {ImportNote::Kind::Notice,
+                     describe(d, c.source) + QStringLiteral("不在建筑物屋面上，未导入"),
+                     {}});
+                continue;
+            }
+            // A roof conductor drawn at its height keeps it.
+            if (c.roof && (c.a.z != 0 || c.b.z != 0)) {
+                wire->a.z = heightWithin(d, c.source, lengthToLayout(place, c.a.z));
+                wire->b.z = heightWithin(d, c.source, lengthToLayout(place, c.b.z));
+                if (!(wire->a.z >= 0 && wire->b.z >= 0))
+                    throw Problem{describe(d, c.source) + QStringLiteral("的端点低于地面")};
+            }
+            site.conductors.push_back(*wire);
+            continue;
+        }
         if (c.rod) {
             double h = lengthToLayout(place, c.a.z);
             if (!(h > 0)) {
