@@ -15,7 +15,8 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
-// 导入DXF: which of a drawing's layers hold the buildings, the rods and the wires, the drawing's
+// 导入DXF: which of a drawing's layers hold the buildings, the rods, the wires and the roof
+// network (tape, mesh, down conductors, with the tape's height above the roof), the drawing's
 // units and the heights of what the drawing gives none for, with the layers' counts and a
 // picture of them. 导入 takes the site from the drawing; a drawing it cannot be taken from is
 // shown as a message and the dialog stays open.
@@ -52,6 +53,10 @@ private:
     QTableWidget *layers_ = nullptr;
     QComboBox *rods_ = nullptr;
     QComboBox *wires_ = nullptr;
+    QComboBox *tapes_ = nullptr; // roof conductors: a tape layer and a mesh layer
+    QComboBox *meshes_ = nullptr;
+    QComboBox *downs_ = nullptr;
+    QDoubleSpinBox *tapeHeight_ = nullptr;
     QComboBox *units_ = nullptr;
     QDoubleSpinBox *objectHeight_ = nullptr;
     QDoubleSpinBox *rodHeight_ = nullptr;

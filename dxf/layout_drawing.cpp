@@ -153,7 +153,9 @@ void drawObjects(LayoutPlan &plan, const Layout &layout, const std::vector<Objec
         if (!v) continue;
         plan.label(kVerdictsLayer, {minX, minY - plan.text() * 1.6, o.height},
                    o.name + " " + std::string(calc::layout::verdictWord(isProtected)) +
-                       (by ? "（" + std::string(calc::roof::methodText(by->method)) + "）" : "") +
+                       (by && by->method != calc::roof::Method::Sphere
+                            ? "（" + std::string(calc::roof::methodText(by->method)) + "）"
+                            : "") +
                        " " + std::string(calc::layout::kLeastClearanceWord) + " " +
                        calc::sheet::lengthText(v->leastClearance) + " m",
                    colour);

@@ -95,7 +95,7 @@ drawing::View roofPlan(const layout::Layout &layout, const SiteRoofs &site,
                        const BuildingRoofs &building)
 {
     drawing::View view;
-    view.title = "屋面防雷平面：" + building.name;
+    view.title = "屋面防雷平面：" + building.name + "（数字为引下线编号，间距单位 m）";
     // The parts' outlines, each with its height.
     for (const std::size_t p : building.parts) {
         if (p >= layout.objects.size()) continue;
@@ -123,7 +123,10 @@ drawing::View roofPlan(const layout::Layout &layout, const SiteRoofs &site,
         for (const Corner &c : cell.rectangle)
             centre = {centre.x + c.x / static_cast<double>(cell.rectangle.size()),
                       centre.y + c.y / static_cast<double>(cell.rectangle.size())};
-        view.labels.push_back({centre, cellSizeText(cell), ink, Side::Centre});
+        view.labels.push_back({centre,
+                               (cell.fits ? "最大网格 " : "超出网格 ") +
+                                   twoDecimals(cell.longSide) + "×" + twoDecimals(cell.shortSide),
+                               ink, Side::Centre});
     }
     // Every spacing along its ring, with its length; the failing ones in red.
     for (const ConductorRing &ring : building.down.rings)
@@ -140,7 +143,7 @@ drawing::View roofPlan(const layout::Layout &layout, const SiteRoofs &site,
     for (const DownConductor &down : building.down.conductors) {
         view.markers.push_back({vec(down.at), Ink::Rod});
         view.labels.push_back(
-            {vec(down.at), "引下线" + std::to_string(down.number), Ink::Rod, Side::AboveRight});
+            {vec(down.at), std::to_string(down.number), Ink::Rod, Side::AboveRight});
     }
     view.bounds = drawing::boundsOf(view);
     return view;
@@ -187,7 +190,12 @@ void addRoofSections(sheet::Sheet &sheet, const layout::Layout &layout, const Si
              i < sphere.size() ? sheet::lengthText(sphere[i].leastClearance) : "-"});
     }
     if (!methods.rows.empty())
-        sheet.sections.push_back({"被保护物的保护方法", {std::move(methods)}});
+        sheet.sections.push_back(
+            {"被保护物的保护方法",
+             {std::move(methods),
+              sheet::Paragraph{"滚球法的校核结果为滚球在被保护物全部表面上的结果，列此供参考；"
+                               "屋面接闪网满足要求的部分按网格法受保护，立于屋面并与接闪器连接的"
+                               "金属物体受保护，以本表结论为准。"}}});
 }
 
 } // namespace calc::roof
