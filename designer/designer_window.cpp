@@ -9,6 +9,7 @@
 #include "designer/strikes_pane.h"
 #include "designer/table_selection.h"
 #include "rendering/sheet_rendering.h"
+#include "rendering/translation.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -47,6 +48,9 @@ QString pointText(const calc::rolling_sphere::Point &p)
 
 DesignerWindow::DesignerWindow(QWidget *parent) : QMainWindow(parent)
 {
+    // Qt's own dialogs and buttons (the file dialog, OK and Cancel) in Chinese, as the
+    // calculator's are, whatever the system's language.
+    rendering::loadQtChineseTexts();
     setWindowTitle(QStringLiteral("防雷布置[*]"));
     askToSave = [this](const QString &text) {
         return QMessageBox::question(this, QStringLiteral("防雷布置"), text,

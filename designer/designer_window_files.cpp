@@ -112,6 +112,8 @@ bool DesignerWindow::openFile(const QString &path)
     height_->setValue(std::isfinite(height) ? height : 0);
     height_->blockSignals(false);
     document_.reset(loaded.file->layout, loaded.file->drawing);
+    // The whole site in view at once, and again with the protected area once it is known.
+    plan_->fitLayout();
     statusBar()->showMessage(QFileInfo(path).fileName());
     return true;
 }
@@ -223,30 +225,40 @@ void DesignerWindow::importDxf()
     const QString path = chooseFile(QStringLiteral("导入DXF"), QFileInfo(path_).path(),
                                     QStringLiteral("DXF 图形 (*.dxf)"), false);
     if (path.isEmpty()) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const dxf::ReadResult read = dxf::loadDrawing(path);
-    QApplication::restoreOverrideCursor();
-    if (!read.drawing) {
-        showProblem(
-            QStringLiteral("不能导入 %1：\n%2").arg(QFileInfo(path).fileName(), read.error));
-        return;
-    }
     const calc::layout::Layout before = document_.layout();
-    ImportDialog dialog(*read.drawing, before, document_.drawingPlace(), this);
-    dialog.setWindowTitle(QStringLiteral("导入DXF — ") + QFileInfo(path).fileName());
-    if (dialog.exec() != QDialog::Accepted || !dialog.imported()) return;
+    // The drawing read, and read again whenever the dialog asks for another code page.
+    dxf::ReadOptions reading;
+    std::optional<dxf::SiteImport> imported;
+    for (;;) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const dxf::ReadResult read = dxf::loadDrawing(path, reading);
+        QApplication::restoreOverrideCursor();
+        if (!read.drawing) {
+            showProblem(
+                QStringLiteral("不能导入 %1：\n%2").arg(QFileInfo(path).fileName(), read.error));
+            return;
+        }
+        ImportDialog dialog(*read.drawing, before, document_.drawingPlace(), this);
+        dialog.setWindowTitle(QStringLiteral("导入DXF — ") + QFileInfo(path).fileName());
+        const int result = dialog.exec();
+        if (result == ImportDialog::kReread) {
+            reading.encoding = dialog.rereadWith();
+            continue;
+        }
+        if (result != QDialog::Accepted || !dialog.imported()) return;
+        imported = dialog.imported();
+        break;
+    }
 
     // Added to what is there, with the drawing's place, as one edit: undo takes back both.
-    const dxf::SiteImport &site = *dialog.imported();
+    const dxf::SiteImport &site = *imported;
     calc::layout::Layout after = before;
     after.objects.insert(after.objects.end(), site.objects.begin(), site.objects.end());
     after.conductors.insert(after.conductors.end(), site.conductors.begin(), site.conductors.end());
-    const bool wasEmpty = before.objects.empty() && before.conductors.empty();
     document_.edit(QStringLiteral("导入DXF"), after, site.place);
-    if (wasEmpty) {
-        plan_->fitLayout();
-        fitted_ = false; // and again with the protected area once it is worked out
-    }
+    // The whole site in view, and again with the protected area once it is worked out.
+    plan_->fitLayout();
+    fitted_ = false;
     std::size_t rods = 0;
     for (const auto &c : site.conductors) rods += std::holds_alternative<calc::layout::Rod>(c);
     statusBar()->showMessage(QStringLiteral("从 %1 导入 %2 个被保护物、%3 根避雷针、%4 段避雷线")

@@ -4,6 +4,7 @@
 #include "dxf/site_layers.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -11,10 +12,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -26,7 +29,7 @@ namespace {
 
 using Units = lplayout::DrawingPlace::Units;
 
-enum Column { Building, Name, ClosedOutlines, Lines, Circles, Points, Texts, Inserts, Columns };
+enum Column { Building, Name, FirstCount };
 
 QDoubleSpinBox *heightBox(const QString &objectName, double value)
 {
@@ -65,19 +68,18 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
     setWindowTitle(QStringLiteral("导入DXF"));
 
     const std::vector<dxf::LayerSummary> summaries = dxf::layerSummaries(drawing);
-    layers_ = new QTableWidget(int(summaries.size()), Columns);
+    const auto &columns = dxf::countColumns();
+    layers_ = new QTableWidget(int(summaries.size()), FirstCount + int(columns.size()));
     layers_->setObjectName(QStringLiteral("importLayers"));
-    layers_->setHorizontalHeaderLabels({QStringLiteral("建筑物"), QStringLiteral("图层"),
-                                        QStringLiteral("闭合轮廓"), QStringLiteral("直线"),
-                                        QStringLiteral("圆"), QStringLiteral("点"),
-                                        QStringLiteral("文字"), QStringLiteral("块参照")});
+    QStringList headings{QStringLiteral("建筑物"), QStringLiteral("图层")};
+    for (const dxf::CountColumn &c : columns) headings << QString::fromUtf8(c.title);
+    layers_->setHorizontalHeaderLabels(headings);
     layers_->horizontalHeaderItem(Building)->setToolTip(
-        QStringLiteral("勾选的图层上的闭合多段线和圆作为建筑物（被保护物）导入"));
-    layers_->horizontalHeaderItem(ClosedOutlines)->setToolTip(QStringLiteral("闭合的二维多段线"));
-    layers_->horizontalHeaderItem(Lines)->setToolTip(
-        QStringLiteral("直线、不闭合的多段线和三维多段线"));
-    layers_->horizontalHeaderItem(Inserts)->setToolTip(
-        QStringLiteral("块参照；阵列（MINSERT）计一次"));
+        QStringLiteral("勾选的图层上的闭合轮廓、填充，以及能连成闭合的直线、圆弧作为建筑物"
+                       "（被保护物）导入"));
+    for (int i = 0; i < int(columns.size()); ++i)
+        layers_->horizontalHeaderItem(FirstCount + i)
+            ->setToolTip(QString::fromUtf8(columns[std::size_t(i)].tooltip));
     layers_->verticalHeader()->hide();
     layers_->setSelectionBehavior(QAbstractItemView::SelectRows);
     layers_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -97,10 +99,9 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
             name->setToolTip(QStringLiteral("此图层在图中关闭或冻结"));
         }
         layers_->setItem(row, Name, name);
-        const dxf::LayerCounts &c = s.counts;
-        const std::uint64_t counts[] = {c.closedOutlines, c.lines, c.circles,
-                                        c.points,         c.texts, c.inserts};
-        for (int i = 0; i < 6; ++i) layers_->setItem(row, ClosedOutlines + i, countItem(counts[i]));
+        for (int i = 0; i < int(columns.size()); ++i)
+            layers_->setItem(row, FirstCount + i,
+                             countItem(s.counts.*columns[std::size_t(i)].count));
     }
     layers_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layers_->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
@@ -112,6 +113,7 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
         QStringList{legendEntry(ImportPreview::buildingColour(), QStringLiteral("建筑物")),
                     legendEntry(ImportPreview::rodColour(), QStringLiteral("避雷针")),
                     legendEntry(ImportPreview::wireColour(), QStringLiteral("避雷线")),
+                    legendEntry(ImportPreview::leftOutColour(), QStringLiteral("未导入")),
                     legendEntry(QColor(176, 176, 176), QStringLiteral("其他图层"))}
             .join(QStringLiteral("&nbsp;&nbsp;&nbsp;")));
     legend->setTextFormat(Qt::RichText);
@@ -124,6 +126,15 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
     pictureColumn->addWidget(preview_, 1);
     pictureColumn->addWidget(extent_);
     pictureColumn->addWidget(legend);
+    summary_ = new QLabel;
+    summary_->setObjectName(QStringLiteral("importSummary"));
+    summary_->setWordWrap(true);
+    report_ = new QListWidget;
+    report_->setObjectName(QStringLiteral("importReport"));
+    report_->setWordWrap(true);
+    report_->setToolTip(QStringLiteral("未导入和经过修补的轮廓，以及其他说明"));
+    pictureColumn->addWidget(summary_);
+    pictureColumn->addWidget(report_);
 
     auto *left = new QWidget;
     auto *leftColumn = new QVBoxLayout(left);
@@ -131,6 +142,7 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
     leftColumn->addWidget(new QLabel(QStringLiteral("图层（勾选其闭合轮廓为建筑物的图层）")));
     leftColumn->addWidget(layers_, 1);
     leftColumn->addWidget(buildChoices());
+    leftColumn->addWidget(buildReading());
 
     auto *splitter = new QSplitter;
     splitter->addWidget(left);
@@ -155,8 +167,18 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
     for (QComboBox *box : {rods_, wires_, tapes_, meshes_, downs_})
         connect(box, &QComboBox::currentIndexChanged, this, &ImportDialog::choiceChanged);
     connect(units_, &QComboBox::currentIndexChanged, this, &ImportDialog::showExtent);
+    // What an import would do, worked out once the choice has rested a moment.
+    trial_ = new QTimer(this);
+    trial_->setSingleShot(true);
+    trial_->setInterval(150);
+    connect(trial_, &QTimer::timeout, this, &ImportDialog::showTrial);
+    connect(units_, &QComboBox::currentIndexChanged, trial_, qOverload<>(&QTimer::start));
+    for (QDoubleSpinBox *box : {objectHeight_, joinTolerance_, storeyHeight_, parapet_})
+        connect(box, &QDoubleSpinBox::valueChanged, trial_, qOverload<>(&QTimer::start));
+    connect(bareMetres_, &QCheckBox::toggled, trial_, qOverload<>(&QTimer::start));
+    connect(codePage_, &QComboBox::currentIndexChanged, this, &ImportDialog::codePageChosen);
     choiceChanged();
-    resize(1040, 620);
+    resize(1180, 720);
 }
 
 QComboBox *ImportDialog::layerChoice(const QString &objectName)
@@ -241,6 +263,11 @@ QWidget *ImportDialog::buildChoices()
     form->addRow(QStringLiteral("建筑物默认高度"), objectHeight_);
     form->addRow(QStringLiteral("避雷针默认高度"), rodHeight_);
     form->addRow(QStringLiteral("避雷线默认高度"), wireHeight_);
+
+    useUnits_ = new QPushButton;
+    useUnits_->setObjectName(QStringLiteral("importUseUnits"));
+    useUnits_->hide();
+    unitsRow->addWidget(useUnits_);
     return choices;
 }
 
@@ -261,6 +288,10 @@ dxf::SiteChoice ImportDialog::choice() const
     c.objectHeight = objectHeight_->value();
     c.rodHeight = rodHeight_->value();
     c.wireHeight = wireHeight_->value();
+    c.joinTolerance = joinTolerance_->value();
+    c.heights.storeyHeight = storeyHeight_->value();
+    c.heights.parapet = parapet_->value();
+    c.heights.bareMetres = bareMetres_->isChecked();
     c.place = place_;
     return c;
 }
@@ -278,6 +309,7 @@ void ImportDialog::choiceChanged()
                         downs_->currentIndex() > 0;
     ok_->setEnabled(chosen);
     showExtent();
+    trial_->start();
 }
 
 void ImportDialog::showExtent()

@@ -94,6 +94,7 @@ ImportPreview::ImportPreview(const dxf::Drawing &drawing, QWidget *parent) : QWi
 
     const std::optional<QPointF> middle = middleOf(paths, marks);
     if (!middle) return;
+    middle_ = *middle;
     layerBoxes_.resize(drawing.layers.size());
     const auto take = [&](std::uint32_t layer, QPointF p) {
         box_.take(p);
@@ -127,6 +128,20 @@ ImportPreview::ImportPreview(const dxf::Drawing &drawing, QWidget *parent) : QWi
 }
 
 QColor ImportPreview::buildingColour() { return {31, 95, 191}; }
+QColor ImportPreview::leftOutColour() { return {230, 81, 0}; }
+
+void ImportPreview::setReport(std::vector<QPolygonF> leftOut, std::vector<Tag> tags)
+{
+    for (QPolygonF &p : leftOut) {
+        p.translate(-middle_);
+        if (p.size() > 2) p << p.first();
+    }
+    for (Tag &t : tags) t.at -= middle_;
+    leftOut_ = std::move(leftOut);
+    tags_ = std::move(tags);
+    picture_ = {};
+    update();
+}
 QColor ImportPreview::rodColour() { return {198, 40, 40}; }
 QColor ImportPreview::wireColour() { return {46, 125, 50}; }
 
@@ -234,6 +249,26 @@ void ImportPreview::render()
             painter.drawLine(at - QPointF(kCross, kCross), at + QPointF(kCross, kCross));
             painter.drawLine(at - QPointF(kCross, -kCross), at + QPointF(kCross, -kCross));
         }
+    }
+    // The outlines an import would leave out, thick over the rest; each building's height.
+    painter.setTransform(toScreen);
+    QPen marked(leftOutColour(), 3);
+    marked.setCosmetic(true);
+    painter.setPen(marked);
+    QColor fill = leftOutColour();
+    fill.setAlpha(60);
+    painter.setBrush(fill);
+    for (const QPolygonF &p : leftOut_) painter.drawPolygon(p);
+    painter.resetTransform();
+    painter.setBrush(Qt::NoBrush);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    painter.setFont(small);
+    for (const Tag &tag : tags_) {
+        const QPointF at = toScreen.map(tag.at);
+        if (!rect().contains(at.toPoint())) continue;
+        painter.setPen(tag.warn ? leftOutColour() : QColor(20, 20, 20));
+        painter.drawText(at + QPointF(-20, 4), tag.text);
     }
 }
 

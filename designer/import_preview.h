@@ -15,7 +15,8 @@
 // circle, a cross at each point, and on the rods' layer one at each circle's centre and block
 // insert (a rod drawn so). The chosen buildings', rods' and wires' layers stand out in colour, the
 // others in grey; the picture is fitted to the chosen layers when there are any (so that a stray
-// entity far off does not shrink the site to a dot), else to the whole drawing.
+// entity far off does not shrink the site to a dot), else to the whole drawing. Over it, what
+// an import would do: the outlines it would leave out in red, and each building's height.
 namespace designer {
 
 class ImportPreview : public QWidget {
@@ -25,6 +26,16 @@ public:
 
     // Layers by their index in the drawing; -1 for no rods' or wires' layer.
     void setHighlight(const QSet<std::uint32_t> &buildings, int rods, int wires);
+
+    // What an import of the choice would do, over the picture: the outlines it would leave out,
+    // marked, and a tag beside each building (its height), in drawing coordinates.
+    struct Tag {
+        QPointF at;
+        QString text;
+        bool warn = false; // drawn in the colour of a warning
+    };
+    void setReport(std::vector<QPolygonF> leftOut, std::vector<Tag> tags);
+    static QColor leftOutColour();
 
     // Whether the drawing gave anything to show.
     bool isEmpty() const { return lines_.empty() && marks_.empty(); }
@@ -69,6 +80,9 @@ private:
     std::vector<Mark> marks_;
     Box box_;                     // of all of them, about the drawing's middle
     std::vector<Box> layerBoxes_; // each layer's, by its index
+    QPointF middle_;              // the drawing's, taken from every coordinate
+    std::vector<QPolygonF> leftOut_;
+    std::vector<Tag> tags_;
     QSet<std::uint32_t> buildings_;
     int rods_ = -1, wires_ = -1;
     QImage picture_; // drawn once for each size and highlight

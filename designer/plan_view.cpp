@@ -155,7 +155,7 @@ void PlanView::resizeEvent(QResizeEvent *event)
 {
     QGraphicsView::resizeEvent(event);
     // Until the user zooms, the whole layout stays in view.
-    if (!userZoomed_ && !layout_.conductors.empty()) fitLayout();
+    if (!userZoomed_ && (!layout_.conductors.empty() || !layout_.objects.empty())) fitLayout();
 }
 
 void PlanView::wheelEvent(QWheelEvent *event)

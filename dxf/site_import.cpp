@@ -288,7 +288,8 @@ double area(const std::vector<Corner> &polygon)
     return std::abs(twice) / 2;
 }
 
-// Each object's texts: those it is the smallest outline to hold, the buildings' layers' first.
+// Each object's texts: those it is the smallest outline to hold, the buildings' layers' first,
+// none of the rods' or the wires' layers.
 std::vector<std::vector<const Label *>> labelsOf(const std::vector<Object> &objects,
                                                  const std::vector<Label> &labels,
                                                  const SiteChoice &choice, const Drawing &d)
@@ -297,6 +298,11 @@ std::vector<std::vector<const Label *>> labelsOf(const std::vector<Object> &obje
     for (const Object &o : objects) areas.push_back(area(o.footprint));
     std::vector<std::vector<const Label *>> of(objects.size());
     for (const Label &label : labels) {
+        // The rods' and the wires' texts are theirs (their heights), never a building's.
+        const QString &layer = d.layers[label.layer].name;
+        if ((!choice.rods.isEmpty() && layer.compare(choice.rods, Qt::CaseInsensitive) == 0) ||
+            (!choice.wires.isEmpty() && layer.compare(choice.wires, Qt::CaseInsensitive) == 0))
+            continue;
         std::size_t best = objects.size();
         for (std::size_t i = 0; i < objects.size(); ++i)
             if ((best == objects.size() || areas[i] < areas[best]) &&
@@ -368,6 +374,50 @@ void checkUnits(const SiteOutlines &made, DrawingPlace::Units units, SiteImport 
     site.notes.push_back({ImportNote::Kind::Notice, text, {}});
 }
 
+// Each object's height (unless its outline gave one) and name from the texts inside it, by the
+// choice's rules; where its texts disagree, what is said of it.
+std::vector<HeightSource> applyLabels(const Drawing &d, const SiteChoice &choice,
+                                      const std::vector<Label> &labels,
+                                      std::vector<Object> &objects,
+                                      std::vector<QString> *disagreeing)
+{
+    const auto of = labelsOf(objects, labels, choice, d);
+    std::vector<HeightSource> sources;
+    if (disagreeing) disagreeing->assign(objects.size(), {});
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        Object &o = objects[i];
+        HeightSource source{
+            o.height > 0 ? HeightSource::From::Elevation : HeightSource::From::Default, {}, false};
+        QStringList differing;
+        std::optional<double> first;
+        for (const Label *l : of[i]) {
+            const std::optional<double> m =
+                l->height ? choice.heights.metres(*l->height) : std::nullopt;
+            if (!m) {
+                if (o.name.empty() && !l->height && l->text.size() <= lplayout::kMaxNameLength)
+                    o.name = l->text.toStdString();
+                continue;
+            }
+            if (!first) {
+                first = m;
+                if (o.height == 0) {
+                    o.height = *m;
+                    source = {HeightSource::From::Text, l->text, false};
+                }
+            }
+            if (std::abs(*m - *first) > kSameHeight) source.disagree = true;
+            differing << QStringLiteral("「%1」").arg(l->text);
+        }
+        if (o.height == 0) o.height = choice.objectHeight;
+        if (source.disagree && disagreeing)
+            (*disagreeing)[i] = QStringLiteral("：高度注记不一致（%1），取 %2 m")
+                                    .arg(differing.join(QStringLiteral("、")))
+                                    .arg(o.height);
+        sources.push_back(source);
+    }
+    return sources;
+}
+
 SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::Layout &current)
 {
     requireHeight(choice.objectHeight, "默认建筑物高度");
@@ -411,12 +461,6 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
                               drawn(n.corners)});
         ++(n.mended ? site.mended : site.leftOut);
     }
-    if (made.rooms > 0)
-        site.notes.push_back(
-            {ImportNote::Kind::Notice,
-             QStringLiteral("%1 个轮廓位于同一图层的另一轮廓之内，作为其中的房间略去")
-                 .arg(made.rooms),
-             {}});
     if (made.duplicates > 0)
         site.notes.push_back(
             {ImportNote::Kind::Notice,
@@ -452,41 +496,48 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
         if (c.rod) reach.add(c.a.x, c.a.y, kRodLabelReach / metresPerUnit);
     const std::vector<Label> labels = readLabels(d, seen.texts, reach, place);
 
-    const auto of = labelsOf(site.objects, labels, choice, d);
+    // A room (an outline inside another on its layer) at its building's height is part of it and
+    // is dropped; one with a height of its own (a tower on its podium) stays. Its texts then go
+    // to the building.
+    std::vector<Object> unlabelled = site.objects;
+    std::vector<HeightSource> sources = applyLabels(d, choice, labels, site.objects, nullptr);
+    std::vector<std::size_t> objectOf(made.taken.size(), ~std::size_t(0));
+    for (std::size_t i = 0; i < takenOf.size(); ++i) objectOf[takenOf[i]] = i;
+    std::vector<bool> room(site.objects.size(), false);
+    std::size_t rooms = 0;
     for (std::size_t i = 0; i < site.objects.size(); ++i) {
-        Object &o = site.objects[i];
-        HeightSource source{
-            o.height > 0 ? HeightSource::From::Elevation : HeightSource::From::Default, {}, false};
-        QStringList differing;
-        std::optional<double> first;
-        for (const Label *l : of[i]) {
-            const std::optional<double> m =
-                l->height ? choice.heights.metres(*l->height) : std::nullopt;
-            if (!m) {
-                if (o.name.empty() && !l->height && l->text.size() <= lplayout::kMaxNameLength)
-                    o.name = l->text.toStdString();
-                continue;
-            }
-            if (!first) {
-                first = m;
-                if (o.height == 0) {
-                    o.height = *m;
-                    source = {HeightSource::From::Text, l->text, false};
-                }
-            }
-            if (std::abs(*m - *first) > kSameHeight) source.disagree = true;
-            differing << QStringLiteral("「%1」").arg(l->text);
+        const auto &within = made.taken[takenOf[i]].within;
+        if (!within || objectOf[*within] == ~std::size_t(0)) continue;
+        const double container = site.objects[objectOf[*within]].height;
+        if (sources[i].from == HeightSource::From::Default ||
+            std::abs(site.objects[i].height - container) <= kSameHeight) {
+            room[i] = true;
+            ++rooms;
         }
-        if (o.height == 0) o.height = choice.objectHeight;
-        if (source.disagree)
-            site.notes.push_back({ImportNote::Kind::Notice,
-                                  describeOutline(d, made.taken[takenOf[i]].source) +
-                                      QStringLiteral("：高度注记不一致（%1），取 %2 m")
-                                          .arg(differing.join(QStringLiteral("、")))
-                                          .arg(o.height),
-                                  drawn(made.taken[takenOf[i]].corners)});
-        site.heights.push_back(source);
     }
+    site.objects.clear();
+    std::vector<std::size_t> kept;
+    for (std::size_t i = 0; i < room.size(); ++i)
+        if (!room[i]) {
+            site.objects.push_back(unlabelled[i]);
+            kept.push_back(takenOf[i]);
+        }
+    takenOf = std::move(kept);
+    if (rooms > 0) {
+        site.notes.push_back({ImportNote::Kind::Notice,
+                              QStringLiteral("%1 个轮廓位于同一图层的另一轮廓之内、高度与之相同，"
+                                             "作为其中的房间略去")
+                                  .arg(rooms),
+                              {}});
+    }
+    std::vector<QString> disagreeing;
+    site.heights = applyLabels(d, choice, labels, site.objects, &disagreeing);
+    for (std::size_t i = 0; i < site.objects.size(); ++i)
+        if (!disagreeing[i].isEmpty())
+            site.notes.push_back(
+                {ImportNote::Kind::Notice,
+                 describeOutline(d, made.taken[takenOf[i]].source) + disagreeing[i],
+                 drawn(made.taken[takenOf[i]].corners)});
     calc::layout::Layout named = current;
     for (Object &o : site.objects) {
         if (o.name.empty()) o.name = calc::layout::newObjectName(named);

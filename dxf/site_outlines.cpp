@@ -188,6 +188,7 @@ SiteOutlines OutlineMaker::finish()
         std::vector<Corner> ring;
         double area;
         bool dropped = false;
+        std::optional<std::size_t> within; // in `good`
     };
     std::vector<Good> good;
     for (const Candidate &c : all) {
@@ -204,11 +205,11 @@ SiteOutlines OutlineMaker::finish()
             out.notes.push_back(
                 {c.source, m.mends.join(QStringLiteral("，")), true, world(c.corners)});
         const double area = ringArea(m.ring);
-        good.push_back({&c, std::move(m.ring), area});
+        good.push_back({&c, std::move(m.ring), area, false, std::nullopt});
     }
 
-    // Rooms (inside another on the same layer, at its height) and outlines drawn twice (on any
-    // chosen layer): the larger, or the earlier of two the same, is kept.
+    // Outlines drawn twice (on any chosen layer): the earlier is kept. Rooms (inside another on
+    // the same layer) are marked with the smallest that holds them.
     std::vector<Box> boxes;
     for (const Good &g : good) boxes.emplace_back(g.ring);
     const double t = joinTolerance_;
@@ -227,15 +228,17 @@ SiteOutlines OutlineMaker::finish()
                     ++out.duplicates;
                 }
             } else if (sameLayer && good[i].area < good[j].area &&
-                       std::abs(good[i].c->top - good[j].c->top) <= t) {
-                // A part at a height of its own (a tower on its podium) is no room.
-                good[i].dropped = true;
-                ++out.rooms;
+                       (!good[i].within || good[j].area < good[*good[i].within].area)) {
+                good[i].within = j; // the smallest that holds it
             }
         }
+    std::vector<std::size_t> takenOf(good.size(), 0);
+    for (std::size_t i = 0, n = 0; i < good.size(); ++i)
+        if (!good[i].dropped) takenOf[i] = n++;
     for (const Good &g : good) {
         if (g.dropped) continue;
-        SiteOutline o{g.c->source, {}, g.c->top};
+        SiteOutline o{g.c->source, {}, g.c->top, {}};
+        if (g.within && !good[*g.within].dropped) o.within = takenOf[*g.within];
         for (const Corner &k : g.ring) o.corners.push_back({k.x + origin_.x, k.y + origin_.y, 0});
         out.taken.push_back(std::move(o));
     }

@@ -5,14 +5,15 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // The buildings' outlines on the chosen layers, as the walk meets their entities: closed ones
 // (polylines lying flat, circles, hatches' boundaries, closed splines) as they are; lines,
 // arcs, open polylines and splines joined into closed faces (outline_joining.h); each mended
 // where the mend is plain, and left out with the reason where it is no simple polygon. An
-// outline inside another on its layer is a room of it and is dropped; one drawn twice (drawn
-// and hatched) comes once.
+// outline inside another on its layer is marked so (a room, unless its height is its own); one
+// drawn twice (drawn and hatched) comes once.
 namespace dxf {
 
 // What an outline came from: its entity (the first piece of a joined one), the model-space
@@ -28,6 +29,8 @@ struct SiteOutline {
     OutlineSource source;
     std::vector<Vec3> corners; // world, drawing units; z each corner's height
     double top = 0;            // the highest corner plus the thickness, drawing units
+    // The smallest outline taken on its layer that holds it: it may be a room of that one.
+    std::optional<std::size_t> within;
 };
 
 struct OutlineNote {
@@ -40,7 +43,6 @@ struct OutlineNote {
 struct SiteOutlines {
     std::vector<SiteOutline> taken; // in the drawing's order
     std::vector<OutlineNote> notes;
-    std::size_t rooms = 0;      // dropped as lying inside another
     std::size_t duplicates = 0; // dropped as drawn twice
 };
 

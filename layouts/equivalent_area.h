@@ -16,9 +16,12 @@ struct GrownPart {
 };
 
 struct EquivalentArea {
-    bool measured = false; // false: the area could not be settled to a hundredth of a m²
-    double area = 0;       // m²
-    double error = 0;      // m², |area − exact area| is no more than this
+    // false: the area could not be settled to a hundredth of a m², or, where the widest part's
+    // circle (π·width²) is under 2000 m², to a 200 000th of that circle's area: tiny parts are
+    // measured as finely for their size.
+    bool measured = false;
+    double area = 0;                          // m²
+    double error = 0;                         // m², |area − exact area| is no more than this
     std::vector<std::vector<Corner>> outline; // closed rings, first corner not repeated
 };
 

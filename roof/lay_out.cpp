@@ -16,9 +16,10 @@ using namespace detail;
 
 namespace {
 
-// A point lies on an outline or a roof's edge when it is this close to it.
-constexpr double kOn = 1e-6;
-// Down conductors closer than this stand in one place.
+// A point lies on an outline or a roof's edge when it is this close to it: the millimetre the
+// rules are judged to, far above the rounding of the outlines' corners.
+constexpr double kOn = 0.001;
+// Down conductors from one roof closer than this stand in one place.
 constexpr double kSamePlace = 0.001;
 
 class Network {
@@ -35,11 +36,13 @@ public:
         for (std::size_t i = 0; i < straight.size(); ++i)
             level({straight[i], straight[(i + 1) % straight.size()]}, z);
     }
+    // One down conductor from a roof at a place: the outline's and the roof's own ring may both
+    // ask for it, and conductors from two roofs at one place are two.
     void down(Corner at, double foot, double roof)
     {
-        for (const Corner &c : placed_)
-            if (distance(c, at) <= kSamePlace) return;
-        placed_.push_back(at);
+        for (const auto &[c, from] : placed_)
+            if (from == roof && distance(c, at) <= kSamePlace) return;
+        placed_.emplace_back(at, roof);
         wires.push_back({{at.x, at.y, roof + tapeHeight_}, {at.x, at.y, foot}, true});
     }
     double tapeHeight() const { return tapeHeight_; }
@@ -48,7 +51,7 @@ public:
 
 private:
     double tapeHeight_;
-    std::vector<Corner> placed_;
+    std::vector<std::pair<Corner, double>> placed_;
 };
 
 // Where down conductors go round a ring: at its own convex corners (a courtyard's corners, the
@@ -113,6 +116,16 @@ std::optional<std::size_t> roofAt(const BuildingPlan &plan, Corner at, double be
     return std::nullopt;
 }
 
+// The roof nearest the point, for a point of the outline that no roof touches to the
+// millimetre.
+std::size_t nearestRoof(const BuildingPlan &plan, Corner at)
+{
+    std::size_t best = 0;
+    for (std::size_t r = 1; r < plan.roofs.size(); ++r)
+        if (distanceTo(at, plan.shapes[r]) < distanceTo(at, plan.shapes[best])) best = r;
+    return best;
+}
+
 void layBuilding(const layout::Layout &layout, const BuildingPlan &plan, double height,
                  const ClassRules &rules, Network &network)
 {
@@ -130,9 +143,10 @@ void layBuilding(const layout::Layout &layout, const BuildingPlan &plan, double 
     // the ground.
     const std::vector<Area> outline = areasOf(plan.outline);
     const auto toGround = [&](const Ring &ring) {
-        for (const Corner &at : downConductorPlaces(ring, rules.spacingLimit))
-            if (const auto r = roofAt(plan, at, INFINITY))
-                network.down(at, 0, plan.roofs[*r].height);
+        for (const Corner &at : downConductorPlaces(ring, rules.spacingLimit)) {
+            const std::size_t r = roofAt(plan, at, INFINITY).value_or(nearestRoof(plan, at));
+            network.down(at, 0, plan.roofs[r].height);
+        }
     };
     for (const Area &a : outline) {
         toGround(a.outer);

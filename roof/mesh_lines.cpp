@@ -21,11 +21,19 @@ std::vector<Segment> insideParts(Segment line, const std::vector<Area> &roof, co
 {
     std::vector<double> cuts{0, 1};
     const auto ring = [&](const Ring &r) {
-        for (std::size_t i = 0; i < r.size(); ++i)
-            if (const auto meet = withinReach(line, {r[i], r[(i + 1) % r.size()]}, 0)) {
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            const Segment e{r[i], r[(i + 1) % r.size()]};
+            // An edge the line runs along (to rounding) is cut at its ends; any other where the
+            // line crosses or touches it.
+            if (distanceToSegment(e.a, line) <= kOnEdge &&
+                distanceToSegment(e.b, line) <= kOnEdge) {
+                cuts.push_back(nearestParameter(e.a, line));
+                cuts.push_back(nearestParameter(e.b, line));
+            } else if (const auto meet = withinReach(line, e, 0)) {
                 cuts.push_back(meet->first);
                 cuts.push_back(meet->second);
             }
+        }
     };
     for (const Area &a : roof) {
         ring(a.outer);

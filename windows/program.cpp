@@ -8,7 +8,7 @@
 #include "windows/sheet_window.h"
 #include "windows/single_rod_window.h"
 #include "windows/strike_count_window.h"
-#include "windows/translation.h"
+#include "rendering/translation.h"
 #include "windows/two_rods_window.h"
 #include "windows/window_set.h"
 
@@ -39,7 +39,7 @@ void registerWindows(WindowSet &set)
 std::unique_ptr<WindowSet> startProgram()
 {
     mapFontFamilies();
-    loadQtChineseTexts();
+    rendering::loadQtChineseTexts();
     auto set = std::make_unique<WindowSet>();
     registerWindows(*set);
     set->showBeside(WindowId::SingleRod);

@@ -94,14 +94,20 @@ Shape intersect(const Shape &a, const Shape &b)
 Shape grownSquare(const Shape &shape, double distance)
 {
     namespace sb = bg::strategy::buffer;
-    // A mitre limit far beyond any corner of a building: every corner stays square.
-    const sb::join_miter join(1e6);
+    // Square corners. Growing, a right angle's mitre reaches √2 times the distance out, and a
+    // sharper corner is cut off at twice the distance rather than sent out as a spike, which the
+    // offset cannot follow round the sharp notches overlapping parts can leave; shrinking, the
+    // corners are exact.
+    const sb::join_miter join(distance > 0 ? 2 : 1e6);
     const sb::end_flat end;
     const sb::point_square circle;
     const sb::side_straight side;
     Shape out;
     bg::buffer(shape, out, sb::distance_symmetric<double>(distance), side, join, end, circle);
-    return out;
+    if (distance <= 0 || bg::area(out) >= bg::area(shape)) return out;
+    // The offset lost its way round a sharp notch: the shape itself, so that nothing of it is
+    // lost, though a conductor outside its edge is then no longer within it.
+    return shape;
 }
 
 Shape withoutSlivers(Shape shape)

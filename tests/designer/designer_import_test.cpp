@@ -8,9 +8,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -208,13 +210,14 @@ private slots:
     void layerTableCounts_data()
     {
         QTest::addColumn<QString>("layer");
-        QTest::addColumn<QStringList>("counts"); // closed, lines, circles, points, texts, inserts
+        // closed, lines, arcs, circles, splines, hatches, points, texts, inserts
+        QTest::addColumn<QStringList>("counts");
         QTest::newRow("houses: two outlines and the hut block's two copies")
-            << QStringLiteral("HOUSES") << QStringList{"4", "0", "1", "0", "2", "1"};
+            << QStringLiteral("HOUSES") << QStringList{"4", "0", "0", "1", "0", "0", "0", "2", "1"};
         QTest::newRow("rods: a point and its height")
-            << QStringLiteral("RODS") << QStringList{"0", "0", "0", "1", "1", "0"};
+            << QStringLiteral("RODS") << QStringList{"0", "0", "0", "0", "0", "0", "1", "1", "0"};
         QTest::newRow("wires: a line on a layer the table lacks")
-            << QStringLiteral("WIRES") << QStringList{"0", "1", "0", "0", "0", "0"};
+            << QStringLiteral("WIRES") << QStringList{"0", "1", "0", "0", "0", "0", "0", "0", "0"};
     }
     void layerTableCounts()
     {
@@ -231,8 +234,8 @@ private slots:
             for (int i = 0; i < box->count(); ++i) rods << box->itemText(i);
         });
         QVERIFY(dialogSeen);
-        QCOMPARE(headers,
-                 (QStringList{"建筑物", "图层", "闭合轮廓", "直线", "圆", "点", "文字", "块参照"}));
+        QCOMPARE(headers, (QStringList{"建筑物", "图层", "闭合轮廓", "直线", "圆弧", "圆", "样条",
+                                       "填充", "点", "文字", "块参照"}));
         QCOMPARE(shown, counts);
         QCOMPARE(rods.value(0), QStringLiteral("（无）"));
         QVERIFY(rods.contains(layer));
@@ -421,9 +424,9 @@ private slots:
         QTest::newRow("a layer without a closed outline")
             << QString() << QStringList{"SQUARE", "OPEN"} << QString()
             << QStringList{"图层「OPEN」", "没有闭合轮廓"};
-        QTest::newRow("an outline that crosses itself")
-            << QString() << QStringList{"SQUARE", "BOWTIE"} << QString()
-            << QStringList{"图层「BOWTIE」", "2B", "不是简单多边形"};
+        QTest::newRow("nothing left but an outline that crosses itself")
+            << QString() << QStringList{"BOWTIE"} << QString()
+            << QStringList{"没有可导入的", "图层「BOWTIE」", "2B", "自相交"};
         QTest::newRow("rods on a layer without rods")
             << kSmall << QStringList{} << QStringLiteral("WIRES")
             << QStringList{"图层「WIRES」", "没有避雷针"};
@@ -455,6 +458,64 @@ private slots:
         QVERIFY(designer::sameLayout(w().document().layout(), kHandDrawn));
         QVERIFY(!w().document().drawingPlace());
         QCOMPARE(w().document().undoStack().count(), 0);
+    }
+
+    // An outline that crosses itself among good ones: listed and marked before 导入, the rest
+    // imported.
+    void leftOutListedThenTheRestImported()
+    {
+        QTemporaryDir dir;
+        const QString file = write(dir, QStringLiteral("site.dxf"), drawing(4));
+        QString summary, listed;
+        int marked = 0;
+        importWith(file, [&](ImportDialog &d) {
+            QVERIFY(tick(d, {QStringLiteral("SQUARE"), QStringLiteral("BOWTIE")}));
+            auto *report = child<QListWidget>(d, "importReport");
+            QTRY_COMPARE(report->count(), 1);
+            listed = report->item(0)->text();
+            summary = child<QLabel>(d, "importSummary")->text();
+            const QImage image = child<QWidget>(d, "importPreview")->grab().toImage();
+            const QColor want = designer::ImportPreview::leftOutColour();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) marked += image.pixelColor(x, y) == want;
+            okButton(d)->click();
+        });
+        QVERIFY(dialogSeen);
+        QVERIFY2(listed.contains(QStringLiteral("图层「BOWTIE」上的多段线（句柄 2B")) &&
+                     listed.contains(QStringLiteral("未导入：自相交")),
+                 qPrintable(listed));
+        QCOMPARE(summary,
+                 QStringLiteral("导入 1 个建筑物，0 根避雷针，0 段避雷线；1 个轮廓未导入"));
+        QVERIFY(marked > 20);
+        QCOMPARE(w().document().layout().objects.size(), 1u);
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A square 8 km across in declared metres is no building: the units that fit are offered.
+    void implausibleUnitsOffersOthers()
+    {
+        QTemporaryDir dir;
+        const QString file = write(dir, QStringLiteral("site.dxf"), drawing(6));
+        QString offered, units;
+        importWith(file, [&](ImportDialog &d) {
+            QVERIFY(tick(d, {QStringLiteral("SQUARE")}));
+            auto *use = child<QPushButton>(d, "importUseUnits");
+            QTRY_VERIFY(use->isVisible());
+            offered = use->text();
+            use->click();
+            units = child<QComboBox>(d, "importUnits")->currentText();
+            QTRY_VERIFY(!use->isVisible());
+        });
+        QVERIFY(dialogSeen);
+        QCOMPARE(offered, QStringLiteral("改用 mm"));
+        QCOMPARE(units, QStringLiteral("mm"));
+    }
+
+    // Qt's own buttons and dialogs speak Chinese in the designer, whatever the system's locale.
+    void qtTextsInChinese()
+    {
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
     }
 
     // A file that is no drawing this program reads: the reader's reason, and no dialog.

@@ -262,6 +262,11 @@ for k, texts in enumerate(labels):
                                          "char_height": 1, "attachment_point": 1})
         else:
             msp.add_text(t, dxfattribs={"layer": "建筑", "insert": (x + 5, 30 - 5 * i)})
+# A tower on its podium, drawn inside it on the same layer: a part with its own height, no room.
+msp.add_lwpolyline([(210, 0), (240, 0), (240, 40), (210, 40)], close=True, dxfattribs={"layer": "建筑"})
+msp.add_text("3F", dxfattribs={"layer": "建筑", "insert": (235, 35)})
+msp.add_lwpolyline([(212, 2), (222, 2), (222, 12), (212, 12)], close=True, dxfattribs={"layer": "建筑"})
+msp.add_text("18F", dxfattribs={"layer": "建筑", "insert": (215, 5)})
 doc.saveas(out / "labels_site.dxf")
 
 

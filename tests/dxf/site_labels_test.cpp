@@ -22,7 +22,7 @@ dxf::SiteImport labelled(const dxf::HeightRules &rules)
 
 // Each building's label in one of its forms: a vertical MTEXT is a name, not a height of 8 m;
 // storeys become storeys × 3 m + 1.2 m; a bare number is storeys; labels that disagree are
-// reported and the first is taken.
+// reported and the first is taken; a tower drawn inside its podium, with its own height, stays.
 TEST(SiteLabels, HeightsAndStoreysInEveryForm)
 {
     const dxf::SiteImport site = labelled({});
@@ -34,7 +34,7 @@ TEST(SiteLabels, HeightsAndStoreysInEveryForm)
     const Expected expected[] = {
         {"85205采空区", 19.2, "6F"},        {"综合楼", 58.2, "18+1F"}, {"3#", 19.2, "6/-1"},
         {"建筑物4", 19.2, "6层"},           {"建筑物5", 37.2, "12"},   {"A栋", 18, "高18米"},
-        {"建筑物7", 24.5, "建筑高度24.5m"},
+        {"建筑物7", 24.5, "建筑高度24.5m"}, {"建筑物8", 10.2, "3F"},   {"建筑物9", 55.2, "18F"},
     };
     ASSERT_EQ(site.objects.size(), std::size(expected));
     ASSERT_EQ(site.heights.size(), std::size(expected));

@@ -80,7 +80,8 @@ TEST(SiteOutlines, BuildingsFromLines)
         return true;
     });
     const dxf::SiteOutlines made = maker.finish();
-    ASSERT_EQ(made.taken.size(), 7u);
+    ASSERT_EQ(made.taken.size(), 8u); // the room is marked, not yet dropped
+    EXPECT_EQ(made.taken[6].within, std::optional<std::size_t>(5));
     EXPECT_EQ(
         dxf::describeOutline(d, made.taken[1].source),
         QStringLiteral("图层「建筑」上由 2 段线连成的轮廓（首段为多段线（句柄 %1，第 %2 行））")

@@ -1,4 +1,5 @@
 #include "layouts/building_strikes.h"
+#include "layouts/equivalent_area.h"
 
 #include "calc/strike_count.h"
 #include "sheets/sheet_format.h"
@@ -313,6 +314,35 @@ TEST(BuildingStrikes, OutlineEnclosesTheArea)
     }
     EXPECT_NEAR(std::abs(twice) / 2, squareMetres(r.buildings[0]), 1);
     EXPECT_GT(ring.size(), 100u);
+}
+
+} // namespace
+
+namespace {
+
+// Parts a millimetre across, one inside another, are measured as parts four metres across are,
+// to a precision relative to their size: the exact area of the inner part grown, which holds
+// the outer one grown, lies within the bracket.
+TEST(EquivalentArea, TinyNestedPartsMeasured)
+{
+    for (const double s : {1.0, 1e-3, 1e-5}) {
+        const std::vector<calc::layout::Corner> outer{
+            {0, 0}, {4 * s, 0}, {4 * s, 2 * s}, {0, 2 * s}};
+        const std::vector<calc::layout::Corner> inner{
+            {1 * s, 0.5 * s}, {2 * s, 0.5 * s}, {2 * s, 1.5 * s}, {1 * s, 1.5 * s}};
+        const double da = std::sqrt(10 * s * (200 - 10 * s)),
+                     db = std::sqrt(20 * s * (200 - 20 * s));
+        const calc::layout::GrownPart parts[] = {{outer, da, da * da}, {inner, db, db * db}};
+        const calc::layout::EquivalentArea area = calc::layout::equivalentArea(parts);
+        ASSERT_TRUE(area.measured) << s;
+        // The inner part's grown square, when it holds the outer's: Steiner's formula.
+        const double exact = s * s + 4 * s * db + M_PI * db * db;
+        if (s < 1) {
+            EXPECT_NEAR(area.area, exact, area.error + 1e-12) << s;
+            EXPECT_LE(area.error, 1e-5 * exact) << s;
+        }
+        EXPECT_FALSE(area.outline.empty());
+    }
 }
 
 } // namespace

@@ -39,6 +39,18 @@ Layout courtyard(int hr)
              box("西", 0, 10, 10, 30, 15), box("东", 40, 10, 50, 30, 15)}};
 }
 
+// Two blocks side by side, the higher one's shared wall over the lower roof.
+Layout stepped(int hr)
+{
+    return {hr, {}, {box("高", 0, 0, 30, 20, 30), box("低", 30, 0, 70, 20, 20)}};
+}
+
+// A tower flush with two sides of its podium's corner.
+Layout flushTower(int hr)
+{
+    return {hr, {}, {box("裙房", 0, 0, 60, 40, 20), box("塔楼", 0, 0, 25, 22, 64)}};
+}
+
 Layout rotated(int hr) { return {hr, {}, {part("斜楼", turned(47, 23, 28), 36)}}; }
 
 struct Site {
@@ -84,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
     EveryClass, LaidOut,
     ::testing::Combine(::testing::Values(Site{"L", lShaped}, Site{"U", uShaped},
                                          Site{"TowerOnPodium", towerOnPodium},
-                                         Site{"Courtyard", courtyard}, Site{"Rotated", rotated}),
+                                         Site{"Courtyard", courtyard}, Site{"Rotated", rotated},
+                                         Site{"Stepped", stepped}, Site{"FlushTower", flushTower}),
                        ::testing::Values(30, 45, 60)),
     [](const auto &info) {
         return std::string(std::get<0>(info.param).name) + "_" +

@@ -1,10 +1,10 @@
-#include "windows/translation.h"
+#include "rendering/translation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace windows {
+namespace rendering {
 
 void loadQtChineseTexts()
 {
@@ -18,4 +18,4 @@ void loadQtChineseTexts()
         delete translator;
 }
 
-} // namespace windows
+} // namespace rendering
