@@ -9,7 +9,6 @@
 #include <QByteArray>
 
 #include <algorithm>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,7 +29,7 @@ class LayoutPlan {
 public:
     // The layers by name, each with its colour.
     LayoutPlan(const Layout &layout, const DrawingPlace &place,
-               std::initializer_list<std::pair<std::string_view, int>> layers)
+               const std::vector<std::pair<std::string_view, int>> &layers)
         : place_(place), writer_(place.units, std::string(kTextFont))
     {
         for (const auto &[name, colour] : layers) writer_.addLayer(std::string(name), colour);

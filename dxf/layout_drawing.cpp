@@ -241,19 +241,6 @@ QByteArray layoutDrawing(const Layout &layout, const std::vector<ObjectVerdict> 
 {
     const DrawingPlace where = placeOrMetres(place);
     const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
-    LayoutPlan plan(layout, where,
-                    {{kRodsLayer, kRodsColour},
-                     {kWiresLayer, kWiresColour},
-                     {kTapeLayer, kTapeColour},
-                     {kMeshLayer, kMeshColour},
-                     {kDownLayer, kDownColour},
-                     {kObjectsLayer, kObjectsColour},
-                     {kZoneLayer, kZoneColour},
-                     {kSectionLayer, kSectionColour},
-                     {kVerdictsLayer, kVerdictsColour},
-                     {kLegendLayer, kLegendColour},
-                     {kNotesLayer, kNotesColour},
-                     {kTitleLayer, kTitleColour}});
     // The roof network's checks name each conductor's role and each object's method; a layout
     // they cannot take is drawn as plain rods and wires.
     std::optional<calc::roof::SiteRoofs> site;
@@ -266,6 +253,21 @@ QByteArray layoutDrawing(const Layout &layout, const std::vector<ObjectVerdict> 
         protections.clear();
     }
     const bool roofPlan = site && hasRoofNetwork(*site);
+    // The roof network's layers only in a drawing that has one.
+    std::vector<std::pair<std::string_view, int>> layers{{kRodsLayer, kRodsColour},
+                                                         {kWiresLayer, kWiresColour}};
+    if (roofPlan)
+        layers.insert(
+            layers.end(),
+            {{kTapeLayer, kTapeColour}, {kMeshLayer, kMeshColour}, {kDownLayer, kDownColour}});
+    layers.insert(layers.end(), {{kObjectsLayer, kObjectsColour},
+                                 {kZoneLayer, kZoneColour},
+                                 {kSectionLayer, kSectionColour},
+                                 {kVerdictsLayer, kVerdictsColour}});
+    if (roofPlan)
+        layers.insert(layers.end(), {{kLegendLayer, kLegendColour}, {kNotesLayer, kNotesColour}});
+    layers.emplace_back(kTitleLayer, kTitleColour);
+    LayoutPlan plan(layout, where, layers);
     drawZone(plan, layout, engine, site);
     drawObjects(plan, layout, verdicts, protections);
     std::optional<RoofNetworkDrawing> roof;

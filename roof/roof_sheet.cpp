@@ -138,7 +138,7 @@ drawing::View roofPlan(const layout::Layout &layout, const SiteRoofs &site,
             path.dashed = !span.fails;
             view.paths.push_back(std::move(path));
             view.labels.push_back(
-                {middleOf(span.path), twoDecimals(span.length) + " m", ink, Side::Above});
+                {middleOf(span.path), twoDecimals(span.length), ink, Side::Above});
         }
     for (const DownConductor &down : building.down.conductors) {
         view.markers.push_back({vec(down.at), Ink::Rod});
