@@ -27,16 +27,20 @@ void defineDownConductorMark(LayoutPlan &plan)
                      {{{0, 0, 0}, r}});
 }
 
-// A roof conductor's height above its roof: what the notes say the tape stands on.
+// A tape's height above its roof, for the notes: a laid-out one's when there is one (a wire
+// strung by hand over a roof may stand higher), else the first tape's.
 std::optional<double> tapeRise(const Layout &layout, const calc::roof::SiteRoofs &site)
 {
+    std::optional<double> rise;
     for (std::size_t i = 0; i < layout.conductors.size() && i < site.roles.size(); ++i) {
         const auto &role = site.roles[i];
         if (role.role != Role::Tape || !role.building || !role.roof) continue;
         const auto &w = std::get<calc::layout::Wire>(layout.conductors[i]);
-        return w.a.z - site.buildings[*role.building].roofs[*role.roof].height;
+        const double above = w.a.z - site.buildings[*role.building].roofs[*role.roof].height;
+        if (w.laidOut) return above;
+        if (!rise) rise = above;
     }
-    return std::nullopt;
+    return rise;
 }
 
 std::string metres(double value) { return calc::sheet::inputText(std::round(value * 100) / 100); }
