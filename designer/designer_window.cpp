@@ -4,6 +4,7 @@
 #include "layouts/layout_words.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
+#include "designer/roof_pane.h"
 #include "designer/section_pane.h"
 #include "designer/strikes_pane.h"
 #include "designer/table_selection.h"
@@ -189,15 +190,21 @@ QWidget *DesignerWindow::buildSidePanel()
     strikes_ = new StrikesPane(document_);
     strikes_->setObjectName(QStringLiteral("strikesPane"));
     tabs->addTab(strikes_, QStringLiteral("年预计雷击次数"));
+    roof_ = new RoofPane;
+    roof_->setObjectName(QStringLiteral("roofPane"));
+    tabs->addTab(roof_, QStringLiteral("屋面防雷"));
+    connect(roof_, &RoofPane::faultChosen, this, &DesignerWindow::roofFaultChosen);
     column->addWidget(tabs, 3);
 
-    column->addWidget(new QLabel(QStringLiteral("校核结果（滚球法，每个被保护物的全部表面）")));
+    column->addWidget(
+        new QLabel(QStringLiteral("校核结果（每个被保护物的全部表面；滚球最小余量供参考）")));
     verdicts_ = new QTreeWidget;
     verdicts_->setObjectName(QStringLiteral("verdicts"));
     verdicts_->setRootIsDecorated(false);
     verdicts_->setHeaderLabels({QStringLiteral("被保护物"), QStringLiteral("结论"),
                                 words(calc::layout::kLeastClearanceWord) + QStringLiteral(" / m"),
-                                QStringLiteral("位置 (x, y, z) / m")});
+                                QStringLiteral("位置 (x, y, z) / m"), QStringLiteral("保护方法"),
+                                QStringLiteral("说明")});
     verdicts_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     column->addWidget(verdicts_, 2);
 
@@ -215,6 +222,7 @@ void DesignerWindow::layoutChanged()
     const int index = hrChoice_->findData(layout.hr);
     hrChoice_->setCurrentIndex(index);
     plan_->showLayout(layout);
+    roof_->markStale();
     // The tables have already taken the change (their selection is gone where rows came or
     // went); the plan shows what they select.
     plan_->setSelection(selectedRows(*conductorTable_), selectedRows(*objectTable_));
@@ -289,18 +297,26 @@ void DesignerWindow::showResults(const LayoutResults &results)
     plan_->showResults(results);
     if (exact) section_->showSection(results.section);
     strikes_->showStrikes(results.strikes);
+    roof_->showRoofs(results.roofs, results.protections);
     verdicts_->clear();
     const auto &objects = document_.layout().objects;
     const QString pending = QStringLiteral("计算中…");
     for (std::size_t i = 0; i < objects.size() && i < results.verdicts.size(); ++i) {
         const auto &v = results.verdicts[i];
-        auto *item =
-            new QTreeWidgetItem(verdicts_, {QString::fromStdString(objects[i].name),
-                                            words(calc::layout::verdictWord(v.isProtected)),
-                                            exact ? metreText(v.leastClearance) : pending,
-                                            exact ? pointText(v.where) : QString()});
-        const QColor colour = v.isProtected ? QColor(0, 120, 0) : QColor(200, 0, 0);
-        for (int c = 0; c < 4; ++c) item->setForeground(c, colour);
+        // The method that protects it judges it; the sphere's clearance stays for information.
+        const calc::roof::ObjectProtection *by =
+            results.roofs && i < results.protections.size() ? &results.protections[i] : nullptr;
+        const bool isProtected = by ? by->isProtected : v.isProtected;
+        auto *item = new QTreeWidgetItem(
+            verdicts_,
+            {QString::fromStdString(objects[i].name), words(calc::layout::verdictWord(isProtected)),
+             exact ? metreText(v.leastClearance) : pending, exact ? pointText(v.where) : QString(),
+             by ? words(calc::roof::methodText(by->method)) : QString(),
+             by ? QString::fromStdString(
+                      calc::roof::protectionReason(*results.roofs, *by, v.isProtected))
+                : QString()});
+        const QColor colour = isProtected ? QColor(0, 120, 0) : QColor(200, 0, 0);
+        for (int c = 0; c < 6; ++c) item->setForeground(c, colour);
     }
     if (!results.error.isEmpty())
         closedForms_->clear();
@@ -337,6 +353,24 @@ void DesignerWindow::tableSelectionChanged(QTableView *table)
     const QList<int> rows = selectedRows(*table);
     plan_->setSelection(table == conductorTable_ ? rows : QList<int>{},
                         table == objectTable_ ? rows : QList<int>{});
+    syncingSelection_ = false;
+}
+
+void DesignerWindow::roofFaultChosen(const calc::roof::Fault &fault)
+{
+    std::vector<QPointF> where;
+    for (const auto &c : fault.where) where.emplace_back(c.x, c.y);
+    plan_->showFault(where, fault.closed);
+    // What the fault concerns is selected in the plan and the tables, the tab staying open.
+    QList<int> conductors, objects;
+    for (const std::size_t i : fault.conductors)
+        if (i < document_.layout().conductors.size()) conductors << static_cast<int>(i);
+    for (const std::size_t i : fault.objects)
+        if (i < document_.layout().objects.size()) objects << static_cast<int>(i);
+    syncingSelection_ = true;
+    selectRows(*conductorTable_, conductors);
+    selectRows(*objectTable_, objects);
+    plan_->setSelection(conductors, objects);
     syncingSelection_ = false;
 }
 

@@ -3,6 +3,7 @@
 #include "sheets/sheet.h"
 #include "designer/layout_document.h"
 #include "designer/layout_results.h"
+#include "roof/roof_report.h"
 #include "project/project_file.h"
 
 #include <QJsonObject>
@@ -30,6 +31,7 @@ namespace designer {
 class PlanView;
 class SectionPane;
 class StrikesPane;
+class RoofPane;
 class ConductorTableModel;
 class ObjectTableModel;
 
@@ -51,6 +53,8 @@ public:
     SectionPane &sectionPane() { return *section_; }
     // Each building's yearly strikes, and the site's values they are worked out from.
     StrikesPane &strikesPane() { return *strikes_; }
+    // Each building's roof network checked rule by rule (the tab 屋面防雷).
+    RoofPane &roofPane() { return *roof_; }
 
     // Opens the file, after asking about unsaved changes; a file that cannot be used is shown
     // as a message and leaves the current layout as it was.
@@ -102,6 +106,9 @@ private:
     void exportPdf();
     void exportDxf();
     void importDxf();
+    // 生成屋面防雷: the dialog, then the network laid out as one edit.
+    void layOutRoofs();
+    void roofFaultChosen(const calc::roof::Fault &fault);
     void copySheet();
     void addRod(QPointF at);
     void addWire();
@@ -123,6 +130,7 @@ private:
     PlanView *plan_ = nullptr;
     SectionPane *section_ = nullptr;
     StrikesPane *strikes_ = nullptr;
+    RoofPane *roof_ = nullptr;
     SectionLine sectionLine_;
     QTableView *conductorTable_ = nullptr;
     QTableView *objectTable_ = nullptr;

@@ -3,6 +3,9 @@
 #include "designer/layout_edits.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
+#include "designer/roof_dialog.h"
+#include "roof/lay_out.h"
+#include "roof/roof_report.h"
 #include "designer/table_selection.h"
 
 #include <QAction>
@@ -14,6 +17,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <exception>
 #include <cmath>
 
 // The menus and the tool bar, and the edits they and the plan make of the layout.
@@ -99,6 +103,11 @@ void DesignerWindow::buildMenus()
     QAction *remove =
         edit->addAction(QStringLiteral("删除所选行"), this, &DesignerWindow::removeSelected);
     remove->setShortcut(QKeySequence::Delete);
+    edit->addSeparator();
+    QAction *roofs =
+        edit->addAction(QStringLiteral("生成屋面防雷(&M)…"), this, &DesignerWindow::layOutRoofs);
+    roofs->setObjectName(QStringLiteral("layOutRoofs"));
+    roofs->setToolTip(QStringLiteral("按防雷类别为所选建筑物布置接闪带、接闪网和引下线"));
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     view->addAction(QStringLiteral("显示全部布置"), this, [this] { plan_->fitLayout(); });
@@ -123,6 +132,40 @@ void DesignerWindow::buildMenus()
     tools->addAction(wire);
     tools->addAction(object);
     tools->addAction(remove);
+    tools->addAction(roofs);
+}
+
+void DesignerWindow::layOutRoofs()
+{
+    const calc::layout::Layout &layout = document_.layout();
+    // The buildings by the names the checks give them.
+    QStringList names;
+    try {
+        for (const auto &building : calc::layout::layoutStrikes(layout).buildings)
+            names << QString::fromStdString(building.name);
+    } catch (const std::exception &) {
+        names.clear();
+    }
+    if (names.isEmpty()) {
+        showProblem(QStringLiteral("布置中没有可生成屋面防雷的建筑物。"));
+        return;
+    }
+    RoofLayOutDialog dialog(
+        names, QString::fromStdString(calc::roof::classText(calc::roof::classRules(layout.hr))),
+        this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    calc::roof::LayOutOptions options;
+    options.tapeHeight = dialog.tapeHeight();
+    for (const QString &name : dialog.chosenBuildings())
+        options.buildings.push_back(name.toStdString());
+    calc::layout::Layout after;
+    try {
+        after = calc::roof::layOutRoofs(layout, options);
+    } catch (const std::exception &) {
+        showProblem(QStringLiteral("屋面防雷不能生成：建筑物的轮廓或高度不能使用。"));
+        return;
+    }
+    document_.edit(QStringLiteral("生成屋面防雷"), after);
 }
 
 QPointF DesignerWindow::viewCentre() const

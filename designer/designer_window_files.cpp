@@ -1,6 +1,7 @@
 #include "designer/designer_window.h"
 
 #include "layouts/layout_sheet.h"
+#include "roof/roof_sheet.h"
 #include "designer/import_dialog.h"
 #include "designer/layout_tables.h"
 #include "designer/plan_view.h"
@@ -179,9 +180,12 @@ calc::sheet::Sheet DesignerWindow::sheet() const
             calc::layoutSheet(document_.layout(), results_.verdicts, planHeight(), date);
         // The section drawn on the plan goes with the sheet's own.
         if (results_.section && !sheet.error) sheet.drawing.views.push_back(*results_.section);
+        if (results_.roofs && !sheet.error)
+            calc::roof::addRoofSections(sheet, document_.layout(), *results_.roofs,
+                                        results_.protections, results_.verdicts);
         return sheet;
     }
-    return calc::layoutSheet(document_.layout(), planHeight(), date);
+    return calc::roof::layoutSheetWithRoofs(document_.layout(), planHeight(), date);
 }
 
 void DesignerWindow::exportPdf()

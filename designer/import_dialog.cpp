@@ -164,7 +164,7 @@ ImportDialog::ImportDialog(const dxf::Drawing &drawing, const calc::layout::Layo
     column->addWidget(buttons);
     // Only once every control is there: filling the combo boxes already signals a change.
     connect(layers_, &QTableWidget::itemChanged, this, &ImportDialog::choiceChanged);
-    for (QComboBox *box : {rods_, wires_})
+    for (QComboBox *box : {rods_, wires_, tapes_, meshes_, downs_})
         connect(box, &QComboBox::currentIndexChanged, this, &ImportDialog::choiceChanged);
     connect(units_, &QComboBox::currentIndexChanged, this, &ImportDialog::showExtent);
     // What an import would do, worked out once the choice has rested a moment.
@@ -204,6 +204,28 @@ QWidget *ImportDialog::buildChoices()
     wires_ = layerChoice(QStringLiteral("importWiresLayer"));
     wires_->setToolTip(QStringLiteral("此图层上的直线和多段线，每段作为一根避雷线导入"));
     form->addRow(QStringLiteral("避雷线图层"), wires_);
+    // The roof network: its lines take the height of the roof they lie on, its marks become
+    // conductors from the roof down.
+    tapes_ = layerChoice(QStringLiteral("importTapeLayer"));
+    meshes_ = layerChoice(QStringLiteral("importMeshLayer"));
+    const QString roofTip = QStringLiteral(
+        "此图层上的直线和多段线，每段作为屋面接闪导体导入，高度取其所在屋面加接闪带高出屋面的高度");
+    tapes_->setToolTip(roofTip);
+    meshes_->setToolTip(roofTip);
+    form->addRow(QStringLiteral("接闪带图层"), tapes_);
+    form->addRow(QStringLiteral("接闪网图层"), meshes_);
+    downs_ = layerChoice(QStringLiteral("importDownLayer"));
+    downs_->setToolTip(QStringLiteral(
+        "此图层上的点、圆和块参照，每个作为一根引下线，自所在屋面引至下层屋面或地面"));
+    form->addRow(QStringLiteral("引下线图层"), downs_);
+    tapeHeight_ = new QDoubleSpinBox;
+    tapeHeight_->setObjectName(QStringLiteral("importTapeHeight"));
+    tapeHeight_->setRange(0, calc::roof::kRoofConductorRise);
+    tapeHeight_->setDecimals(2);
+    tapeHeight_->setSingleStep(0.05);
+    tapeHeight_->setSuffix(QStringLiteral(" m"));
+    tapeHeight_->setValue(calc::roof::kDefaultTapeHeight);
+    form->addRow(QStringLiteral("接闪带高出屋面"), tapeHeight_);
 
     units_ = new QComboBox;
     units_->setObjectName(QStringLiteral("importUnits"));
@@ -257,6 +279,11 @@ dxf::SiteChoice ImportDialog::choice() const
             c.buildings << layers_->item(row, Name)->text();
     if (rods_->currentIndex() > 0) c.rods = rods_->currentText();
     if (wires_->currentIndex() > 0) c.wires = wires_->currentText();
+    for (QComboBox *box : {tapes_, meshes_})
+        if (box->currentIndex() > 0 && !c.roofConductors.contains(box->currentText()))
+            c.roofConductors << box->currentText();
+    if (downs_->currentIndex() > 0) c.downConductors = downs_->currentText();
+    c.tapeHeight = tapeHeight_->value();
     c.units = Units(units_->currentData().toInt());
     c.objectHeight = objectHeight_->value();
     c.rodHeight = rodHeight_->value();
@@ -277,7 +304,9 @@ void ImportDialog::choiceChanged()
             buildings.insert(std::uint32_t(row));
     const int rods = rods_->currentData().toInt(), wires = wires_->currentData().toInt();
     preview_->setHighlight(buildings, rods, wires);
-    const bool chosen = !buildings.isEmpty() || rods >= 0 || wires >= 0;
+    const bool chosen = !buildings.isEmpty() || rods >= 0 || wires >= 0 ||
+                        tapes_->currentIndex() > 0 || meshes_->currentIndex() > 0 ||
+                        downs_->currentIndex() > 0;
     ok_->setEnabled(chosen);
     showExtent();
     trial_->start();

@@ -18,7 +18,8 @@ class QPushButton;
 class QTableWidget;
 class QTimer;
 
-// 导入DXF: which of a drawing's layers hold the buildings, the rods and the wires, the drawing's
+// 导入DXF: which of a drawing's layers hold the buildings, the rods, the wires and the roof
+// network (tape, mesh, down conductors, with the tape's height above the roof), the drawing's
 // units and code page, how lines are joined and storeys become heights, and the heights of what
 // the drawing gives none for, with the layers' counts and a picture of them. As the choice
 // changes, what an import would do is shown: how many come in, the outlines left out or mended
@@ -68,6 +69,10 @@ private:
     QTableWidget *layers_ = nullptr;
     QComboBox *rods_ = nullptr;
     QComboBox *wires_ = nullptr;
+    QComboBox *tapes_ = nullptr; // roof conductors: a tape layer and a mesh layer
+    QComboBox *meshes_ = nullptr;
+    QComboBox *downs_ = nullptr;
+    QDoubleSpinBox *tapeHeight_ = nullptr;
     QComboBox *units_ = nullptr;
     QDoubleSpinBox *objectHeight_ = nullptr;
     QDoubleSpinBox *rodHeight_ = nullptr;

@@ -126,6 +126,11 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         } catch (const std::exception &) {
             results.strikes.reset();
         }
+        try {
+            results.roofs = calc::roof::checkRoofs(layout);
+        } catch (const std::exception &) {
+            results.roofs.reset();
+        }
     }
     results.generation = generation;
     results.stage = stage;
@@ -201,6 +206,9 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
             results.verdicts.push_back(one.verdict);
             results.exposed.push_back(one.exposed);
         }
+        if (results.roofs)
+            results.protections =
+                calc::roof::objectProtections(layout, *results.roofs, results.verdicts);
         if (section && stage == Stage::Exact)
             results.section = calc::layoutSection(layout, results.verdicts, engine, section->first,
                                                   section->second, sectionTitle(*section));
@@ -210,6 +218,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         results.zone = {};
         results.section.reset();
         results.closedForms.clear();
+        results.protections.clear();
         // A layout too large for the check's limits, or for the machine's memory, says so.
         if (!limitReached.isEmpty())
             results.error = QStringLiteral("布置过大，不能校核：") + limitReached;
@@ -270,10 +279,15 @@ void Recomputer::finished()
     // Busy with the exact stage before the verdicts are shown, so that no one takes them for
     // the whole results.
     const bool more = results.stage == Stage::Verdicts && results.error.isEmpty();
-    if (results.stage == Stage::Verdicts)
+    if (results.stage == Stage::Verdicts) {
         strikes_ = results.strikes;
-    else
+        roofs_ = results.roofs;
+    } else {
         results.strikes = strikes_;
+        results.roofs = roofs_;
+        if (roofs_ && !results.verdicts.empty())
+            results.protections = calc::roof::objectProtections(layout_, *roofs_, results.verdicts);
+    }
     if (more) start(Stage::Exact);
     emit ready(results);
 }

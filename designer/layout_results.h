@@ -3,6 +3,8 @@
 #include "layouts/building_strikes.h"
 #include "layouts/layout.h"
 #include "layouts/layout_zone.h"
+#include "roof/protection.h"
+#include "roof/roof_check.h"
 #include "sheets/sheet.h"
 
 #include <QFutureWatcher>
@@ -53,6 +55,10 @@ struct LayoutResults {
     // Each building's equivalent area and yearly strikes, from the first stage on; none when
     // they could not be worked out.
     std::optional<calc::layout::LayoutStrikes> strikes;
+    // Each building's roof network checked, worked out with the strike counts; none when it
+    // could not be. How each object is protected follows its verdict (empty with no verdicts).
+    std::optional<calc::roof::SiteRoofs> roofs;
+    std::vector<calc::roof::ObjectProtection> protections;
 };
 
 // A line drawn on the plan, in plan metres.
@@ -103,6 +109,7 @@ private:
     double height_ = 0;
     SectionLine section_;
     std::optional<calc::layout::LayoutStrikes> strikes_; // the first stage's, for the second
+    std::optional<calc::roof::SiteRoofs> roofs_;         // likewise
     quint64 generation_ = 0;
     bool running_ = false;
     bool pending_ = false;

@@ -118,8 +118,10 @@ QVariant objectCell(const calc::layout::Layout &layout, int row, int column)
         return metreText(o.height);
     case 2:
         return footprintText(o.footprint);
-    default:
+    case 3:
         return QString::fromStdString(o.building);
+    default:
+        return {}; // the metal column shows its check box only
     }
 }
 
@@ -232,15 +234,50 @@ ConductorTableModel::ConductorTableModel(LayoutDocument &document, QObject *pare
 {}
 
 ObjectTableModel::ObjectTableModel(LayoutDocument &document, QObject *parent)
-    : LayoutTableModel(document,
-                       {{QStringLiteral("名称"), QStringLiteral("高度 / m"),
-                         QStringLiteral("轮廓角点 x,y; … / m"), QStringLiteral("所属建筑物")},
-                        [](const calc::layout::Layout &layout) { return layout.objects.size(); },
-                        objectCell,
-                        [](const calc::layout::Layout &, int, int) { return true; },
-                        takeObjectText,
-                        QT_TR_NOOP("修改被保护物")},
-                       parent)
+    : LayoutTableModel(
+          document,
+          {{QStringLiteral("名称"), QStringLiteral("高度 / m"),
+            QStringLiteral("轮廓角点 x,y; … / m"), QStringLiteral("所属建筑物"),
+            QStringLiteral("金属")},
+           [](const calc::layout::Layout &layout) { return layout.objects.size(); },
+           objectCell,
+           [](const calc::layout::Layout &, int, int column) { return column != kMetalColumn; },
+           takeObjectText,
+           QT_TR_NOOP("修改被保护物")},
+          parent)
 {}
+
+QVariant ObjectTableModel::data(const QModelIndex &index, int role) const
+{
+    if (index.isValid() && index.column() == kMetalColumn) {
+        if (role != Qt::CheckStateRole) return {};
+        const auto &objects = document().layout().objects;
+        const auto row = static_cast<std::size_t>(index.row());
+        return row < objects.size() && objects[row].metal ? Qt::Checked : Qt::Unchecked;
+    }
+    return LayoutTableModel::data(index, role);
+}
+
+Qt::ItemFlags ObjectTableModel::flags(const QModelIndex &index) const
+{
+    if (index.isValid() && index.column() == kMetalColumn)
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable;
+    return LayoutTableModel::flags(index);
+}
+
+bool ObjectTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != kMetalColumn)
+        return LayoutTableModel::setData(index, value, role);
+    if (role != Qt::CheckStateRole) return false;
+    calc::layout::Layout after = document().layout();
+    const auto row = static_cast<std::size_t>(index.row());
+    if (row >= after.objects.size()) return false;
+    const bool metal = value.toInt() == Qt::Checked;
+    if (after.objects[row].metal == metal) return false;
+    after.objects[row].metal = metal;
+    document().edit(metal ? QStringLiteral("标为金属物体") : QStringLiteral("取消金属物体"), after);
+    return true;
+}
 
 } // namespace designer

@@ -44,6 +44,7 @@ protected:
         const char *editName;
     };
     LayoutTableModel(LayoutDocument &document, Kind kind, QObject *parent);
+    LayoutDocument &document() const { return document_; }
 
 private:
     void refresh();
@@ -61,11 +62,16 @@ public:
 };
 
 // Columns: 名称, 高度, 轮廓角点 ("x,y; x,y; …"), 所属建筑物 (the building the part is joined to
-// by name; empty when it joins only the parts it touches).
+// by name; empty when it joins only the parts it touches), 金属 (a check box: a metal object
+// bonded to the roof's network).
 class ObjectTableModel : public LayoutTableModel {
     Q_OBJECT
 public:
+    static constexpr int kMetalColumn = 4;
     explicit ObjectTableModel(LayoutDocument &document, QObject *parent = nullptr);
+    QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 };
 
 // "12.5" for metres as the tables and the plan show them (at most three decimals, no trailing

@@ -53,6 +53,8 @@ PlanView::PlanView(QWidget *parent) : QGraphicsView(parent)
     draftPen.setStyle(Qt::DashLine);
     draft_ = scene->addPath(QPainterPath(), draftPen);
     draft_->setZValue(20);
+    fault_ = scene->addPath(QPainterPath(), cosmetic(kSelectedColour, 6));
+    fault_->setZValue(30);
     connect(scene, &QGraphicsScene::selectionChanged, this, &PlanView::sceneSelectionChanged);
     scale(8, 8);
     centerOn(0, 0);

@@ -14,6 +14,10 @@ class QGraphicsLineItem;
 class QGraphicsPathItem;
 class QGraphicsSimpleTextItem;
 
+namespace designer {
+class WireItem;
+}
+
 // The layout seen from above on a metre grid: conductors, objects coloured by their verdict,
 // the protected area at the chosen height. Click to place a rod (in the place-rod mode), drag
 // from one end to the other (or click both ends) to draw a wire, drag a rectangle or click the
@@ -61,6 +65,11 @@ public:
     QPoint viewPoint(QPointF plan) const;
     QPointF planPoint(QPoint view) const;
     static QPointF snapped(QPointF plan);
+
+    // Marks a fault of the roof check (a ring or a line in plan metres) and brings it into view;
+    // an empty one clears the mark.
+    void showFault(const std::vector<QPointF> &where, bool closed);
+    bool isShowingFault() const;
 
     // The protected area's outline as drawn, in plan metres.
     const calc::layout::PlanZone &zone() const { return zone_; }
@@ -118,6 +127,10 @@ private:
     void sceneSelectionChanged();
     void applySelection();
     void showDraft(const QPolygonF &corners, std::optional<QPointF> next);
+    // The roof network's own drawing: each roof conductor by its role, down conductors as their
+    // mark, the largest or failing cells outlined and the failing spacings with their lengths.
+    void drawRoofs();
+    void styleWire(WireItem *item, std::size_t conductor);
 
     calc::layout::Layout layout_;
     std::vector<calc::layout::ObjectVerdict> verdicts_;
@@ -128,6 +141,11 @@ private:
     QGraphicsPathItem *zoneFill_ = nullptr;
     QGraphicsPathItem *zoneOutline_ = nullptr;
     QGraphicsPathItem *strikeOutlines_ = nullptr;
+    QGraphicsPathItem *fault_ = nullptr;
+    std::optional<calc::roof::SiteRoofs> roofs_;
+    // How each object is protected: an object its roof's mesh protects is no fault of the
+    // sphere dipping between the mesh's conductors.
+    std::vector<calc::roof::ObjectProtection> protections_;
     bool rebuildPending_ = false;
     Mode mode_ = Mode::Pan;
     std::optional<QPointF> sectionStart_;

@@ -59,6 +59,10 @@ void PlanView::showLayout(const calc::layout::Layout &layout)
     };
     keep(selectedConductors_, layout_.conductors.size());
     keep(selectedObjects_, layout_.objects.size());
+    // The roof check and its fault belong to the layout before the change.
+    roofs_.reset();
+    fault_->setPath({});
+    protections_.clear();
     if (verdicts_.size() != layout_.objects.size()) {
         verdicts_.clear();
         exposed_.clear();
@@ -72,6 +76,8 @@ void PlanView::showResults(const LayoutResults &results)
     exposed_ = results.exposed;
     worstKnown_ = results.stage == Stage::Exact;
     zone_ = results.zone;
+    roofs_ = results.roofs;
+    protections_ = results.protections;
     QPainterPath fill;
     fill.setFillRule(Qt::WindingFill);
     for (const auto &polygon : zone_.fill) {
@@ -114,7 +120,7 @@ void PlanView::rebuild()
     QList<QGraphicsItem *> old;
     for (QGraphicsItem *item : scene()->items())
         if (item != zoneFill_ && item != zoneOutline_ && item != strikeOutlines_ &&
-            item != sectionLine_ && item != draft_ && !item->parentItem())
+            item != sectionLine_ && item != draft_ && item != fault_ && !item->parentItem())
             old << item;
     qDeleteAll(old);
     wireLabels_.clear();
@@ -131,7 +137,8 @@ void PlanView::rebuild()
             centre += toScene(c.x, c.y) / static_cast<qreal>(o.footprint.size());
         }
         const bool known = i < verdicts_.size();
-        const bool ok = known && verdicts_[i].isProtected;
+        const bool ok = known && (i < protections_.size() ? protections_[i].isProtected
+                                                          : verdicts_[i].isProtected);
         const QColor colour = !known ? QColor(120, 120, 120)
                               : ok   ? kProtectedColour
                                      : kUnprotectedColour;
@@ -200,8 +207,10 @@ void PlanView::rebuild()
             scene()->addItem(line);
             line->setToolTip(QStringLiteral("避雷线 %1").arg(number));
             wireLabels_ << label(number, line->line().p1(), Qt::black, line);
+            styleWire(line, i);
         }
     }
+    drawRoofs();
     applySelection();
     placeLabels();
 }

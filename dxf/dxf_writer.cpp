@@ -1,6 +1,7 @@
 #include "dxf/dxf_writer.h"
 
 #include <algorithm>
+#include <functional>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -149,9 +150,12 @@ void layout(Tags &t, unsigned handle, unsigned dictionary, std::string_view name
     t.handle(330, blockRecord);
 }
 
-void block(Tags &t, Handles &h, unsigned blockRecord, std::string_view name, bool paper)
+// A block's beginning, its entities (written by `body`) and its end.
+void block(Tags &t, Handles &h, unsigned blockRecord, std::string_view name, bool paper,
+           const std::function<void()> &body = {})
 {
     for (bool begin : {true, false}) {
+        if (!begin && body) body();
         t.tag(0, begin ? "BLOCK" : "ENDBLK");
         t.handle(5, h.take());
         t.handle(330, blockRecord);
@@ -169,6 +173,37 @@ void block(Tags &t, Handles &h, unsigned blockRecord, std::string_view name, boo
         t.tag(3, name);
         t.tag(1, "");
     }
+}
+
+std::string lineBody(Point3 a, Point3 b)
+{
+    Tags t;
+    t.tag(100, "AcDbLine");
+    t.point(10, a);
+    t.point(11, b);
+    return t.text();
+}
+
+std::string circleBody(Point3 centre, double radius)
+{
+    Tags t;
+    t.tag(100, "AcDbCircle");
+    t.point(10, centre);
+    t.real(40, radius);
+    return t.text();
+}
+
+// An entity with the tags common to all, owned by the block record (the model's or a block's).
+void entity(Tags &t, Handles &h, unsigned owner, const std::string &type, const std::string &layer,
+            int colour, const std::string &body)
+{
+    t.tag(0, type);
+    t.handle(5, h.take());
+    t.handle(330, owner);
+    t.tag(100, "AcDbEntity");
+    t.tag(8, layer);
+    if (colour != kByLayer) t.tag(62, colour);
+    t.raw(body);
 }
 
 } // namespace
@@ -234,22 +269,38 @@ void DrawingWriter::line(const std::string &layer, Point3 a, Point3 b, int colou
 {
     include(a);
     include(b);
-    Tags t;
-    t.tag(100, "AcDbLine");
-    t.point(10, a);
-    t.point(11, b);
-    add("LINE", layer, colour, t.text());
+    add("LINE", layer, colour, lineBody(a, b));
 }
 
 void DrawingWriter::circle(const std::string &layer, Point3 centre, double radius, int colour)
 {
     include({centre.x - radius, centre.y - radius, centre.z});
     include({centre.x + radius, centre.y + radius, centre.z});
+    add("CIRCLE", layer, colour, circleBody(centre, radius));
+}
+
+void DrawingWriter::defineBlock(std::string name,
+                                const std::vector<std::pair<Point3, Point3>> &lines,
+                                const std::vector<std::pair<Point3, double>> &circles)
+{
+    Block block{std::move(name), {}};
+    for (const auto &[a, b] : lines)
+        block.entities.push_back({"LINE", "0", kByLayer, lineBody(a, b)});
+    for (const auto &[c, r] : circles)
+        block.entities.push_back({"CIRCLE", "0", kByLayer, circleBody(c, r)});
+    blocks_.push_back(std::move(block));
+}
+
+void DrawingWriter::insert(const std::string &layer, const std::string &block, Point3 at,
+                           double scale, int colour)
+{
+    include(at);
     Tags t;
-    t.tag(100, "AcDbCircle");
-    t.point(10, centre);
-    t.real(40, radius);
-    add("CIRCLE", layer, colour, t.text());
+    t.tag(100, "AcDbBlockReference");
+    t.tag(2, block);
+    t.point(10, at);
+    for (int code : {41, 42, 43}) t.real(code, scale);
+    add("INSERT", layer, colour, t.text());
 }
 
 void DrawingWriter::polyline(const std::string &layer, const std::vector<DrawingPoint> &points,
@@ -302,6 +353,8 @@ std::string DrawingWriter::finish() const
     const unsigned viewTable = h.take(), ucsTable = h.take(), appTable = h.take(), acad = h.take();
     const unsigned dimTable = h.take(), dimStandard = h.take();
     const unsigned blockTable = h.take(), modelRecord = h.take(), paperRecord = h.take();
+    std::vector<unsigned> blockRecords;
+    for (std::size_t i = 0; i < blocks_.size(); ++i) blockRecords.push_back(h.take());
     // The objects: the root dictionary, its groups and layouts.
     const unsigned root = h.take(), groups = h.take(), layouts = h.take(), model = h.take(),
                    paper = h.take();
@@ -402,13 +455,15 @@ std::string DrawingWriter::finish() const
     tables.tag(70, 0);
     tables.tag(0, "ENDTAB");
 
-    tableHead(tables, "BLOCK_RECORD", blockTable, 2);
-    for (const auto &[name, handle, layoutHandle] :
-         {std::tuple<std::string_view, unsigned, unsigned>{"*Model_Space", modelRecord, model},
-          {"*Paper_Space", paperRecord, paper}}) {
+    tableHead(tables, "BLOCK_RECORD", blockTable, static_cast<int>(2 + blocks_.size()));
+    std::vector<std::tuple<std::string_view, unsigned, unsigned>> records{
+        {"*Model_Space", modelRecord, model}, {"*Paper_Space", paperRecord, paper}};
+    for (std::size_t i = 0; i < blocks_.size(); ++i)
+        records.emplace_back(blocks_[i].name, blockRecords[i], 0);
+    for (const auto &[name, handle, layoutHandle] : records) {
         recordHead(tables, "BLOCK_RECORD", "AcDbBlockTableRecord", handle, blockTable);
         tables.tag(2, name);
-        tables.handle(340, layoutHandle);
+        if (layoutHandle != 0) tables.handle(340, layoutHandle); // a block of ours has none
         tables.tag(70, 0);
         tables.tag(280, 1);
         tables.tag(281, 0);
@@ -421,19 +476,17 @@ std::string DrawingWriter::finish() const
     rest.tag(2, "BLOCKS");
     block(rest, h, modelRecord, "*Model_Space", false);
     block(rest, h, paperRecord, "*Paper_Space", true);
+    for (std::size_t i = 0; i < blocks_.size(); ++i)
+        block(rest, h, blockRecords[i], blocks_[i].name, false, [&] {
+            for (const Entity &e : blocks_[i].entities)
+                entity(rest, h, blockRecords[i], e.type, e.layer, e.colour, e.body);
+        });
     rest.tag(0, "ENDSEC");
 
     rest.tag(0, "SECTION");
     rest.tag(2, "ENTITIES");
-    for (const Entity &e : entities_) {
-        rest.tag(0, e.type);
-        rest.handle(5, h.take());
-        rest.handle(330, modelRecord);
-        rest.tag(100, "AcDbEntity");
-        rest.tag(8, e.layer);
-        if (e.colour != kByLayer) rest.tag(62, e.colour);
-        rest.raw(e.body);
-    }
+    for (const Entity &e : entities_)
+        entity(rest, h, modelRecord, e.type, e.layer, e.colour, e.body);
     rest.tag(0, "ENDSEC");
 
     rest.tag(0, "SECTION");

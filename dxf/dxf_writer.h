@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // An ASCII DXF drawing of version 2007 (UTF-8 text) with the tables, blocks and objects that
@@ -34,6 +35,12 @@ public:
                   double elevation, bool closed, int colour = kByLayer);
     void text(const std::string &layer, Point3 at, double height, std::string_view text,
               TextAlign align = TextAlign::BaselineLeft, int colour = kByLayer);
+    // A block of lines and circles about its base point, drawn on layer 0 so that each insert
+    // takes the colour of its own layer; and an insert of it, scaled alike in x, y and z.
+    void defineBlock(std::string name, const std::vector<std::pair<Point3, Point3>> &lines,
+                     const std::vector<std::pair<Point3, double>> &circles);
+    void insert(const std::string &layer, const std::string &block, Point3 at, double scale,
+                int colour = kByLayer);
 
     // The whole file. Throws std::invalid_argument when a coordinate is not a finite number.
     std::string finish() const;
@@ -48,7 +55,13 @@ private:
     void include(Point3 p);
     void add(std::string type, const std::string &layer, int colour, std::string body);
 
+    struct Block {
+        std::string name;
+        std::vector<Entity> entities;
+    };
+
     lplayout::DrawingPlace::Units units_;
+    std::vector<Block> blocks_;
     std::string fontFile_;
     std::vector<std::pair<std::string, int>> layers_;
     std::vector<Entity> entities_;

@@ -84,6 +84,19 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QCommandLineOption wires(QStringLiteral("wires"),
                                    QStringLiteral("避雷线所在的图层（直线、多段线）"),
                                    QStringLiteral("LAYER"));
+    const QCommandLineOption roofConductors(
+        QStringLiteral("roof-conductors"),
+        QStringLiteral("接闪带、接闪网所在的图层（直线、多段线），多个用逗号分开；"
+                       "高度取所在屋面加 --tape-height"),
+        QStringLiteral("LAYER"));
+    const QCommandLineOption downConductors(
+        QStringLiteral("down-conductors"),
+        QStringLiteral("引下线所在的图层（点、圆或块参照），每个自所在屋面引至下层屋面或地面"),
+        QStringLiteral("LAYER"));
+    const QCommandLineOption tapeHeight(QStringLiteral("tape-height"),
+                                        QStringLiteral("接闪带、接闪网高出屋面的高度，默认 %1 m")
+                                            .arg(calc::roof::kDefaultTapeHeight),
+                                        QStringLiteral("M"));
     const QCommandLineOption units(QStringLiteral("units"),
                                    QStringLiteral("图形单位，代替图中所记（无记载时为 mm）"),
                                    QStringLiteral("mm|cm|m"));
@@ -126,9 +139,9 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                 QStringLiteral("30|45|60"));
     const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("要写的布置文件"),
                                     QStringLiteral("OUT.lplayout"));
-    parser.addOptions({help, site, buildings, rods, wires, units, objectHeight, rodHeight,
-                       wireHeight, storeyHeight, parapet, bareNumbers, joinTolerance, codepage, hr,
-                       output});
+    parser.addOptions({help, site, buildings, rods, wires, roofConductors, downConductors,
+                       tapeHeight, units, objectHeight, rodHeight, wireHeight, storeyHeight,
+                       parapet, bareNumbers, joinTolerance, codepage, hr, output});
     // Asked for anywhere, even where an option's value would stand ("--import-dxf --help").
     if (arguments.contains(QLatin1String("-h")) || arguments.contains(QLatin1String("--help"))) {
         out << parser.helpText();
@@ -146,6 +159,11 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         if (choice.buildings.isEmpty()) throw Usage{QStringLiteral("--buildings 没有给出图层")};
         choice.rods = parser.value(rods);
         choice.wires = parser.value(wires);
+        for (const QString &value : parser.values(roofConductors))
+            choice.roofConductors += value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        choice.downConductors = parser.value(downConductors);
+        choice.tapeHeight =
+            metres(parser, tapeHeight, choice.tapeHeight, 0, false, calc::roof::kRoofConductorRise);
         if (parser.isSet(units)) {
             choice.units = lplayout::parseUnits(parser.value(units));
             if (!choice.units)

@@ -1,6 +1,9 @@
 #include "dxf/layout_drawing.h"
 
-#include "dxf/dxf_writer.h"
+#include "dxf/drawing_plan.h"
+#include "dxf/roof_drawing.h"
+#include "roof/protection.h"
+#include "roof/roof_report.h"
 #include "layouts/drawn_zone.h"
 #include "layouts/layout_sheet.h"
 #include "layouts/layout_words.h"
@@ -89,143 +92,15 @@ std::string classText(int hr)
     return entry.empty() ? "hr=" + calc::sheet::inputText(hr) + "m" : std::string(entry);
 }
 
-// The layout's metres placed in the drawing, with the drawing's layers. Labels are kept until
-// the end and then placed, by the rule the sheets' drawings use, clear of each other and of
-// every line drawn.
-class Plan {
-public:
-    Plan(const Layout &layout, const DrawingPlace &place)
-        : place_(place), writer_(place.units, std::string(kTextFont))
-    {
-        for (const auto &[name, colour] : {std::pair{kRodsLayer, kRodsColour},
-                                           {kWiresLayer, kWiresColour},
-                                           {kObjectsLayer, kObjectsColour},
-                                           {kZoneLayer, kZoneColour},
-                                           {kSectionLayer, kSectionColour},
-                                           {kVerdictsLayer, kVerdictsColour},
-                                           {kTitleLayer, kTitleColour}})
-            writer_.addLayer(std::string(name), colour);
-        box_ = calc::layout::planBox(layout);
-        // Texts about 1/120 of the site across: 1.3 m on a site of 160 m, readable at 1:500.
-        const double size = std::max(box_.maxX - box_.minX, box_.maxY - box_.minY);
-        text_ = std::clamp(size / 120, 0.25, 5.0);
-    }
-
-    // The text height, in metres.
-    double text() const { return text_; }
-    const calc::layout::PlanBox &box() const { return box_; }
-
-    void line(std::string_view layer, Point3 a, Point3 b, int colour = kByLayer)
-    {
-        strokes_.push_back({{a.x, a.y}, {b.x, b.y}});
-        writer_.line(std::string(layer), at(a), at(b), colour);
-    }
-    void ring(std::string_view layer, const std::vector<Vec2> &points, double z, bool closed,
-              int colour = kByLayer)
-    {
-        std::vector<DrawingPoint> drawn;
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            drawn.push_back(toDrawing(place_, points[i].x, points[i].y));
-            if (i > 0 || closed)
-                strokes_.push_back({points[i > 0 ? i - 1 : points.size() - 1], points[i]});
-        }
-        writer_.polyline(std::string(layer), drawn, lengthToDrawing(place_, z), closed, colour);
-    }
-    void circle(std::string_view layer, Point3 centre, double radius)
-    {
-        marks_.push_back(
-            {centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius});
-        writer_.circle(std::string(layer), at(centre), lengthToDrawing(place_, radius));
-    }
-    // A part of the plan no label goes into (an object's roof, which its name labels).
-    void keepClear(double minX, double minY, double maxX, double maxY)
-    {
-        marks_.push_back({minX, minY, maxX, maxY});
-    }
-    // A text that stays where it is put, centred there (a name inside its outline).
-    void fixedText(std::string_view layer, Point3 centre, const std::string &text, int colour)
-    {
-        const double w = width(text, text_) / 2, h = text_ * 0.6;
-        marks_.push_back({centre.x - w, centre.y - h, centre.x + w, centre.y + h});
-        writer_.text(std::string(layer), at(centre), lengthToDrawing(place_, text_), text,
-                     TextAlign::MiddleCentre, colour);
-    }
-    // A label whose baseline would start at `start`, of the usual height times `scale`: it
-    // goes there, or to the nearest place free of the other labels and the lines.
-    void label(std::string_view layer, Point3 start, const std::string &text, int colour = kByLayer,
-               double scale = 1)
-    {
-        const double h = text_ * scale;
-        labels_.push_back({std::string(layer),
-                           text,
-                           colour,
-                           h,
-                           start.z,
-                           {start.x, start.y - 0.25 * h, start.x + width(text, h), start.y + h}});
-    }
-    // A label that no line nor other label moves (the title block's rows).
-    void titleText(Point3 start, const std::string &text, double scale)
-    {
-        writer_.text(std::string(kTitleLayer), at(start), lengthToDrawing(place_, text_ * scale),
-                     text);
-    }
-
-    QByteArray finish()
-    {
-        std::vector<calc::drawing::Box> wishes;
-        for (const Label &l : labels_) wishes.push_back(l.wish);
-        const std::vector<calc::drawing::Box> placed =
-            calc::drawing::placeLabels(wishes, {strokes_, marks_}, {text_ / 2, 20, text_ / 10});
-        for (std::size_t i = 0; i < labels_.size(); ++i) {
-            const Label &l = labels_[i];
-            const Point3 start{placed[i].left, placed[i].top + 0.25 * l.height, l.z};
-            writer_.text(l.layer, at(start), lengthToDrawing(place_, l.height), l.text,
-                         TextAlign::BaselineLeft, l.colour);
-        }
-        return QByteArray::fromStdString(writer_.finish());
-    }
-
-    // About how wide a text runs: Chinese characters square, the others a little over half as
-    // wide (the widest of the CAD programs' fonts).
-    static double width(const std::string &text, double height)
-    {
-        double w = 0;
-        for (const char ch : text) {
-            const auto c = static_cast<unsigned char>(ch);
-            if ((c & 0xC0) == 0x80) continue; // inside a character
-            w += c >= 0xE2 ? 1.0 : 0.8;
-        }
-        return w * height;
-    }
-
-private:
-    struct Label {
-        std::string layer, text;
-        int colour = kByLayer;
-        double height = 0, z = 0;
-        calc::drawing::Box wish; // on the plan, in metres: "top" is the lower edge
-    };
-    Point3 at(Point3 metres) const
-    {
-        const DrawingPoint p = toDrawing(place_, metres.x, metres.y);
-        return {p.x, p.y, lengthToDrawing(place_, metres.z)};
-    }
-
-    DrawingPlace place_;
-    DrawingWriter writer_;
-    calc::layout::PlanBox box_;
-    double text_ = 1;
-    std::vector<calc::drawing::Segment> strokes_;
-    std::vector<calc::drawing::Box> marks_;
-    std::vector<Label> labels_;
-};
-
-void drawConductors(Plan &plan, const Layout &layout)
+// The conductors in the layout's order: those of a roof network by `roof`, the rods and the
+// other wires here.
+void drawConductors(LayoutPlan &plan, const Layout &layout, RoofNetworkDrawing *roof)
 {
     const double r = plan.text() * 0.5, gap = plan.text() * 0.4;
     // Ends whose height is written already: wires meeting at a corner say it once there.
     std::set<std::tuple<double, double, double>> written;
     for (std::size_t i = 0; i < layout.conductors.size(); ++i) {
+        if (roof && roof->draw(i)) continue;
         const std::string number = std::to_string(i + 1);
         if (const auto *rod = std::get_if<calc::layout::Rod>(&layout.conductors[i])) {
             const double x = rod->x, y = rod->y, h = rod->h;
@@ -247,15 +122,21 @@ void drawConductors(Plan &plan, const Layout &layout)
     }
 }
 
-void drawObjects(Plan &plan, const Layout &layout, const std::vector<ObjectVerdict> &verdicts)
+// Each object coloured by the verdict of the method that protects it (the mesh, its bond or
+// the sphere), the sphere's least clearance beside it.
+void drawObjects(LayoutPlan &plan, const Layout &layout, const std::vector<ObjectVerdict> &verdicts,
+                 const std::vector<calc::roof::ObjectProtection> &protections)
 {
     for (std::size_t i = 0; i < layout.objects.size(); ++i) {
         const auto &o = layout.objects[i];
         if (o.footprint.empty()) continue;
         const ObjectVerdict *v = i < verdicts.size() ? &verdicts[i] : nullptr;
-        const int colour = !v               ? kUncheckedColour
-                           : v->isProtected ? kProtectedColour
-                                            : kUnprotectedColour;
+        const calc::roof::ObjectProtection *by =
+            v && i < protections.size() ? &protections[i] : nullptr;
+        const bool isProtected = by ? by->isProtected : v && v->isProtected;
+        const int colour = !v            ? kUncheckedColour
+                           : isProtected ? kProtectedColour
+                                         : kUnprotectedColour;
         std::vector<Vec2> outline;
         double minX = o.footprint[0].x, minY = o.footprint[0].y, maxX = minX, maxY = minY;
         for (const auto &k : o.footprint) {
@@ -272,11 +153,14 @@ void drawObjects(Plan &plan, const Layout &layout, const std::vector<ObjectVerdi
         plan.fixedText(kObjectsLayer, {name.x, name.y, o.height}, o.name, colour);
         if (!v) continue;
         plan.label(kVerdictsLayer, {minX, minY - plan.text() * 1.6, o.height},
-                   o.name + " " + std::string(calc::layout::verdictWord(v->isProtected)) + " " +
-                       std::string(calc::layout::kLeastClearanceWord) + " " +
+                   o.name + " " + std::string(calc::layout::verdictWord(isProtected)) +
+                       (by && by->method != calc::roof::Method::Sphere
+                            ? "（" + std::string(calc::roof::methodText(by->method)) + "）"
+                            : "") +
+                       " " + std::string(calc::layout::kLeastClearanceWord) + " " +
                        calc::sheet::lengthText(v->leastClearance) + " m",
                    colour);
-        if (v->isProtected) continue;
+        if (isProtected) continue;
         // Where the sphere comes nearest, marked with a cross as on the designer's plan.
         const double r = plan.text() * 0.4, x = v->where.x, y = v->where.y, z = v->where.z;
         plan.line(kVerdictsLayer, {x - r, y - r, z}, {x + r, y + r, z}, colour);
@@ -284,9 +168,21 @@ void drawObjects(Plan &plan, const Layout &layout, const std::vector<ObjectVerdi
     }
 }
 
-void drawZone(Plan &plan, const Layout &layout, const calc::rolling_sphere::Layout &engine)
+// The protected area at the ground and at each roof height; not at the height of roofs that
+// pass their mesh check, where the mesh protects and the sphere's dips between its conductors
+// would only crowd the plan.
+void drawZone(LayoutPlan &plan, const Layout &layout, const calc::rolling_sphere::Layout &engine,
+              const std::optional<calc::roof::SiteRoofs> &site)
 {
+    const auto meshed = [&site](double height) {
+        if (!site) return false;
+        for (const auto &building : site->buildings)
+            for (const auto &roof : building.roofs)
+                if (roof.meshPasses && std::abs(roof.height - height) < 0.0005) return true;
+        return false;
+    };
     for (const double height : zoneHeights(layout)) {
+        if (height > 0 && meshed(height)) continue;
         const std::string text = "hx=" + heightText(height) + "m 保护范围";
         for (std::vector<Vec2> ring : calc::layout::drawnZone(layout, engine, height).outline) {
             if (ring.size() < 2) continue;
@@ -301,7 +197,7 @@ void drawZone(Plan &plan, const Layout &layout, const calc::rolling_sphere::Layo
     }
 }
 
-void drawSection(Plan &plan, const PlanLine &section)
+void drawSection(LayoutPlan &plan, const PlanLine &section)
 {
     if (!section) return;
     const auto [a, b] = *section;
@@ -310,10 +206,11 @@ void drawSection(Plan &plan, const PlanLine &section)
 }
 
 // Below the site's lower right corner: what the drawing shows, by which rule, and when.
-void drawTitle(Plan &plan, const Layout &layout, const DrawingPlace &place, const std::string &date)
+void drawTitle(LayoutPlan &plan, const Layout &layout, const DrawingPlace &place,
+               const std::string &date, bool roofPlan)
 {
     const std::vector<std::string> rows{
-        std::string(calc::kLayoutSheetName),
+        std::string(roofPlan ? kRoofPlanTitle : calc::kLayoutSheetName),
         "防雷类别 " + classText(layout.hr),
         "依据 GB 50057-2010 滚球法",
         "图形单位 " + lplayout::unitsName(place.units).toStdString(),
@@ -323,7 +220,8 @@ void drawTitle(Plan &plan, const Layout &layout, const DrawingPlace &place, cons
     // Wide enough for the widest of the CAD programs' fonts.
     double width = 0;
     for (std::size_t i = 0; i < rows.size(); ++i)
-        width = std::max(width, Plan::width(rows[i], t * (i == 0 ? 1.2 : 1)) * 1.25 + 1.2 * t);
+        width =
+            std::max(width, LayoutPlan::width(rows[i], t * (i == 0 ? 1.2 : 1)) * 1.25 + 1.2 * t);
     const double right = plan.box().maxX, left = right - width;
     const double top = plan.box().minY - 2 * t;
     const double bottom = top - rowHeight * static_cast<double>(rows.size());
@@ -331,8 +229,8 @@ void drawTitle(Plan &plan, const Layout &layout, const DrawingPlace &place, cons
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double rowTop = top - rowHeight * static_cast<double>(i);
         if (i > 0) plan.line(kTitleLayer, {left, rowTop, 0}, {right, rowTop, 0});
-        plan.titleText({left + t * 0.6, rowTop - rowHeight + t * 0.6, 0}, rows[i],
-                       i == 0 ? 1.2 : 1);
+        plan.fixedLeftText(kTitleLayer, {left + t * 0.6, rowTop - rowHeight + t * 0.6, 0}, rows[i],
+                           i == 0 ? 1.2 : 1);
     }
 }
 
@@ -344,12 +242,41 @@ QByteArray layoutDrawing(const Layout &layout, const std::vector<ObjectVerdict> 
 {
     const DrawingPlace where = placeOrMetres(place);
     const calc::rolling_sphere::Layout engine = calc::layout::prepareEngine(layout);
-    Plan plan(layout, where);
-    drawZone(plan, layout, engine);
-    drawObjects(plan, layout, verdicts);
-    drawConductors(plan, layout);
+    // The roof network's checks name each conductor's role and each object's method; a layout
+    // they cannot take is drawn as plain rods and wires.
+    std::optional<calc::roof::SiteRoofs> site;
+    std::vector<calc::roof::ObjectProtection> protections;
+    try {
+        site = calc::roof::checkRoofs(layout);
+        protections = calc::roof::objectProtections(layout, *site, verdicts);
+    } catch (const std::exception &) {
+        site.reset();
+        protections.clear();
+    }
+    const bool roofPlan = site && hasRoofNetwork(*site);
+    // The roof network's layers only in a drawing that has one.
+    std::vector<std::pair<std::string_view, int>> layers{{kRodsLayer, kRodsColour},
+                                                         {kWiresLayer, kWiresColour}};
+    if (roofPlan)
+        layers.insert(
+            layers.end(),
+            {{kTapeLayer, kTapeColour}, {kMeshLayer, kMeshColour}, {kDownLayer, kDownColour}});
+    layers.insert(layers.end(), {{kObjectsLayer, kObjectsColour},
+                                 {kZoneLayer, kZoneColour},
+                                 {kSectionLayer, kSectionColour},
+                                 {kVerdictsLayer, kVerdictsColour}});
+    if (roofPlan)
+        layers.insert(layers.end(), {{kLegendLayer, kLegendColour}, {kNotesLayer, kNotesColour}});
+    layers.emplace_back(kTitleLayer, kTitleColour);
+    LayoutPlan plan(layout, where, layers);
+    drawZone(plan, layout, engine, site);
+    drawObjects(plan, layout, verdicts, protections);
+    std::optional<RoofNetworkDrawing> roof;
+    if (roofPlan) roof.emplace(plan, layout, *site);
+    drawConductors(plan, layout, roof ? &*roof : nullptr);
+    if (roofPlan) drawRoofLegendAndNotes(plan, layout, *site);
     drawSection(plan, section);
-    drawTitle(plan, layout, where, date);
+    drawTitle(plan, layout, where, date, roofPlan);
     return plan.finish();
 }
 

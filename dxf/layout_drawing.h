@@ -13,7 +13,8 @@
 #include <utility>
 #include <vector>
 
-// A layout as a CAD drawing (the roof lightning-protection plan): the conductors, the objects
+// A layout as a CAD drawing (the roof lightning-protection plan): the conductors (roof
+// conductors and down conductors on layers of their own, with a legend and notes), the objects
 // coloured by their verdicts, the protected area at the ground and at each roof height, the
 // verdicts, the section line and a title block, each on a layer of its own. Heights travel
 // with the geometry: an object's outline lies at its roof height, a rod's circle at its tip,
@@ -28,6 +29,16 @@ inline constexpr std::string_view kZoneLayer = "保护范围";
 inline constexpr std::string_view kSectionLayer = "剖面线";
 inline constexpr std::string_view kVerdictsLayer = "校核结论";
 inline constexpr std::string_view kTitleLayer = "图签";
+// The roof network: tape, mesh and down conductors (each a block insert with its number), the
+// legend of their marks and the notes a roof plan carries.
+inline constexpr std::string_view kTapeLayer = "接闪带";
+inline constexpr std::string_view kMeshLayer = "接闪网";
+inline constexpr std::string_view kDownLayer = "引下线";
+inline constexpr std::string_view kLegendLayer = "图例";
+inline constexpr std::string_view kNotesLayer = "说明";
+inline constexpr std::string_view kDownConductorBlock = "引下线符号";
+// The drawing's title when it shows a roof network.
+inline constexpr std::string_view kRoofPlanTitle = "天面防雷平面图";
 
 // The TrueType font the texts' style names: the Song face that Chinese Windows, and so the
 // CAD programs on it, have.

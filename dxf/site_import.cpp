@@ -1,5 +1,6 @@
 #include "dxf/site_import.h"
 
+#include "dxf/site_collector.h"
 #include "dxf/drawing_coordinates.h"
 #include "dxf/drawing_text.h"
 #include "dxf/drawing_walk.h"
@@ -7,6 +8,7 @@
 #include "dxf/site_layers.h"
 #include "dxf/outline_mending.h"
 #include "dxf/site_outlines.h"
+#include "dxf/site_roof_conductors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,145 +29,6 @@ constexpr double kChordTolerance = 0.02;
 constexpr double kRodLabelReach = 2;
 // Heights closer than this (metres) agree.
 constexpr double kSameHeight = 0.01;
-
-struct Problem {
-    QString what;
-};
-
-// Where a rod or wire is, for messages: its entity, the insert it came in with, its layer.
-struct Source {
-    const Entity *entity = nullptr;
-    const Entity *outer = nullptr;
-    std::uint32_t layer = 0;
-};
-
-QString describe(const Drawing &d, const Source &s)
-{
-    return describeEntity(d, *s.entity, s.outer, s.layer);
-}
-
-std::uint32_t layerNamed(const Drawing &d, const QString &name)
-{
-    for (std::size_t i = 0; i < d.layers.size(); ++i)
-        if (d.layers[i].name == name) return std::uint32_t(i);
-    for (std::size_t i = 0; i < d.layers.size(); ++i)
-        if (d.layers[i].name.compare(name, Qt::CaseInsensitive) == 0) return std::uint32_t(i);
-    QStringList names;
-    for (const Layer &layer : d.layers) names.append(layer.name);
-    throw Problem{QStringLiteral("图中没有图层「%1」（图中的图层：%2）")
-                      .arg(name, names.join(QStringLiteral("、")))};
-}
-
-struct ConductorSeen {
-    Source source;
-    bool rod = false;
-    Vec3 a, b; // a rod's foot point and top in a.z; a wire's ends
-};
-
-// The entities of the chosen layers, as the walk meets them, and every text.
-class Collector {
-public:
-    Collector(const Drawing &d, const SiteChoice &choice, const calc::layout::Layout &current,
-              double tolerance, double joinTolerance)
-        : d_(d), building_(d.layers.size(), false), tolerance_(tolerance),
-          outlines(d, tolerance, joinTolerance),
-          conductorRoom_(std::size_t(lplayout::kMaxConductors) -
-                         std::min(current.conductors.size(), std::size_t(lplayout::kMaxConductors)))
-    {
-        for (const QString &name : choice.buildings) building_[layerNamed(d, name)] = true;
-        if (!choice.rods.isEmpty()) rods_ = layerNamed(d, choice.rods);
-        if (!choice.wires.isEmpty()) wires_ = layerNamed(d, choice.wires);
-        for (const std::uint32_t *layer : {&rods_, &wires_})
-            if (*layer != kNone && building_[*layer])
-                throw Problem{QStringLiteral("图层「%1」不能既是建筑物图层又是%2图层")
-                                  .arg(d.layers[*layer].name, layer == &rods_
-                                                                  ? QStringLiteral("避雷针")
-                                                                  : QStringLiteral("避雷线"))};
-    }
-
-    bool visit(const Placed &p);
-    void requireEachLayer(const SiteOutlines &made) const;
-
-private:
-    const Drawing &d_;
-    std::vector<bool> building_;
-    double tolerance_;
-
-public:
-    OutlineMaker outlines;
-    std::vector<ConductorSeen> conductors;
-    std::vector<TextSeen> texts;
-    DrawingBox box; // of everything taken
-
-private:
-    static constexpr std::uint32_t kNone = ~std::uint32_t(0);
-
-    void addConductor(ConductorSeen c)
-    {
-        if (conductors.size() == conductorRoom_)
-            throw Problem{QStringLiteral("避雷针和避雷线超过 %1 个，无法全部导入（图层「%2」）")
-                              .arg(lplayout::kMaxConductors)
-                              .arg(d_.layers[c.source.layer].name)};
-        box.add(c.a.x, c.a.y);
-        if (!c.rod) box.add(c.b.x, c.b.y);
-        conductors.push_back(c);
-    }
-
-    std::uint32_t rods_ = kNone, wires_ = kNone;
-    std::size_t conductorRoom_;
-};
-
-bool Collector::visit(const Placed &p)
-{
-    const Entity &e = p.entity;
-    const Source source{&e, p.outerInsert, p.layer};
-    if (e.kind == EntityKind::Text || e.kind == EntityKind::MText) {
-        texts.push_back({&e, entityToWorld(d_, p), p.layer});
-        return true;
-    }
-    if (building_[p.layer]) {
-        outlines.add(p);
-    } else if (p.layer == rods_ && (e.kind == EntityKind::Point || e.kind == EntityKind::Circle ||
-                                    e.kind == EntityKind::Insert)) {
-        const Vertex &v = d_.vertices[e.first];
-        const Vec3 at = entityToWorld(d_, p).apply({v.x, v.y, v.z});
-        const double thickness = e.kind == EntityKind::Insert ? 0 : thicknessVector(d_, p).z;
-        addConductor({source, true, {at.x, at.y, at.z + std::abs(thickness)}, {}});
-        return false; // a rod's block is its symbol, not more rods
-    } else if (p.layer == wires_ &&
-               (e.kind == EntityKind::Line || e.kind == EntityKind::Polyline)) {
-        const auto ends =
-            outline(d_, p, tolerance_, std::size_t(lplayout::kMaxConductors) + e.count);
-        const bool closed = e.kind == EntityKind::Polyline && (e.flags & flags::kClosed);
-        for (std::size_t i = 0; i + 1 < ends.size() + (closed ? 1 : 0); ++i)
-            addConductor({source, false, ends[i], ends[(i + 1) % ends.size()]});
-    }
-    return true;
-}
-
-void Collector::requireEachLayer(const SiteOutlines &made) const
-{
-    const auto taken = [&](std::uint32_t layer, bool rods) {
-        return std::ranges::any_of(conductors, [&](const ConductorSeen &c) {
-            return c.source.layer == layer && c.rod == rods;
-        });
-    };
-    for (std::size_t layer = 0; layer < building_.size(); ++layer)
-        if (building_[layer] &&
-            std::ranges::none_of(made.taken,
-                                 [&](const SiteOutline &o) { return o.source.layer == layer; }) &&
-            std::ranges::none_of(made.notes,
-                                 [&](const OutlineNote &n) { return n.source.layer == layer; }))
-            throw Problem{QStringLiteral("图层「%1」上没有闭合轮廓（闭合多段线、圆、填充，"
-                                         "或能连成闭合的直线和圆弧）")
-                              .arg(d_.layers[layer].name)};
-    if (rods_ != kNone && !taken(rods_, true))
-        throw Problem{
-            QStringLiteral("图层「%1」上没有避雷针（点、圆或块参照）").arg(d_.layers[rods_].name)};
-    if (wires_ != kNone && !taken(wires_, false))
-        throw Problem{
-            QStringLiteral("图层「%1」上没有避雷线（直线或多段线）").arg(d_.layers[wires_].name)};
-}
 
 DrawingPlace::Units unitsOf(const Drawing &d, const SiteChoice &choice)
 {
@@ -403,8 +266,12 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
         throw Problem{QStringLiteral("女儿墙高度应不小于 0 且不超过 %1 m").arg(kMaxParapet)};
     if (!(choice.joinTolerance > 0 && choice.joinTolerance <= kMaxJoinTolerance))
         throw Problem{QStringLiteral("连接容差应大于 0 且不超过 %1 m").arg(kMaxJoinTolerance)};
-    if (choice.buildings.isEmpty() && choice.rods.isEmpty() && choice.wires.isEmpty())
+    if (choice.buildings.isEmpty() && choice.rods.isEmpty() && choice.wires.isEmpty() &&
+        choice.roofConductors.isEmpty() && choice.downConductors.isEmpty())
         throw Problem{QStringLiteral("没有选择要导入的图层")};
+    if (!(choice.tapeHeight >= 0 && choice.tapeHeight <= calc::roof::kRoofConductorRise))
+        throw Problem{QStringLiteral("接闪带高出屋面应不小于 0 且不超过 %1 m")
+                          .arg(calc::roof::kRoofConductorRise)};
     const DrawingPlace::Units units = unitsOf(d, choice);
     const double metresPerUnit = lplayout::metresPerUnit(units);
     Collector seen(d, choice, current, kChordTolerance / metresPerUnit,
@@ -514,9 +381,35 @@ SiteImport take(const Drawing &d, const SiteChoice &choice, const calc::layout::
         named.objects.push_back(o);
     }
 
+    // Roof and down conductors take their heights from the roofs, the new ones and those of
+    // the layout taken into.
+    std::vector<Object> roofs = current.objects;
+    roofs.insert(roofs.end(), site.objects.begin(), site.objects.end());
     for (const ConductorSeen &c : seen.conductors) {
         const DrawingPoint a = toLayout(place, c.a.x, c.a.y);
         requireWithin(d, c.source, a.x, a.y);
+        if (c.roof || c.down) {
+            const DrawingPoint b = c.down ? a : toLayout(place, c.b.x, c.b.y);
+            requireWithin(d, c.source, b.x, b.y);
+            auto wire = c.down ? downConductor(roofs, a.x, a.y, choice.tapeHeight)
+                               : roofConductor(roofs, a.x, a.y, b.x, b.y, choice.tapeHeight);
+            if (!wire) {
+                site.notes.push_back(
+                    {ImportNote::Kind::Notice,
+                     describe(d, c.source) + QStringLiteral("不在建筑物屋面上，未导入"),
+                     {}});
+                continue;
+            }
+            // A roof conductor drawn at its height keeps it.
+            if (c.roof && (c.a.z != 0 || c.b.z != 0)) {
+                wire->a.z = heightWithin(d, c.source, lengthToLayout(place, c.a.z));
+                wire->b.z = heightWithin(d, c.source, lengthToLayout(place, c.b.z));
+                if (!(wire->a.z >= 0 && wire->b.z >= 0))
+                    throw Problem{describe(d, c.source) + QStringLiteral("的端点低于地面")};
+            }
+            site.conductors.push_back(*wire);
+            continue;
+        }
         if (c.rod) {
             double h = lengthToLayout(place, c.a.z);
             if (!(h > 0)) {

@@ -5,6 +5,7 @@
 #include "dxf/height_text.h"
 #include "layouts/layout.h"
 #include "project/project_file.h"
+#include "roof/roof_rules.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,8 @@
 //   (a bare number included); else the default.
 // - Wires: lines and polylines (open or closed) on the wires' layer, each segment one wire (an
 //   arc in chords). End heights: their z when either end has one; else the default.
+// - Roof and down conductors: see SiteChoice and site_roof_conductors.h; one standing over no
+//   roof is left out with a notice.
 //
 // An outline that is no simple polygon is left out, one mended where the mend is plain, each
 // listed in the report with its layer, handle and line; the rest comes in. A choice that
@@ -41,9 +44,16 @@ namespace dxf {
 inline constexpr double kMaxJoinTolerance = 0.5;
 
 struct SiteChoice {
-    QStringList buildings;                              // layers whose closed outlines are objects
-    QString rods;                                       // a layer of rods, none when empty
-    QString wires;                                      // a layer of wires, none when empty
+    QStringList buildings; // layers whose closed outlines are objects
+    QString rods;          // a layer of rods, none when empty
+    QString wires;         // a layer of wires, none when empty
+    // Layers of roof conductors: their lines and polylines, each segment a conductor at the
+    // height of the roof it lies on (its z when it has one) plus tapeHeight.
+    QStringList roofConductors;
+    // A layer of down conductors: its points, circles and block inserts, each a vertical
+    // conductor from the roof there (tapeHeight above it) down to the roof below or the ground.
+    QString downConductors;
+    double tapeHeight = calc::roof::kDefaultTapeHeight;
     std::optional<lplayout::DrawingPlace::Units> units; // instead of the drawing's own
     double objectHeight = calc::layout::kNewObjectHeight;
     double rodHeight = calc::layout::kNewRodHeight;

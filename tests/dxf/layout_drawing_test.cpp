@@ -1,6 +1,8 @@
 #include "dxf/dxf_writer.h"
 #include "dxf/layout_drawing.h"
 #include "layouts/layout_zone.h"
+#include "roof/lay_out.h"
+#include "roof/roof_check.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <clocale>
 #include <cmath>
 #include <map>
@@ -101,11 +104,8 @@ TEST(DrawingNumbers, TextStaysOnOneLineAndShowsPercentSigns)
     EXPECT_EQ(dxf::textValue("%%c"), "%%%%%%c");
 }
 
-TEST(LayoutDrawing, HandlesAreUniqueAndEveryOwnerExists)
+void expectHandlesSound(const std::vector<Tag> &tags)
 {
-    const Layout layout = twoBuildings();
-    const auto tags = tagsOf(dxf::layoutDrawing(layout, calc::layout::checkObjects(layout),
-                                                {{{-20, 8}, {80, 8}}}, kFar, "2024-05-01"));
     std::set<unsigned long> handles;
     unsigned long seed = 0;
     for (std::size_t i = 0; i < tags.size(); ++i) {
@@ -126,6 +126,71 @@ TEST(LayoutDrawing, HandlesAreUniqueAndEveryOwnerExists)
             EXPECT_TRUE(handles.count(std::stoul(t.value, nullptr, 16))) << t.value;
         }
     }
+}
+
+TEST(LayoutDrawing, HandlesAreUniqueAndEveryOwnerExists)
+{
+    const Layout layout = twoBuildings();
+    expectHandlesSound(tagsOf(dxf::layoutDrawing(layout, calc::layout::checkObjects(layout),
+                                                 {{{-20, 8}, {80, 8}}}, kFar, "2024-05-01")));
+}
+
+// An L-shaped building laid out: the roof network on its layers, one block insert of the mark
+// per down conductor at its top, the block defined once with its own record, every handle sound;
+// titled as the roof plan. A layout without a network keeps its usual title and layers.
+TEST(LayoutDrawing, RoofNetworkOnItsLayersWithTheMarkAsABlock)
+{
+    Layout layout;
+    layout.objects = {{"1#楼", {{0, 0}, {50, 0}, {50, 20}, {20, 20}, {20, 45}, {0, 45}}, 24}};
+    layout = calc::roof::layOutRoofs(layout);
+    const calc::roof::SiteRoofs site = calc::roof::checkRoofs(layout);
+    const auto tags = tagsOf(dxf::layoutDrawing(layout, calc::layout::checkObjects(layout),
+                                                std::nullopt, kFar, "2024-05-01"));
+    expectHandlesSound(tags);
+    const auto entities = entitiesOf(tags);
+    const auto count = [&](const std::string &type, const std::string &layer) {
+        return std::count_if(entities.begin(), entities.end(), [&](const Entity &e) {
+            return e.type == type && e.value(8) == layer;
+        });
+    };
+    const std::size_t downs = site.buildings.at(0).down.conductors.size();
+    ASSERT_GE(downs, 4u);
+    EXPECT_EQ(static_cast<std::size_t>(count("INSERT", "引下线")), downs);
+    EXPECT_EQ(static_cast<std::size_t>(count("LINE", "引下线")), downs);
+    EXPECT_EQ(count("LINE", "接闪带"), 6); // one per edge of the L
+    EXPECT_GT(count("LINE", "接闪网"), 0);
+    EXPECT_EQ(count("LINE", "避雷线"), 0);
+    // The insert stands at the conductor's top, in the drawing's millimetres far out.
+    const calc::roof::DownConductor &first = site.buildings[0].down.conductors[0];
+    const auto mark = std::find_if(entities.begin(), entities.end(),
+                                   [](const Entity &e) { return e.type == "INSERT"; });
+    EXPECT_EQ(mark->value(2), "引下线符号");
+    EXPECT_NEAR(std::stod(mark->value(10)), kFar.originX + first.at.x * 1000, 1e-6);
+    EXPECT_NEAR(std::stod(mark->value(30)), first.top * 1000, 1e-6);
+    std::size_t definitions = 0, numbered = 0;
+    bool roofTitle = false;
+    for (std::size_t i = 0; i + 1 < tags.size(); ++i) {
+        if (tags[i].code == 0 && tags[i].value == "BLOCK" &&
+            std::any_of(tags.begin() + static_cast<long>(i),
+                        tags.begin() + static_cast<long>(i) + 12,
+                        [](const Tag &t) { return t.code == 2 && t.value == "引下线符号"; }))
+            ++definitions;
+        if (tags[i].code == 1 && tags[i].value.rfind("引下线", 0) == 0 &&
+            tags[i].value.size() > std::string("引下线").size() &&
+            std::isdigit(static_cast<unsigned char>(tags[i].value[std::string("引下线").size()])))
+            ++numbered;
+        roofTitle = roofTitle || (tags[i].code == 1 && tags[i].value == "天面防雷平面图");
+    }
+    EXPECT_EQ(definitions, 1u);
+    EXPECT_EQ(numbered, downs);
+    EXPECT_TRUE(roofTitle);
+
+    const Layout plain = twoBuildings();
+    const auto plainTags = tagsOf(dxf::layoutDrawing(plain, calc::layout::checkObjects(plain),
+                                                     std::nullopt, kFar, "2024-05-01"));
+    EXPECT_TRUE(std::none_of(plainTags.begin(), plainTags.end(), [](const Tag &t) {
+        return t.value == "天面防雷平面图" || t.value == "引下线符号";
+    }));
 }
 
 TEST(LayoutDrawing, GeometryLiesInTheDrawingsUnitsAtItsOrigin)

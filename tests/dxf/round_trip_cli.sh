@@ -13,7 +13,15 @@ trap 'rm -rf "$work"' EXIT
 "$program" --check "$layout" >"$work/before" 2>&1
 before=$?
 "$program" --export-dxf "$layout" -o "$work/plan.dxf" || { echo "export failed"; exit 1; }
-"$program" --import-dxf "$work/plan.dxf" --buildings 被保护物 --rods 避雷针 --wires 避雷线 \
+# The roof network's layers, each where the drawing has entities on it (an entity names its
+# layer after the code 8).
+on_layer() { awk -v name="$1" '{ sub(/\r$/, "") } prev ~ /^ *8$/ && $0 == name { found = 1 } { prev = $0 }
+                               END { exit !found }' "$work/plan.dxf"; }
+roof=() tapes=()
+for layer in 接闪带 接闪网; do on_layer "$layer" && tapes+=("$layer"); done
+((${#tapes[@]})) && roof+=(--roof-conductors "$(IFS=,; echo "${tapes[*]}")")
+on_layer 引下线 && roof+=(--down-conductors 引下线)
+"$program" --import-dxf "$work/plan.dxf" --buildings 被保护物 --rods 避雷针 --wires 避雷线 "${roof[@]}" \
   --units m --hr "$(grep -o '"hr": *[0-9]*' "$layout" | grep -o '[0-9]*$')" \
   -o "$work/back.lplayout" || { echo "import failed"; exit 1; }
 "$program" --check "$work/back.lplayout" >"$work/after" 2>&1
