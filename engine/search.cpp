@@ -12,18 +12,31 @@ void Search::collect()
     near_.clear();
     pieces_.clear();
     ids_.clear();
+    regionConductors_.clear();
+    for (const Reach &r : reach_) {
+        if (!(r.dist < best_ + hr_)) continue;
+        near_.push_back(static_cast<int>(r.k));
+        regionConductors_.push_back(L_.conductors[r.k]);
+    }
+    // Where a better centre can lie at all; none, and the search is over.
+    region_ = freeCentresNear(p_, best_, hr_, regionConductors_);
+    if (region_.empty()) return;
     const auto take = [&](std::size_t i) {
         const Piece &x = L_.pieces[i];
         if (!(std::abs(surfaceValue(x, p_, hr_)) <= best_)) return;
         pieces_.push_back(x);
         ids_.push_back(i);
     };
-    take(0); // the plane
+    if (region_.low.z <= hr_) take(0); // the plane
+    // A conductor's surfaces lie hr from it: one farther than that from the region holds no
+    // candidate there.
+    const double touch = hr_ * (1 + 1e-12) + 1e-9;
     for (const Reach &r : reach_) {
         if (!(r.dist < best_ + hr_)) continue;
-        near_.push_back(static_cast<int>(r.k));
         // p so deep inside that the surfaces lie beyond best_.
         if (r.dist + best_ < hr_) continue;
+        const Conductor &s = L_.conductors[r.k];
+        if (!region_.mayCome(s.a, s.b, touch)) continue;
         for (std::size_t i = L_.pieceStart[r.k]; i < L_.pieceStart[r.k + 1]; ++i) take(i);
     }
 }
@@ -161,7 +174,9 @@ void Search::curve(const Edge &edge, const Piece &y, const Piece &x)
             return loop.alive[k] && std::sqrt(pointSegmentDist2(p_, a, b)) - loop.bulge[k] < best_;
         };
         for (const EdgeLoop::Run &run : loop.runs) {
-            if (boxGap(run.low, run.high) - run.maxBulge >= best_) continue;
+            if (boxGap(run.low, run.high) - run.maxBulge >= best_ ||
+                !region_.meets(run.low, run.high, run.maxBulge))
+                continue;
             for (std::size_t i = run.begin; i < run.end; ++i) {
                 const std::size_t prev = (i + n - 1) % n, next = (i + 1) % n;
                 if (!loop.alive[prev] && !loop.alive[i]) continue;
@@ -229,10 +244,12 @@ double Search::run(double limit, std::optional<Point> hint)
     const double floor = std::max(0.0, hr - p_.z);
     auto settled = [&] { return best_ <= floor + 1e-12 * hr; };
 
+    const auto result = [&] { return centre_ ? best_ - hr : limit; };
     collect();
+    if (region_.empty()) return result();
     for (const Piece &x : pieces_) {
         face(x);
-        if (settled()) return centre_ ? best_ - hr : limit;
+        if (settled()) return result();
     }
 
     // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
@@ -242,18 +259,20 @@ double Search::run(double limit, std::optional<Point> hint)
     std::vector<std::size_t> near;
     const auto nearby = [&](const PlanIndex &index) {
         near.clear();
-        index.visit(p_.x, p_.y, best_, [&near](std::size_t i) { near.push_back(i); });
+        index.visit(PlanBox{region_.low.x, region_.low.y, region_.high.x, region_.high.y},
+                    [&near](std::size_t i) { near.push_back(i); });
         std::sort(near.begin(), near.end());
         return near;
     };
     for (const std::size_t i : nearby(L_.circleIndex))
         circle(circles[i].m, circles[i].axis, circles[i].r);
     for (const std::size_t i : nearby(L_.vertexIndex)) offerVertex(vertices[i]);
-    if (settled()) return centre_ ? best_ - hr : limit;
+    if (settled()) return result();
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come
     // nearer than the best centre found, neither can any after it.
     collect();
+    if (region_.empty()) return result();
     struct Candidate {
         double bound;
         std::size_t iy, ix;
@@ -271,7 +290,8 @@ double Search::run(double limit, std::optional<Point> hint)
             // A curve followed already bounds itself: by its living runs and its vertices.
             if (const Edge *known = L_.followed(ids_[iy], ids_[ix]);
                 known && !invariantPair(y, x)) {
-                if (known->empty) continue;
+                if (known->empty || !region_.meets(known->low, known->high, known->maxBulge))
+                    continue;
                 const double bound =
                     std::max(floor, boxGap(known->low, known->high) - known->maxBulge);
                 if (bound < best_) edges.push_back({bound, iy, ix, known});
@@ -300,7 +320,7 @@ double Search::run(double limit, std::optional<Point> hint)
         else
             curve(e.known ? *e.known : L_.edge(ids_[e.iy], ids_[e.ix]), y, x);
     }
-    return centre_ ? best_ - hr : limit;
+    return result();
 }
 
 } // namespace calc::rolling_sphere::detail

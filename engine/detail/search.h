@@ -4,6 +4,7 @@
 // exact is in engine/rolling_sphere.h.
 
 #include "engine/detail/model.h"
+#include "engine/detail/region.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +45,11 @@ private:
     std::vector<Piece> pieces_;    // surfaces that pass within best_ of p
     std::vector<std::size_t> ids_; // their places in the layout's list of surfaces
     std::vector<double> loopDist_;
+    // A box holding every free centre nearer than best_ was when the surfaces were last
+    // collected: a surface, circle, vertex or stretch of curve that misses it holds no better
+    // candidate.
+    Region region_;
+    std::vector<Conductor> regionConductors_;
 
     void offer(Point c)
     {

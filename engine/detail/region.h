@@ -1,0 +1,35 @@
+#pragma once
+
+// Internal to the engine: a box that holds every free centre near a query point, so that the
+// search looks only at the surfaces that can pass through it. The account of why the engine is
+// exact is in engine/rolling_sphere.h.
+
+#include "engine/detail/surfaces.h"
+
+#include <span>
+
+namespace calc::rolling_sphere::detail {
+
+// An axis-aligned box; empty when some low exceeds its high.
+struct Region {
+    Point low, high;
+
+    bool empty() const { return !(low.x <= high.x && low.y <= high.y && low.z <= high.z); }
+    // Whether some point of the box may lie within `by` of the segment ab: false only when
+    // none does for certain.
+    bool mayCome(Point a, Point b, double by) const;
+    // Whether the box [lo, hi], grown by `by`, may meet this one.
+    bool meets(Point lo, Point hi, double by) const
+    {
+        return lo.x - by <= high.x && low.x <= hi.x + by && lo.y - by <= high.y &&
+               low.y <= hi.y + by && lo.z - by <= high.z && low.z <= hi.z + by;
+    }
+};
+
+// A box holding every free centre (z >= hr and at least hr from each conductor, give or take
+// kFeasibleSlack) that lies within `reach` of p, worked out from `nearby`, the conductors that
+// can come within hr of such a centre (leaving one out only makes the box larger). Empty when
+// there is no such centre.
+Region freeCentresNear(Point p, double reach, double hr, std::span<const Conductor> nearby);
+
+} // namespace calc::rolling_sphere::detail
