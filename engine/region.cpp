@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace calc::rolling_sphere::detail {
 
@@ -144,6 +145,34 @@ bool Region::mayCome(Point a, Point b, double by) const
     const Point middle = 0.5 * (low + high);
     const double half = 0.5 * norm(high - low);
     return std::sqrt(pointSegmentDist2(middle, a, b)) - half <= by;
+}
+
+bool Region::straddles(Point c, double r, double by) const
+{
+    double nearest = 0, farthest = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double lo = at(low, i) - by, hi = at(high, i) + by, v = at(c, i);
+        nearest += sq(std::max({0.0, lo - v, v - hi}));
+        farthest += std::max(sq(lo - v), sq(hi - v));
+    }
+    return nearest <= sq(r) && farthest >= sq(r);
+}
+
+bool Region::clip(Point o, Point d, double by, double &from, double &to) const
+{
+    from = -std::numeric_limits<double>::infinity();
+    to = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < 3; ++i) {
+        const double lo = at(low, i) - by, hi = at(high, i) + by, oi = at(o, i), di = at(d, i);
+        if (std::abs(di) < 1e-12) {
+            if (oi < lo || oi > hi) return false;
+            continue;
+        }
+        const double a = (lo - oi) / di, b = (hi - oi) / di;
+        from = std::max(from, std::min(a, b));
+        to = std::min(to, std::max(a, b));
+    }
+    return from <= to;
 }
 
 Region freeCentresNear(Point p, double reach, double hr, std::span<const Conductor> nearby)

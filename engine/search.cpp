@@ -24,13 +24,15 @@ void Search::collect()
     const auto take = [&](std::size_t i) {
         const Piece &x = L_.pieces[i];
         if (!(std::abs(surfaceValue(x, p_, hr_)) <= best_)) return;
+        // A sphere must pass through the region.
+        if (x.kind == Kind::Sphere && !region_.straddles(x.c, hr_, kRegionSlack)) return;
         pieces_.push_back(x);
         ids_.push_back(i);
     };
     if (region_.low.z <= hr_) take(0); // the plane
     // A conductor's surfaces lie hr from it: one farther than that from the region holds no
     // candidate there.
-    const double touch = hr_ * (1 + 1e-12) + 1e-9;
+    const double touch = hr_ + kRegionSlack;
     for (const Reach &r : reach_) {
         if (!(r.dist < best_ + hr_)) continue;
         // p so deep inside that the surfaces lie beyond best_.
@@ -127,17 +129,29 @@ void Search::lines(const Piece &y, const Piece &x, std::size_t iy, std::size_t i
         const Point o = y.c + hr * (std::cos(th[static_cast<std::size_t>(i)]) * y.n1 +
                                     std::sin(th[static_cast<std::size_t>(i)]) * y.n2);
         const Point foot = o + dot(p_ - o, y.d) * y.d;
-        // No point of a line lies nearer than its foot.
+        // No point of a line lies nearer than its foot, nor holds a better centre outside the
+        // region.
         if (!(norm(foot - p_) < best_)) continue;
+        double from = 0, to = 0;
+        if (!region_.clip(o, y.d, kRegionSlack, from, to)) continue;
         offer(foot);
-        // Where a third surface crosses the line, when nearer than best_: within `half` of the
-        // foot along it.
+        // Where a third surface crosses the line, when nearer than best_ (within `half` of the
+        // foot along it) and in the region.
         const double along = dot(foot - o, y.d);
         const double half = std::sqrt(std::max(0.0, sq(best_) - dot(foot - p_, foot - p_)));
-        const auto near = [&](double s) { return std::abs(s - along) < half; };
+        from = std::max(from, along - half);
+        to = std::min(to, along + half);
+        if (!(from <= to)) continue;
+        const auto near = [&](double s) { return s >= from && s <= to; };
+        // Only a surface whose bounding part comes near that stretch can cross it there.
+        const Point a = o + from * y.d, b = o + to * y.d;
+        const Point lo{std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
+        const Point hi{std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
         for (std::size_t k = 0; k < pieces_.size(); ++k) {
             const Piece &z = pieces_[k];
             if (k == iy || k == ix) continue;
+            if (z.kind != Kind::Plane && !Region{z.low, z.high}.meets(lo, hi, kRegionSlack))
+                continue;
             double s0 = 0, s1 = 0;
             const int m = solveQuad(alongLine(z, o, y.d, hr), false, s0, s1);
             if (m == 0 || !(near(s0) || (m == 2 && near(s1)))) continue;
@@ -256,17 +270,31 @@ double Search::run(double limit, std::optional<Point> hint)
     // lies no nearer than the distance to its centre, less its radius.
     const std::vector<Circle> &circles = L_.circles();
     const std::vector<Vertex> &vertices = L_.vertices();
+    // A circle's box: along each axis it reaches r times the sine of its tilt from that axis.
+    const auto circleMeets = [&](std::size_t i) {
+        const Circle &c = circles[i];
+        const Point reach{c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.x))),
+                          c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.y))),
+                          c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.z)))};
+        return region_.meets(c.m - reach, c.m + reach, kRegionSlack);
+    };
+    const auto vertexIn = [&](std::size_t i) {
+        return region_.meets(vertices[i].at, vertices[i].at, kRegionSlack);
+    };
+    // Those in the region, in a fixed order.
     std::vector<std::size_t> near;
-    const auto nearby = [&](const PlanIndex &index) {
+    const auto nearby = [&](const PlanIndex &index, const auto &in) {
         near.clear();
         index.visit(PlanBox{region_.low.x, region_.low.y, region_.high.x, region_.high.y},
-                    [&near](std::size_t i) { near.push_back(i); });
+                    [&](std::size_t i) {
+                        if (in(i)) near.push_back(i);
+                    });
         std::sort(near.begin(), near.end());
         return near;
     };
-    for (const std::size_t i : nearby(L_.circleIndex))
+    for (const std::size_t i : nearby(L_.circleIndex, circleMeets))
         circle(circles[i].m, circles[i].axis, circles[i].r);
-    for (const std::size_t i : nearby(L_.vertexIndex)) offerVertex(vertices[i]);
+    for (const std::size_t i : nearby(L_.vertexIndex, vertexIn)) offerVertex(vertices[i]);
     if (settled()) return result();
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come

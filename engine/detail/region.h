@@ -10,6 +10,10 @@
 
 namespace calc::rolling_sphere::detail {
 
+// How much a box is grown before it is said to miss something: far above rounding, far below
+// anything the search resolves.
+inline constexpr double kRegionSlack = 1e-6;
+
 // An axis-aligned box; empty when some low exceeds its high.
 struct Region {
     Point low, high;
@@ -18,6 +22,12 @@ struct Region {
     // Whether some point of the box may lie within `by` of the segment ab: false only when
     // none does for certain.
     bool mayCome(Point a, Point b, double by) const;
+    // The stretch [from, to] of the line o + s d (|d| = 1) inside the box grown by `by`; false
+    // when it misses the box.
+    bool clip(Point o, Point d, double by, double &from, double &to) const;
+    // Whether the sphere of radius r around c may pass through the box grown by `by`: the box's
+    // nearest point no farther than r from c, its farthest no nearer.
+    bool straddles(Point c, double r, double by) const;
     // Whether the box [lo, hi], grown by `by`, may meet this one.
     bool meets(Point lo, Point hi, double by) const
     {

@@ -99,6 +99,15 @@ TEST(FreeCentreRegion, UnderAMeshIsANarrowColumn)
     // Wires of the far side of the roof cannot come within hr of it.
     EXPECT_FALSE(box.mayCome({0, 0, 24}, {0, 40, 24}, kHr));
     EXPECT_TRUE(box.mayCome({30, 0, 24}, {30, 40, 24}, kHr));
+    // Nor can the spheres round the ends of the wires over the opening.
+    EXPECT_FALSE(box.straddles({30, 0, 24}, kHr, 0));
+    EXPECT_TRUE(box.straddles({30, 20, 24}, kHr, 0));
+    // A vertical line through the point crosses the box where the box lies.
+    double from = 0, to = 0;
+    ASSERT_TRUE(box.clip({35, 25, 0}, {0, 0, 1}, 0, from, to));
+    EXPECT_DOUBLE_EQ(from, box.low.z);
+    EXPECT_DOUBLE_EQ(to, box.high.z);
+    EXPECT_FALSE(box.clip({0, 0, 0}, {0, 0, 1}, 0, from, to));
 }
 
 TEST(FreeCentreRegion, IsEmptyWhereNoFreeCentreIsThatNear)
