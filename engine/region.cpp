@@ -9,7 +9,7 @@
 // Each is applied to the box one axis at a time, given the box's extent on the other two (the
 // usual narrowing of intervals), and the round is repeated while the box still shrinks. Every
 // step only cuts away what the constraint rules out, padded by kPad against rounding, so the box
-// always holds every such centre. On a roof under a mesh it comes down to a few metres across
+// always holds every such centre. On a roof under a mesh it comes down to some decimetres across
 // and a few centimetres high, and the search then weighs only the few conductors within hr of
 // it instead of every one within 2 hr of the point.
 #include "engine/detail/region.h"

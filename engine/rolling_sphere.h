@@ -39,7 +39,7 @@
 // lies in a box that the ball of radius d, the plane z = hr and each conductor's obstacle narrow
 // axis by axis (each cut only removes what that constraint rules out), so only the surfaces,
 // circles, vertices and stretches of curve that meet the box are weighed; under a mesh it is a
-// column a few metres across, and the few wires round the point are all that count.
+// column some decimetres across, and the few wires round the point are all that count.
 //
 // Invalid input throws std::invalid_argument: hr <= 0 or not finite, a coordinate that is not
 // finite, or a conductor end below the ground (z < 0). A layout beyond the engine's limits (more

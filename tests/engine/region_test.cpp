@@ -93,15 +93,15 @@ TEST(FreeCentreRegion, UnderAMeshIsANarrowColumn)
     const double reach = rs::Layout(wires, kHr).clearance(p) + kHr + 0.01;
     const Region box = freeCentresNear(p, reach, kHr, wires);
     ASSERT_FALSE(box.empty());
-    EXPECT_LT(box.high.x - box.low.x, 6);
-    EXPECT_LT(box.high.y - box.low.y, 6);
-    EXPECT_LT(box.high.z - box.low.z, 1);
+    EXPECT_LT(box.high.x - box.low.x, 1);
+    EXPECT_LT(box.high.y - box.low.y, 1);
+    EXPECT_LT(box.high.z - box.low.z, 0.1);
     // Wires of the far side of the roof cannot come within hr of it.
     EXPECT_FALSE(box.mayCome({0, 0, 24}, {0, 40, 24}, kHr));
     EXPECT_TRUE(box.mayCome({30, 0, 24}, {30, 40, 24}, kHr));
     // Nor can the spheres round the ends of the wires over the opening.
     EXPECT_FALSE(box.straddles({30, 0, 24}, kHr, 0));
-    EXPECT_TRUE(box.straddles({30, 20, 24}, kHr, 0));
+    EXPECT_TRUE(box.straddles({35, 25, box.low.z - kHr}, kHr, 0));
     // A vertical line through the point crosses the box where the box lies.
     double from = 0, to = 0;
     ASSERT_TRUE(box.clip({35, 25, 0}, {0, 0, 1}, 0, from, to));
