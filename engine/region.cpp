@@ -85,7 +85,7 @@ public:
             if (!(t > 0)) continue;
             const double from = at(q, i) - t, to = at(q, i) + t;
             double &low = at(box_.low, i), &high = at(box_.high, i);
-            const bool lowIn = low > from && low < to, highIn = high > from && high < to;
+            const bool lowIn = low > from && low<to, highIn = high> from && high < to;
             if (lowIn && highIn) {
                 low = to; // nothing of the box is left on this axis
                 high = from;
@@ -120,8 +120,7 @@ public:
 
     double size() const
     {
-        return (box_.high.x - box_.low.x) + (box_.high.y - box_.low.y) +
-               (box_.high.z - box_.low.z);
+        return (box_.high.x - box_.low.x) + (box_.high.y - box_.low.y) + (box_.high.z - box_.low.z);
     }
 
 private:

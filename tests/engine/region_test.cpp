@@ -70,11 +70,13 @@ TEST(FreeCentreRegion, HoldsEveryFreeCentreWithinReach)
             // round the nearest centre.
             for (int i = 0; i < 4000; ++i) {
                 const bool round = found && i % 2 == 0;
-                const double r = round ? 3 * unit(random) : reach * std::cbrt(1 - 0.9 * unit(random));
+                const double r =
+                    round ? 3 * unit(random) : reach * std::cbrt(1 - 0.9 * unit(random));
                 const double z = 2 * unit(random) - 1, t = 6.283185307179586 * unit(random);
                 const double s = std::sqrt(1 - z * z);
                 const rs::Point o = round ? *found : p;
-                const rs::Point c{o.x + r * s * std::cos(t), o.y + r * s * std::sin(t), o.z + r * z};
+                const rs::Point c{o.x + r * s * std::cos(t), o.y + r * s * std::sin(t),
+                                  o.z + r * z};
                 if (std::hypot(c.x - p.x, c.y - p.y, c.z - p.z) > reach) continue;
                 const bool free = isFree(conductors, c);
                 tried += free;
