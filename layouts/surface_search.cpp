@@ -96,6 +96,17 @@ ObjectVerdict SurfaceSearch::run()
 {
     const auto &fp = object_.footprint;
     const double h = object_.height;
+    double x0 = fp[0].x, x1 = fp[0].x, y0 = fp[0].y, y1 = fp[0].y;
+    for (const Corner &c : fp) {
+        x0 = std::min(x0, c.x);
+        x1 = std::max(x1, c.x);
+        y0 = std::min(y0, c.y);
+        y1 = std::max(y1, c.y);
+    }
+    // The roof first: the least is most often there, and the walls' seeds below it need then
+    // be known only as far as that least and their cells' size (see seed).
+    faces_.push_back({{0, 0, h}, {1, 0, 0}, {0, 1, 0}, true});
+    seed(static_cast<std::uint32_t>(faces_.size() - 1), x0, x1, y0, y1);
     if (h > 0) {
         for (std::size_t i = 0; i < fp.size(); ++i) {
             const Corner a = fp[i], b = fp[(i + 1) % fp.size()];
@@ -105,16 +116,6 @@ ObjectVerdict SurfaceSearch::run()
             seed(static_cast<std::uint32_t>(faces_.size() - 1), 0, length, 0, h);
         }
     }
-    double x0 = fp[0].x, x1 = fp[0].x, y0 = fp[0].y, y1 = fp[0].y;
-    for (const Corner &c : fp) {
-        x0 = std::min(x0, c.x);
-        x1 = std::max(x1, c.x);
-        y0 = std::min(y0, c.y);
-        y1 = std::max(y1, c.y);
-    }
-    faces_.push_back({{0, 0, h}, {1, 0, 0}, {0, 1, 0}, true});
-    seed(static_cast<std::uint32_t>(faces_.size() - 1), x0, x1, y0, y1);
-
     while (!queue_.empty() && !(best_ < floor_)) {
         const Cell cell = queue_.top();
         queue_.pop();
@@ -147,15 +148,19 @@ void SurfaceSearch::seed(std::uint32_t face, double s0, double s1, double t0, do
     };
     const int ns = count(s1 - s0), nt = count(t1 - t0);
     const double ds = (s1 - s0) / ns, dt = (t1 - t0) / nt;
-    // Against a floor, a corner far enough above it settles its cells at once.
-    const double limit = std::isfinite(floor_) ? floor_ + 2 * std::hypot(ds, dt)
-                                               : std::numeric_limits<double>::infinity();
+    // A corner a cell's diagonal above the floor, or above the least found so far, settles its
+    // cells at once: the engine need not find it more exactly (best_ only falls, so the cells
+    // stay settled).
+    const double diagonal = std::hypot(ds, dt);
+    const auto limit = [&] {
+        return std::isfinite(floor_) ? floor_ + 2 * diagonal : best_ + diagonal;
+    };
     std::vector<std::uint32_t> row(static_cast<std::size_t>(ns + 1)), next(row.size());
     for (int i = 0; i <= ns; ++i)
-        row[static_cast<std::size_t>(i)] = ask(face, s0 + i * ds, t0, limit);
+        row[static_cast<std::size_t>(i)] = ask(face, s0 + i * ds, t0, limit());
     for (int j = 0; j < nt; ++j) {
         for (int i = 0; i <= ns; ++i)
-            next[static_cast<std::size_t>(i)] = ask(face, s0 + i * ds, t0 + (j + 1) * dt, limit);
+            next[static_cast<std::size_t>(i)] = ask(face, s0 + i * ds, t0 + (j + 1) * dt, limit());
         for (int i = 0; i < ns; ++i) {
             const auto k = static_cast<std::size_t>(i);
             push(face, s0 + i * ds, t0 + j * dt, s0 + (i + 1) * ds, t0 + (j + 1) * dt,
