@@ -270,13 +270,8 @@ double Search::run(double limit, std::optional<Point> hint)
     // lies no nearer than the distance to its centre, less its radius.
     const std::vector<Circle> &circles = L_.circles();
     const std::vector<Vertex> &vertices = L_.vertices();
-    // A circle's box: along each axis it reaches r times the sine of its tilt from that axis.
     const auto circleMeets = [&](std::size_t i) {
-        const Circle &c = circles[i];
-        const Point reach{c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.x))),
-                          c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.y))),
-                          c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.z)))};
-        return region_.meets(c.m - reach, c.m + reach, kRegionSlack);
+        return region_.meets(circles[i].low, circles[i].high, kRegionSlack);
     };
     const auto vertexIn = [&](std::size_t i) {
         return region_.meets(vertices[i].at, vertices[i].at, kRegionSlack);

@@ -55,8 +55,19 @@ void Model::findCircles() const
                 {a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len)});
         }
     }
+    // Along each axis a circle reaches r times the sine of its tilt from that axis. One lying
+    // wholly below z = hr holds no free centre and is dropped.
+    std::erase_if(roundCircles, [this](Circle &c) {
+        const Point reach{c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.x))),
+                          c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.y))),
+                          c.r * std::sqrt(std::max(0.0, 1 - sq(c.axis.z)))};
+        c.low = c.m - reach;
+        c.high = c.m + reach;
+        c.low.z = std::max(c.low.z, hr - kFeasibleSlack);
+        return c.high.z < c.low.z;
+    });
     std::vector<PlanBox> boxes;
-    for (const Circle &c : roundCircles) boxes.push_back(boxAround(c.m, c.r));
+    for (const Circle &c : roundCircles) boxes.push_back({c.low.x, c.low.y, c.high.x, c.high.y});
     circleIndex = PlanIndex(boxes, 2 * hr);
 }
 

@@ -128,6 +128,8 @@ struct Edge {
 struct Circle {
     Point m, axis;
     double r = 0;
+    // Box around the part of it at z >= hr, the only part that can hold a free centre.
+    Point low, high;
 };
 
 struct Model;
