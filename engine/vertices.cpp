@@ -45,14 +45,14 @@ void Model::findCircles() const
                 const double h = hr - round.c.z;
                 if (std::abs(h) >= hr) continue;
                 roundCircles.push_back(
-                    {{round.c.x, round.c.y, hr}, {0, 0, 1}, std::sqrt(hr * hr - h * h)});
+                    {{round.c.x, round.c.y, hr}, {0, 0, 1}, std::sqrt(hr * hr - h * h), {}, {}});
                 continue;
             }
             const Point ab = b.c - a.c;
             const double len = norm(ab);
             if (len <= 0 || len >= 2 * hr) continue;
             roundCircles.push_back(
-                {a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len)});
+                {a.c + 0.5 * ab, (1 / len) * ab, std::sqrt(hr * hr - 0.25 * len * len), {}, {}});
         }
     }
     // Along each axis a circle reaches r times the sine of its tilt from that axis. One lying
