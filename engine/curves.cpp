@@ -321,6 +321,8 @@ Edge followEdge(const Model &L, std::size_t iy, std::size_t ix)
             edge.maxBulge = std::max(edge.maxBulge, run.maxBulge);
         }
     for (const Vertex &v : edge.vertices) include(v.at, v.at);
+    // A loop with no living run offers nothing to any query: only its vertices, kept above.
+    std::erase_if(edge.loops, [](const EdgeLoop &loop) { return loop.runs.empty(); });
     return edge;
 }
 

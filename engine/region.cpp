@@ -174,12 +174,19 @@ bool Region::clip(Point o, Point d, double by, double &from, double &to) const
     return from <= to;
 }
 
-Region freeCentresNear(Point p, double reach, double hr, std::span<const Conductor> nearby)
+Region freeCentresNear(Point p, double reach, double hr, std::span<const Conductor> nearby,
+                       const Region *within)
 {
     const double free = hr - kFeasibleSlack;
     Narrowing n(p, reach);
     Region &box = n.box();
     box.low.z = std::max(box.low.z, free - kPad);
+    if (within) {
+        box.low = {std::max(box.low.x, within->low.x), std::max(box.low.y, within->low.y),
+                   std::max(box.low.z, within->low.z)};
+        box.high = {std::min(box.high.x, within->high.x), std::min(box.high.y, within->high.y),
+                    std::min(box.high.z, within->high.z)};
+    }
     if (box.empty()) return box;
     for (int round = 0; round < kMostRounds; ++round) {
         const double before = n.size();

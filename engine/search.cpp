@@ -19,7 +19,10 @@ void Search::collect()
         regionConductors_.push_back(L_.conductors[r.k]);
     }
     // Where a better centre can lie at all; none, and the search is over.
-    region_ = freeCentresNear(p_, best_, hr_, regionConductors_);
+    // A second time round best_ has only fallen, so the region can only have shrunk.
+    const Region before = region_;
+    region_ = freeCentresNear(p_, best_, hr_, regionConductors_, regionKnown_ ? &before : nullptr);
+    regionKnown_ = true;
     if (region_.empty()) return;
     const auto take = [&](std::size_t i) {
         const Piece &x = L_.pieces[i];

@@ -39,7 +39,9 @@ struct Region {
 // A box holding every free centre (z >= hr and at least hr from each conductor, give or take
 // kFeasibleSlack) that lies within `reach` of p, worked out from `nearby`, the conductors that
 // can come within hr of such a centre (leaving one out only makes the box larger). Empty when
-// there is no such centre.
-Region freeCentresNear(Point p, double reach, double hr, std::span<const Conductor> nearby);
+// there is no such centre. `within`, when given, is known to hold them all already (the region
+// for a larger reach), and the narrowing starts from it.
+Region freeCentresNear(Point p, double reach, double hr, std::span<const Conductor> nearby,
+                       const Region *within = nullptr);
 
 } // namespace calc::rolling_sphere::detail

@@ -49,6 +49,7 @@ private:
     // collected: a surface, circle, vertex or stretch of curve that misses it holds no better
     // candidate.
     Region region_;
+    bool regionKnown_ = false;
     std::vector<Conductor> regionConductors_;
 
     void offer(Point c)
