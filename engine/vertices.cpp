@@ -89,6 +89,12 @@ void Model::findVertices() const
     auto near = [&](std::size_t a, std::size_t b) {
         return pieces[a].owner != pieces[b].owner && ownersNear(pieces[a].owner, pieces[b].owner);
     };
+    // Two spheres of radius hr meet only when their centres lie within 2 hr.
+    const double reach2 = sq(2 * hr) * (1 + 1e-12);
+    auto meets = [&](const Piece &a, const Piece &b) {
+        return a.kind == Kind::Plane || b.kind == Kind::Plane ||
+               dot(a.c - b.c, a.c - b.c) <= reach2;
+    };
     // Three surfaces that meet at a point lie within 2 hr of each other: each sphere's
     // neighbours come from the conductors near it, the plane's are every sphere.
     std::vector<std::vector<std::size_t>> after(round.size()); // later neighbours, in order
@@ -103,21 +109,48 @@ void Model::findVertices() const
         nearConductors(a.c, a.c, 2 * hr, conductorsNear);
         for (const std::size_t k : conductorsNear)
             for (std::size_t p = pieceStart[k]; p < pieceStart[k + 1]; ++p)
-                if (pieces[p].kind != Kind::Cylinder && place[p] > i && near(round[i], p))
+                if (pieces[p].kind != Kind::Cylinder && place[p] > i && meets(a, pieces[p]) &&
+                    near(round[i], p))
                     after[i].push_back(place[p]);
     }
     std::array<Point, 2> found{};
-    for (std::size_t i = 0; i < round.size(); ++i)
-        for (const std::size_t j : after[i])
-            for (const std::size_t k : after[i]) {
-                if (k <= j || !near(round[j], round[k])) continue;
-                const int n = closedFormVertices(pieces[round[i]], pieces[round[j]],
-                                                 pieces[round[k]], hr, found);
-                for (int m = 0; m < n; ++m) {
-                    const Point c = found[static_cast<std::size_t>(m)];
-                    if (isFree(c)) roundVertices.emplace_back(c);
+    const double slack = sq(hr - kFeasibleSlack);
+    std::size_t blocker = 0;
+    const auto meet = [&](std::size_t i, std::size_t j, std::size_t k) {
+        const int n =
+            closedFormVertices(pieces[round[i]], pieces[round[j]], pieces[round[k]], hr, found);
+        for (int m = 0; m < n; ++m) {
+            const Point c = found[static_cast<std::size_t>(m)];
+            // Most points are inside an obstacle, often the one the last point was inside:
+            // it is asked first.
+            if (c.z < hr - kFeasibleSlack ||
+                pointSegmentDist2(c, conductors[blocker].a, conductors[blocker].b) < slack)
+                continue;
+            bool free = true;
+            nearConductors(c, c, hr, [&](std::size_t k) {
+                if (free && pointSegmentDist2(c, conductors[k].a, conductors[k].b) < slack) {
+                    free = false;
+                    blocker = k;
                 }
+            });
+            if (free) roundVertices.emplace_back(c);
+        }
+    };
+    for (std::size_t i = 0; i < round.size(); ++i) {
+        // The plane neighbours every sphere low enough: its third surface comes from the
+        // second's neighbours (two spheres that meet lie within 2 hr, so those hold them all),
+        // not from every sphere of the site. Both lists are in order, so the vertices come
+        // in the same order either way.
+        const bool plane = pieces[round[i]].kind == Kind::Plane;
+        for (const std::size_t j : after[i])
+            for (const std::size_t k : plane ? after[j] : after[i]) {
+                if (k <= j || !meets(pieces[round[j]], pieces[round[k]]) ||
+                    !near(round[j], round[k]))
+                    continue;
+                if (plane && !near(round[i], round[k])) continue;
+                meet(i, j, k);
             }
+    }
     std::vector<PlanBox> boxes;
     for (const Vertex &v : roundVertices) boxes.push_back(boxAround(v.at, 0));
     vertexIndex = PlanIndex(boxes, 2 * hr);
