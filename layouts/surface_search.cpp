@@ -124,7 +124,9 @@ ObjectVerdict SurfaceSearch::run()
         // A corner this far above best makes no bound of the new cells matter (the cells'
         // diagonals are half this), so the engine need not find it more exactly.
         const double diagonal = std::hypot(cell.u1 - cell.u0, cell.v1 - cell.v0);
-        const auto at = [&](double u, double v) { return ask(cell.face, u, v, best_ + diagonal); };
+        const auto at = [&](double u, double v) {
+            return ask(cell.face, u, v, settling() + diagonal);
+        };
         const std::uint32_t bottom = at(um, cell.v0);
         const std::uint32_t left = at(cell.u0, vm);
         const std::uint32_t middle = at(um, vm);
@@ -152,9 +154,7 @@ void SurfaceSearch::seed(std::uint32_t face, double s0, double s1, double t0, do
     // cells at once: the engine need not find it more exactly (best_ only falls, so the cells
     // stay settled).
     const double diagonal = std::hypot(ds, dt);
-    const auto limit = [&] {
-        return std::isfinite(floor_) ? floor_ + 2 * diagonal : best_ + diagonal;
-    };
+    const auto limit = [&] { return settling() + diagonal; };
     std::vector<std::uint32_t> row(static_cast<std::size_t>(ns + 1)), next(row.size());
     for (int i = 0; i <= ns; ++i)
         row[static_cast<std::size_t>(i)] = ask(face, s0 + i * ds, t0, limit());

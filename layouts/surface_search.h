@@ -3,6 +3,7 @@
 #include "layouts/layout.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <map>
@@ -66,6 +67,9 @@ private:
                       const Corners &c) const;
     // A cell whose bound reaches this is settled.
     double bar() const;
+    // The least the search still looks for: best_, or the floor when lower. A corner more than
+    // half a cell's diagonal above it settles the cell by the corners' values alone.
+    double settling() const { return std::isfinite(floor_) ? std::min(best_, floor_) : best_; }
 
     const rolling_sphere::Layout &engine_;
     const Object &object_;
