@@ -18,6 +18,8 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace calc::rolling_sphere::detail {
 
@@ -188,15 +190,21 @@ Region freeCentresNear(Point p, double reach, double hr, std::span<const Conduct
                     std::min(box.high.z, within->high.z)};
     }
     if (box.empty()) return box;
+    // Each conductor's point nearest p gives the half-space that cuts deepest there.
+    thread_local std::vector<std::pair<Point, double>> halves;
+    halves.clear();
+    for (const Conductor &s : nearby) {
+        const Point w = nearestOnSegment(p, s.a, s.b) - p;
+        const double d2 = dot(w, w);
+        halves.emplace_back(w, d2 > 1e-12 ? (sq(reach) + d2 - sq(free)) / 2 : 0.0);
+    }
     for (int round = 0; round < kMostRounds; ++round) {
         const double before = n.size();
-        for (const Conductor &s : nearby) {
-            // The conductor's point nearest p gives the half-space that cuts deepest there.
-            const Point q = nearestOnSegment(p, s.a, s.b);
-            const Point w = q - p;
-            const double d2 = dot(w, w);
-            if (d2 > 1e-12) n.halfSpace(w, (sq(reach) + d2 - sq(free)) / 2);
-            // The one nearest the box's middle keeps it outside the obstacle.
+        for (std::size_t k = 0; k < nearby.size(); ++k) {
+            const auto &[w, b] = halves[k];
+            if (dot(w, w) > 1e-12) n.halfSpace(w, b);
+            // The point nearest the box's middle keeps it outside the obstacle.
+            const Conductor &s = nearby[k];
             n.outside(nearestOnSegment(0.5 * (box.low + box.high), s.a, s.b), free);
             if (box.empty()) return box;
         }

@@ -280,7 +280,7 @@ double Search::run(double limit, std::optional<Point> hint)
         return region_.meets(vertices[i].at, vertices[i].at, kRegionSlack);
     };
     // Those in the region, in a fixed order.
-    std::vector<std::size_t> near;
+    std::vector<std::size_t> &near = nearby_;
     const auto nearby = [&](const PlanIndex &index, const auto &in) {
         near.clear();
         index.visit(PlanBox{region_.low.x, region_.low.y, region_.high.x, region_.high.y},

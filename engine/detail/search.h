@@ -19,7 +19,10 @@ namespace calc::rolling_sphere::detail {
 // is kept.
 class Search {
 public:
-    Search(const Model &layout, Point p) : L_(layout), p_(p), hr_(layout.hr) {}
+    Search(const Model &layout, Point p) : L_(layout), p_(p), hr_(layout.hr) { swapLists(); }
+    ~Search() { swapLists(); }
+    Search(const Search &) = delete;
+    Search &operator=(const Search &) = delete;
 
     // The clearance when it is below limit; otherwise limit or more. A hint, a centre that may
     // be free and reachable, starts the search with its distance when it is.
@@ -51,6 +54,29 @@ private:
     Region region_;
     bool regionKnown_ = false;
     std::vector<Conductor> regionConductors_;
+    std::vector<std::size_t> nearby_; // circles or vertices in the region
+
+    // The lists above are lent by the thread's last search and given back, so that a query
+    // allocates nothing once a few have run on that thread.
+    void swapLists()
+    {
+        struct Lists {
+            std::vector<Reach> reach;
+            std::vector<int> near;
+            std::vector<Piece> pieces;
+            std::vector<std::size_t> ids, nearby;
+            std::vector<double> loopDist;
+            std::vector<Conductor> regionConductors;
+        };
+        thread_local Lists spare;
+        reach_.swap(spare.reach);
+        near_.swap(spare.near);
+        pieces_.swap(spare.pieces);
+        ids_.swap(spare.ids);
+        nearby_.swap(spare.nearby);
+        loopDist_.swap(spare.loopDist);
+        regionConductors_.swap(spare.regionConductors);
+    }
 
     void offer(Point c)
     {
