@@ -47,6 +47,7 @@ Layout::Layout(std::span<const Conductor> conductors, double hr) : impl_(std::ma
     impl_->model.findSharedEnds();
     impl_->model.buildPieces();
     impl_->model.buildIndex();
+    impl_->model.buildVertexCells();
     impl_->model.findNeighbours();
     impl_->model.findPartners();
 }

@@ -272,12 +272,8 @@ double Search::run(double limit, std::optional<Point> hint)
     // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
     // lies no nearer than the distance to its centre, less its radius.
     const std::vector<Circle> &circles = L_.circles();
-    const std::vector<Vertex> &vertices = L_.vertices();
     const auto circleMeets = [&](std::size_t i) {
         return region_.meets(circles[i].low, circles[i].high, kRegionSlack);
-    };
-    const auto vertexIn = [&](std::size_t i) {
-        return region_.meets(vertices[i].at, vertices[i].at, kRegionSlack);
     };
     // Those in the region, in a fixed order.
     std::vector<std::size_t> &near = nearby_;
@@ -292,7 +288,10 @@ double Search::run(double limit, std::optional<Point> hint)
     };
     for (const std::size_t i : nearby(L_.circleIndex, circleMeets))
         circle(circles[i].m, circles[i].axis, circles[i].r);
-    for (const std::size_t i : nearby(L_.vertexIndex, vertexIn)) offerVertex(vertices[i]);
+    L_.visitVertices(PlanBox{region_.low.x, region_.low.y, region_.high.x, region_.high.y},
+                     [&](const Vertex &v) {
+                         if (region_.meets(v.at, v.at, kRegionSlack)) offerVertex(v);
+                     });
     if (settled()) return result();
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come

@@ -2,6 +2,7 @@
 // (see engine/rolling_sphere.h).
 #include "engine/detail/model.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -12,13 +13,6 @@ const std::vector<Circle> &Model::circles() const
     std::call_once(roundCirclesMade, [this] { findCircles(); });
     return roundCircles;
 }
-
-namespace {
-
-// A box on the plan round a circle or a point.
-PlanBox boxAround(Point m, double r) { return {m.x - r, m.y - r, m.x + r, m.y + r}; }
-
-} // namespace
 
 void Model::findCircles() const
 {
@@ -71,54 +65,56 @@ void Model::findCircles() const
     circleIndex = PlanIndex(boxes, 2 * hr);
 }
 
-const std::vector<Vertex> &Model::vertices() const
+void Model::buildVertexCells()
 {
-    std::call_once(roundVerticesMade, [this] { findVertices(); });
-    return roundVertices;
+    std::vector<std::size_t> spheres;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        if (pieces[i].kind == Kind::Sphere) spheres.push_back(i);
+    if (spheres.empty()) return;
+    double x0 = pieces[spheres[0]].c.x, x1 = x0, y0 = pieces[spheres[0]].c.y, y1 = y0;
+    for (const std::size_t i : spheres) {
+        x0 = std::min(x0, pieces[i].c.x), x1 = std::max(x1, pieces[i].c.x);
+        y0 = std::min(y0, pieces[i].c.y), y1 = std::max(y1, pieces[i].c.y);
+    }
+    // Cells of hr, no more than about a million however far apart the spheres lie.
+    cellSize = std::max({hr, (x1 - x0) / 1024, (y1 - y0) / 1024});
+    cellX0 = x0, cellY0 = y0;
+    cellsX = static_cast<int>((x1 - x0) / cellSize) + 1;
+    cellsY = static_cast<int>((y1 - y0) / cellSize) + 1;
+    vertexCells = std::make_unique<VertexCell[]>(static_cast<std::size_t>(cellsX) * cellsY);
+    for (const std::size_t i : spheres) {
+        const int cx = std::min(cellsX - 1, static_cast<int>((pieces[i].c.x - x0) / cellSize));
+        const int cy = std::min(cellsY - 1, static_cast<int>((pieces[i].c.y - y0) / cellSize));
+        vertexCells[static_cast<std::size_t>(cy) * cellsX + cx].spheres.push_back(i);
+    }
 }
 
-void Model::findVertices() const
+void Model::findVertices(VertexCell &cell) const
 {
-    std::vector<std::size_t> round;
-    std::vector<std::size_t> place(pieces.size(), 0); // in round
-    for (std::size_t i = 0; i < pieces.size(); ++i)
-        if (pieces[i].kind != Kind::Cylinder) {
-            place[i] = round.size();
-            round.push_back(i);
-        }
     auto near = [&](std::size_t a, std::size_t b) {
         return pieces[a].owner != pieces[b].owner && ownersNear(pieces[a].owner, pieces[b].owner);
     };
     // Two spheres of radius hr meet only when their centres lie within 2 hr.
     const double reach2 = sq(2 * hr) * (1 + 1e-12);
-    auto meets = [&](const Piece &a, const Piece &b) {
-        return a.kind == Kind::Plane || b.kind == Kind::Plane ||
-               dot(a.c - b.c, a.c - b.c) <= reach2;
+    auto meets = [&](std::size_t a, std::size_t b) {
+        return dot(pieces[a].c - pieces[b].c, pieces[a].c - pieces[b].c) <= reach2;
     };
-    // Three surfaces that meet at a point lie within 2 hr of each other: each sphere's
-    // neighbours come from the conductors near it, the plane's are every sphere.
-    std::vector<std::vector<std::size_t>> after(round.size()); // later neighbours, in order
+    // A sphere's later neighbours, in order: the spheres it meets, of conductors near it.
     std::vector<std::size_t> conductorsNear;
-    for (std::size_t i = 0; i < round.size(); ++i) {
-        const Piece &a = pieces[round[i]];
-        if (a.kind == Kind::Plane) {
-            for (std::size_t j = i + 1; j < round.size(); ++j)
-                if (near(round[i], round[j])) after[i].push_back(j);
-            continue;
-        }
-        nearConductors(a.c, a.c, 2 * hr, conductorsNear);
+    const auto after = [&](std::size_t i, std::vector<std::size_t> &out) {
+        out.clear();
+        nearConductors(pieces[i].c, pieces[i].c, 2 * hr, conductorsNear);
         for (const std::size_t k : conductorsNear)
             for (std::size_t p = pieceStart[k]; p < pieceStart[k + 1]; ++p)
-                if (pieces[p].kind != Kind::Cylinder && place[p] > i && meets(a, pieces[p]) &&
-                    near(round[i], p))
-                    after[i].push_back(place[p]);
-    }
+                if (pieces[p].kind == Kind::Sphere && p > i && meets(i, p) && near(i, p))
+                    out.push_back(p);
+    };
     std::array<Point, 2> found{};
+    std::vector<Point> points;
     const double slack = sq(hr - kFeasibleSlack);
     std::size_t blocker = 0;
     const auto meet = [&](std::size_t i, std::size_t j, std::size_t k) {
-        const int n =
-            closedFormVertices(pieces[round[i]], pieces[round[j]], pieces[round[k]], hr, found);
+        const int n = closedFormVertices(pieces[i], pieces[j], pieces[k], hr, found);
         for (int m = 0; m < n; ++m) {
             const Point c = found[static_cast<std::size_t>(m)];
             // Most points are inside an obstacle, often the one the last point was inside:
@@ -133,27 +129,28 @@ void Model::findVertices() const
                     blocker = k;
                 }
             });
-            if (free) roundVertices.emplace_back(c);
+            if (free) points.push_back(c);
         }
     };
-    for (std::size_t i = 0; i < round.size(); ++i) {
-        // The plane neighbours every sphere low enough: its third surface comes from the
-        // second's neighbours (two spheres that meet lie within 2 hr, so those hold them all),
-        // not from every sphere of the site. Both lists are in order, so the vertices come
-        // in the same order either way.
-        const bool plane = pieces[round[i]].kind == Kind::Plane;
-        for (const std::size_t j : after[i])
-            for (const std::size_t k : plane ? after[j] : after[i]) {
-                if (k <= j || !meets(pieces[round[j]], pieces[round[k]]) ||
-                    !near(round[j], round[k]))
-                    continue;
-                if (plane && !near(round[i], round[k])) continue;
-                meet(i, j, k);
-            }
+    std::vector<std::vector<std::size_t>> later(cell.spheres.size());
+    for (std::size_t n = 0; n < cell.spheres.size(); ++n) after(cell.spheres[n], later[n]);
+    // The plane with two spheres, the first of them here; then three spheres, the first here.
+    for (std::size_t n = 0; n < cell.spheres.size(); ++n) {
+        const std::size_t j = cell.spheres[n];
+        if (!near(0, j)) continue;
+        for (const std::size_t k : later[n])
+            if (near(0, k)) meet(0, j, k);
     }
-    std::vector<PlanBox> boxes;
-    for (const Vertex &v : roundVertices) boxes.push_back(boxAround(v.at, 0));
-    vertexIndex = PlanIndex(boxes, 2 * hr);
+    for (std::size_t n = 0; n < cell.spheres.size(); ++n) {
+        const std::size_t i = cell.spheres[n];
+        for (const std::size_t j : later[n])
+            for (const std::size_t k : later[n])
+                if (k > j && meets(j, k) && near(j, k)) meet(i, j, k);
+    }
+    std::stable_sort(points.begin(), points.end(),
+                     [](const Point &u, const Point &v) { return u.x < v.x; });
+    cell.vertices.reserve(points.size());
+    for (const Point &c : points) cell.vertices.emplace_back(c);
 }
 
 } // namespace calc::rolling_sphere::detail

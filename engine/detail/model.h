@@ -145,13 +145,48 @@ struct Model {
         return free;
     }
 
-    // The free vertices where the plane and spheres meet, three at a time: they do
-    // not depend on the point asked about, so they are worked out once, on first need.
-    mutable std::vector<Vertex> roundVertices;
-    mutable std::once_flag roundVerticesMade;
-    mutable PlanIndex vertexIndex;
-    const std::vector<Vertex> &vertices() const;
-    void findVertices() const;
+    // The free vertices where the plane and spheres meet, three at a time. They do not depend
+    // on the point asked about, so they are worked out once, on first need, by cells of the
+    // plan: a vertex is kept in the cell of the first sphere of its three (the plane's three are
+    // kept with their first sphere), and lies within hr of that sphere's centre. A question
+    // about one place thus works out only the cells near it.
+    struct VertexCell {
+        std::vector<std::size_t> spheres; // the round surfaces whose centre lies here, in order
+        std::once_flag made;
+        std::vector<Vertex> vertices; // by x
+    };
+    std::unique_ptr<VertexCell[]> vertexCells;
+    double cellX0 = 0, cellY0 = 0, cellSize = 1;
+    int cellsX = 0, cellsY = 0;
+    void buildVertexCells();
+    void findVertices(VertexCell &cell) const;
+    // Calls f(vertex) for every free vertex over the box on the plan, cell by cell and by x, in
+    // a fixed order.
+    template <class F>
+    void visitVertices(PlanBox box, const F &f) const
+    {
+        if (cellsX == 0) return;
+        const auto column = [&](double x) {
+            return std::clamp(static_cast<int>(std::floor((x - cellX0) / cellSize)), 0, cellsX - 1);
+        };
+        const auto row = [&](double y) {
+            return std::clamp(static_cast<int>(std::floor((y - cellY0) / cellSize)), 0, cellsY - 1);
+        };
+        if (box.x1 + hr < cellX0 || box.y1 + hr < cellY0 ||
+            box.x0 - hr > cellX0 + cellsX * cellSize || box.y0 - hr > cellY0 + cellsY * cellSize)
+            return;
+        for (int j = row(box.y0 - hr); j <= row(box.y1 + hr); ++j)
+            for (int i = column(box.x0 - hr); i <= column(box.x1 + hr); ++i) {
+                VertexCell &cell = vertexCells[static_cast<std::size_t>(j) * cellsX + i];
+                std::call_once(cell.made, [&] { findVertices(cell); });
+                // Those over the box, found by x.
+                const auto from =
+                    std::lower_bound(cell.vertices.begin(), cell.vertices.end(), box.x0,
+                                     [](const Vertex &v, double x) { return v.at.x < x; });
+                for (auto v = from; v != cell.vertices.end() && v->at.x <= box.x1; ++v)
+                    if (v->at.y >= box.y0 && v->at.y <= box.y1) f(*v);
+            }
+    }
     // The circles where two of them meet, likewise.
     mutable std::vector<Circle> roundCircles;
     mutable std::once_flag roundCirclesMade;
