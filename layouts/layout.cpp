@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 namespace calc::layout {
 
@@ -121,18 +122,56 @@ void checkInput(const Object &object)
 
 } // namespace
 
+namespace {
+
+// A footprint this long or more is searched in two parts at once (the roof holds most of the
+// work, and is cut across); a smaller one is not worth a thread.
+constexpr double kSplitFrom = 16.0;
+
+bool large(const Object &object)
+{
+    double x0 = object.footprint[0].x, x1 = x0, y0 = object.footprint[0].y, y1 = y0;
+    for (const Corner &c : object.footprint) {
+        x0 = std::min(x0, c.x), x1 = std::max(x1, c.x);
+        y0 = std::min(y0, c.y), y1 = std::max(y1, c.y);
+    }
+    return std::max(x1 - x0, y1 - y0) >= kSplitFrom;
+}
+
+ObjectVerdict searchSurface(const rolling_sphere::Layout &engine, const Object &object,
+                            const CheckLimits &limits, double floor, bool split = true)
+{
+    checkInput(object);
+    if (!split || !large(object)) return detail::SurfaceSearch(engine, object, limits, floor).run();
+    // Each part's answer does not depend on the other's, so the least of them is the same
+    // however the threads run; on a tie the first part's stands.
+    constexpr unsigned kParts = 2;
+    std::atomic<std::size_t> asked{0};
+    std::array<ObjectVerdict, kParts> found;
+    inParallel(kParts, [&](std::size_t i) {
+        detail::SurfaceSearch part(engine, object, limits, floor);
+        part.onlyPart(static_cast<unsigned>(i), kParts, asked);
+        found[i] = part.run();
+    });
+    const auto least = std::min_element(found.begin(), found.end(),
+                                        [](const ObjectVerdict &a, const ObjectVerdict &b) {
+                                            return a.leastClearance < b.leastClearance;
+                                        });
+    return *least;
+}
+
+} // namespace
+
 ObjectVerdict checkObject(const rolling_sphere::Layout &engine, const Object &object,
                           const CheckLimits &limits)
 {
-    checkInput(object);
-    return detail::SurfaceSearch(engine, object, limits).run();
+    return searchSurface(engine, object, limits, -std::numeric_limits<double>::infinity());
 }
 
 ObjectVerdict quickVerdict(const rolling_sphere::Layout &engine, const Object &object,
                            const CheckLimits &limits)
 {
-    checkInput(object);
-    return detail::SurfaceSearch(engine, object, limits, kProtectedFrom).run();
+    return searchSurface(engine, object, limits, kProtectedFrom);
 }
 
 rolling_sphere::Layout prepareEngine(const Layout &layout)
@@ -143,10 +182,16 @@ rolling_sphere::Layout prepareEngine(const Layout &layout)
 std::vector<ObjectVerdict> checkObjects(const Layout &layout, const CheckLimits &limits)
 {
     const rolling_sphere::Layout engine = prepareEngine(layout);
-    // The objects on every core, sharing the prepared engine.
+    // The objects on every core, sharing the prepared engine; a large object in parts too,
+    // when there are too few of them to keep every core busy.
+    const auto largeOnes = std::ranges::count_if(layout.objects, [](const Object &object) {
+        return object.footprint.size() >= 3 && large(object);
+    });
+    const bool split = largeOnes < 2 * static_cast<long>(std::thread::hardware_concurrency());
     std::vector<ObjectVerdict> verdicts(layout.objects.size());
     inParallel(layout.objects.size(), [&](std::size_t i) {
-        verdicts[i] = checkObject(engine, layout.objects[i], limits);
+        verdicts[i] = searchSurface(engine, layout.objects[i], limits,
+                                    -std::numeric_limits<double>::infinity(), split);
     });
     return verdicts;
 }

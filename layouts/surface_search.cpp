@@ -103,12 +103,21 @@ ObjectVerdict SurfaceSearch::run()
         y0 = std::min(y0, c.y);
         y1 = std::max(y1, c.y);
     }
+    // This part's share of the roof: a slice of the box across its longer side.
+    if (parts_ > 1) {
+        const bool alongX = x1 - x0 >= y1 - y0;
+        const double from = alongX ? x0 : y0, length = (alongX ? x1 : y1) - from;
+        const double a = from + length * part_ / parts_, b = from + length * (part_ + 1) / parts_;
+        (alongX ? x0 : y0) = a;
+        (alongX ? x1 : y1) = b;
+    }
     // The roof first: the least is most often there, and the walls' seeds below it need then
     // be known only as far as that least and their cells' size (see seed).
     faces_.push_back({{0, 0, h}, {1, 0, 0}, {0, 1, 0}, true});
     seed(static_cast<std::uint32_t>(faces_.size() - 1), x0, x1, y0, y1);
     if (h > 0) {
         for (std::size_t i = 0; i < fp.size(); ++i) {
+            if (i * parts_ / fp.size() != part_) continue; // another part's wall
             const Corner a = fp[i], b = fp[(i + 1) % fp.size()];
             const double length = std::hypot(b.x - a.x, b.y - a.y);
             faces_.push_back(
@@ -204,7 +213,9 @@ std::uint32_t SurfaceSearch::ask(std::uint32_t faceIndex, double s, double t, do
     } else {
         known_.emplace_back();
     }
-    if (known_.size() > limits_.queries)
+    if (fresh && asked_total_) ++*asked_total_;
+    const std::size_t asked = asked_total_ ? asked_total_->load() : known_.size();
+    if (asked > limits_.queries)
         throw rolling_sphere::LimitExceeded("被保护物“" + object_.name + "”的表面需要计算超过 " +
                                             std::to_string(limits_.queries) +
                                             " 个点，超出校核的限度");
@@ -335,7 +346,7 @@ void SurfaceSearch::push(std::uint32_t faceIndex, double u0, double v0, double u
         ask(faceIndex, sAt, tAt, best_ + d);
         if (!(lower < bar())) return;
     }
-    if (queue_.size() >= limits_.cells)
+    if (queue_.size() * parts_ >= limits_.cells)
         throw rolling_sphere::LimitExceeded("被保护物“" + object_.name + "”的表面需要分成超过 " +
                                             std::to_string(limits_.cells) +
                                             " 个单元，超出校核的内存限度");

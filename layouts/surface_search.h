@@ -3,6 +3,7 @@
 #include "layouts/layout.h"
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -25,6 +26,18 @@ public:
                   double floor = -std::numeric_limits<double>::infinity())
         : engine_(engine), object_(object), limits_(limits), floor_(floor)
     {}
+
+    // One of `count` parts of the surface, searched on its own: its share of the roof (the
+    // footprint's box cut across its longer side) and of the walls. Each part's answer is that
+    // of its points alone, found as the whole search would, so the least of the parts' answers
+    // is the whole surface's, and the same whatever order they run in. `asked` counts the
+    // points of every part against the limit.
+    void onlyPart(unsigned index, unsigned count, std::atomic<std::size_t> &asked)
+    {
+        part_ = index;
+        parts_ = count;
+        asked_total_ = &asked;
+    }
 
     ObjectVerdict run();
 
@@ -82,6 +95,8 @@ private:
     std::vector<Known> known_;
     std::map<std::array<long long, 3>, std::uint32_t> asked_; // into known_, by micrometre
     std::optional<rolling_sphere::Point> recent_;
+    unsigned part_ = 0, parts_ = 1;
+    std::atomic<std::size_t> *asked_total_ = nullptr;
 };
 
 } // namespace calc::layout::detail
