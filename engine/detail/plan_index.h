@@ -72,15 +72,20 @@ public:
         if (items_.empty() || q.x1 < x0_ || q.y1 < y0_) return;
         const Span s = span(q);
         if (s.i0 >= nx_ || s.j0 >= ny_) return;
+        const bool single = s.i0 == s.i1 && s.j0 == s.j1;
         for (int j = s.j0; j <= s.j1; ++j)
             for (int i = s.i0; i <= s.i1; ++i) {
                 const std::size_t c = static_cast<std::size_t>(j * nx_ + i);
                 for (std::uint32_t n = start_[c]; n < start_[c + 1]; ++n) {
                     const std::uint32_t k = items_[n];
-                    // Once: in the first cell where the thing's box and the query's meet.
-                    const Span t = span(boxes_[k]);
-                    if (i != std::max(s.i0, t.i0) || j != std::max(s.j0, t.j0)) continue;
-                    if (meets(boxes_[k], q)) f(static_cast<std::size_t>(k));
+                    if (!meets(boxes_[k], q)) continue;
+                    // Once: in the first cell where the thing's box and the query's meet (a
+                    // query within one cell meets each thing there once anyway).
+                    if (!single) {
+                        const Span t = span(boxes_[k]);
+                        if (i != std::max(s.i0, t.i0) || j != std::max(s.j0, t.j0)) continue;
+                    }
+                    f(static_cast<std::size_t>(k));
                 }
             }
     }
