@@ -21,7 +21,9 @@
 // golden-section search) and the nearest free, reachable one is taken. The curves do not depend
 // on the point asked about: a prepared Layout follows each one once, on first need, with the
 // free, reachable vertices along it and how deep its samples lie inside other obstacles, so a
-// query only scans the samples near it and refines their local minima.
+// query only scans the samples near it and refines their local minima. Likewise the vertices
+// where three of the plane and the end spheres meet, worked out once per cell of the plan on
+// first need.
 //
 // Reachability: a centre is reachable when a straight path (up, or out sideways) escapes without
 // cutting into anything. Otherwise an optimistic flood fill over cells decides: a cell counts as
