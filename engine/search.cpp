@@ -311,6 +311,9 @@ double Search::run(double limit, std::optional<Point> hint)
             const bool aY = a.kind == Kind::Cylinder;
             const Piece &y = aY ? a : b, &x = aY ? b : a;
             if (!ownersClose(a, b)) continue;
+            // The edge lies on both surfaces' bounding parts, so within both their boxes: where
+            // those and the region share nothing, it offers no candidate.
+            if (!region_.meetsBoth(a.low, a.high, b.low, b.high, kRegionSlack)) continue;
             const std::size_t iy = aY ? i : j, ix = aY ? j : i;
             // A curve followed already bounds itself: by its living runs and its vertices.
             if (const Edge *known = L_.followed(ids_[iy], ids_[ix]);

@@ -6,6 +6,7 @@
 
 #include "engine/detail/surfaces.h"
 
+#include <algorithm>
 #include <span>
 
 namespace calc::rolling_sphere::detail {
@@ -28,6 +29,14 @@ struct Region {
     // Whether the sphere of radius r around c may pass through the box grown by `by`: the box's
     // nearest point no farther than r from c, its farthest no nearer.
     bool straddles(Point c, double r, double by) const;
+    // Whether the boxes [lo1, hi1] and [lo2, hi2] and this one, each grown by `by`, may share a
+    // point.
+    bool meetsBoth(Point lo1, Point hi1, Point lo2, Point hi2, double by) const
+    {
+        return std::max({low.x, lo1.x, lo2.x}) <= std::min({high.x, hi1.x, hi2.x}) + 2 * by &&
+               std::max({low.y, lo1.y, lo2.y}) <= std::min({high.y, hi1.y, hi2.y}) + 2 * by &&
+               std::max({low.z, lo1.z, lo2.z}) <= std::min({high.z, hi1.z, hi2.z}) + 2 * by;
+    }
     // Whether the box [lo, hi], grown by `by`, may meet this one.
     bool meets(Point lo, Point hi, double by) const
     {
