@@ -118,11 +118,18 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
 {
     LayoutResults results;
     // Apart from the verdicts: a layout the engine cannot take may still have buildings to
-    // measure, and the other way round.
+    // measure, and the other way round. Measured on this thread while the pool checks the
+    // objects, or alone when the engine cannot take the layout.
     // A failure to measure leaves the verdicts standing, and says so where the counts go.
-    if (withStrikes) {
+    bool measured = !withStrikes;
+    const auto measure = [&] {
+        measured = true;
         try {
-            results.strikes = calc::layout::layoutStrikes(layout);
+            if (earlier && earlier->strikes &&
+                calc::layout::sameStrikeInputs(earlier->layout, layout))
+                results.strikes = earlier->strikes;
+            else
+                results.strikes = calc::layout::layoutStrikes(layout);
         } catch (const std::exception &) {
             results.strikes.reset();
         }
@@ -131,7 +138,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         } catch (const std::exception &) {
             results.roofs.reset();
         }
-    }
+    };
     results.generation = generation;
     results.stage = stage;
     results.height = height;
@@ -187,6 +194,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         } catch (...) {
             zoneFailed = std::current_exception();
         }
+        if (!measured) measure();
         checks.waitForFinished();
         if (zoneFailed) std::rethrow_exception(zoneFailed);
         const QList<Checked> checked = checks.results();
@@ -229,6 +237,7 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
         else
             results.error = QStringLiteral("布置数据不能计算");
     }
+    if (!measured) measure();
     return results;
 }
 
@@ -270,7 +279,7 @@ void Recomputer::finished()
     // Kept for the next edit, whatever it is: the objects it cannot reach keep these.
     if (results.error.isEmpty())
         earlier_[results.stage == Stage::Exact ? 1 : 0] =
-            Earlier{runningLayout_, results.verdicts, results.exposed};
+            Earlier{runningLayout_, results.verdicts, results.exposed, results.strikes};
     if (pending_) {
         start(Stage::Verdicts);
         return;

@@ -70,6 +70,9 @@ struct Earlier {
     calc::layout::Layout layout;
     std::vector<calc::layout::ObjectVerdict> verdicts;
     std::vector<Exposure> exposed;
+    // The strike counts worked out for that layout, when they were: kept while the site and
+    // the objects stay the same (an edit of the conductors leaves them as they are).
+    std::optional<calc::layout::LayoutStrikes> strikes = {};
 };
 
 // The results for one layout, on the calling thread; the strike counts only when asked for

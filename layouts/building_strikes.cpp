@@ -206,4 +206,9 @@ LayoutStrikes layoutStrikes(const Layout &layout)
     return result;
 }
 
+bool sameStrikeInputs(const Layout &a, const Layout &b)
+{
+    return a.site == b.site && a.objects == b.objects;
+}
+
 } // namespace calc::layout

@@ -73,5 +73,8 @@ struct LayoutStrikes {
 
 // The buildings of the layout and, for a ready site, their yearly strikes and classes.
 LayoutStrikes layoutStrikes(const Layout &layout);
+// Whether two layouts have the same strike counts: they depend on the site's values and the
+// objects alone, never on the conductors.
+bool sameStrikeInputs(const Layout &a, const Layout &b);
 
 } // namespace calc::layout

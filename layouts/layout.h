@@ -33,6 +33,7 @@ using Conductor = std::variant<Rod, Wire>;
 
 struct Corner {
     double x = 0, y = 0;
+    friend bool operator==(const Corner &, const Corner &) = default;
 };
 // A prism: a simple footprint polygon (either winding) raised to its height.
 struct Object {
@@ -47,6 +48,7 @@ struct Object {
     // A metal stack, duct or tank bonded to the roof's network: standing on a roof, it is
     // protected by the bond rather than judged by the sphere.
     bool metal = false;
+    friend bool operator==(const Object &, const Object &) = default;
 };
 
 // The site's values for the yearly strike counts, each when given.
@@ -54,6 +56,7 @@ struct StrikeSite {
     std::string city = {}; // a city of the calculator's list, by its name ("北京")
     std::optional<double> thunderstormDays = {}; // typed; stands before the city
     std::optional<double> k = {};                // correction factor; 1 when not given
+    friend bool operator==(const StrikeSite &, const StrikeSite &) = default;
 };
 
 struct Layout {

@@ -346,3 +346,28 @@ TEST(EquivalentArea, TinyNestedPartsMeasured)
 }
 
 } // namespace
+
+// The strike counts depend on the site and the objects only: an edit of the conductors keeps
+// them, any change of an object or of the site's values does not.
+TEST(BuildingStrikes, SameInputsAreTheSiteAndTheObjects)
+{
+    Layout before;
+    before.site = {"北京"};
+    before.objects = {part("甲", box(0, 0, 20, 10), 12), part("乙", box(30, 0, 50, 10), 9)};
+    Layout after = before;
+    after.conductors.push_back(Rod{5, 5, 20});
+    after.hr = 30;
+    EXPECT_TRUE(sameStrikeInputs(before, after));
+    after = before;
+    after.objects[1].height = 9.5;
+    EXPECT_FALSE(sameStrikeInputs(before, after));
+    after = before;
+    after.objects[0].footprint[2].x = 21;
+    EXPECT_FALSE(sameStrikeInputs(before, after));
+    after = before;
+    after.objects[0].group = BuildingGroup::Important;
+    EXPECT_FALSE(sameStrikeInputs(before, after));
+    after = before;
+    after.site.k = 1.5;
+    EXPECT_FALSE(sameStrikeInputs(before, after));
+}
