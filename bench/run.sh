@@ -158,5 +158,5 @@ sites=$(mktemp -d)
 "$build/bench/site_bench" time "$build/app/lplayout" "$sites" 120 |
   awk '{ printf "%-44s %10.3f s  %8.1f MB   (%s)\n", "lplayout --check " $1 ", " $2 " cond., " $4 " obj.", $6, $8, $10 }'
 rm -rf "$sites"
-QT_QPA_PLATFORM=offscreen "$build/bench/layout_probe" meshed 3 2>/dev/null |
+QT_QPA_PLATFORM=offscreen "$build/bench/layout_probe" meshed 9 2>/dev/null |
   awk '{ printf "%-44s %10.1f ms   (median of %d, %d objects checked again)\n", "edit on 30 meshed buildings to verdicts, area", $1, $2, $3 }'
