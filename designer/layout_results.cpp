@@ -125,9 +125,14 @@ LayoutResults computeResults(const calc::layout::Layout &layout, double height,
     const auto measure = [&] {
         measured = true;
         try {
+            // Kept whole while the site and objects stay the same; otherwise only the
+            // buildings an edit changed are measured again.
             if (earlier && earlier->strikes &&
                 calc::layout::sameStrikeInputs(earlier->layout, layout))
                 results.strikes = earlier->strikes;
+            else if (earlier && earlier->strikes)
+                results.strikes =
+                    calc::layout::layoutStrikes(layout, earlier->layout, *earlier->strikes);
             else
                 results.strikes = calc::layout::layoutStrikes(layout);
         } catch (const std::exception &) {

@@ -174,7 +174,22 @@ std::vector<BuildingParts> layoutBuildings(const Layout &layout)
     return buildings;
 }
 
-LayoutStrikes layoutStrikes(const Layout &layout)
+namespace {
+
+// Whether two buildings are made of parts of the same footprints and heights, in order.
+bool sameShape(const std::vector<Object> &objects, const BuildingStrikes &building,
+               const std::vector<Object> &others, const BuildingStrikes &other)
+{
+    if (building.parts.size() != other.parts.size()) return false;
+    for (std::size_t i = 0; i < building.parts.size(); ++i) {
+        const Object &a = objects[building.parts[i]], &b = others[other.parts[i]];
+        if (a.height != b.height || a.footprint != b.footprint) return false;
+    }
+    return true;
+}
+
+LayoutStrikes strikes(const Layout &layout, const Layout *earlier,
+                      const LayoutStrikes *earlierStrikes)
 {
     LayoutStrikes result;
     settleSite(layout.site, result);
@@ -193,7 +208,23 @@ LayoutStrikes layoutStrikes(const Layout &layout)
             building.groupGiven = building.groupGiven || o.group.has_value();
             if (o.group == BuildingGroup::Important) building.group = BuildingGroup::Important;
         }
-        measure(objects, building);
+        // A building of the same shape before keeps its area; any other is measured.
+        const BuildingStrikes *same = nullptr;
+        if (earlier && earlierStrikes)
+            for (const BuildingStrikes &other : earlierStrikes->buildings)
+                if (other.state != BuildingState::Unmeasured &&
+                    sameShape(objects, building, earlier->objects, other)) {
+                    same = &other;
+                    break;
+                }
+        if (same) {
+            building.state = same->state;
+            building.ae = same->ae;
+            building.aeError = same->aeError;
+            building.outline = same->outline;
+        } else {
+            measure(objects, building);
+        }
         if (building.state != BuildingState::Measured || result.site != SiteState::Ready) continue;
         const double n = result.k * result.ng * building.ae;
         if (!std::isfinite(n)) {
@@ -204,6 +235,16 @@ LayoutStrikes layoutStrikes(const Layout &layout)
         building.strikeClass = classByStrikeCount(n, building.group);
     }
     return result;
+}
+
+} // namespace
+
+LayoutStrikes layoutStrikes(const Layout &layout) { return strikes(layout, nullptr, nullptr); }
+
+LayoutStrikes layoutStrikes(const Layout &layout, const Layout &earlier,
+                            const LayoutStrikes &earlierStrikes)
+{
+    return strikes(layout, &earlier, &earlierStrikes);
 }
 
 bool sameStrikeInputs(const Layout &a, const Layout &b)

@@ -73,6 +73,11 @@ struct LayoutStrikes {
 
 // The buildings of the layout and, for a ready site, their yearly strikes and classes.
 LayoutStrikes layoutStrikes(const Layout &layout);
+// The same, taking each building's area from `earlierStrikes` (worked out for `earlier`) where
+// one of its buildings had the same parts, footprints and heights in the same order: the area
+// depends on nothing else, so only the buildings an edit changed are measured again.
+LayoutStrikes layoutStrikes(const Layout &layout, const Layout &earlier,
+                            const LayoutStrikes &earlierStrikes);
 // Whether two layouts have the same strike counts: they depend on the site's values and the
 // objects alone, never on the conductors.
 bool sameStrikeInputs(const Layout &a, const Layout &b);

@@ -371,3 +371,32 @@ TEST(BuildingStrikes, SameInputsAreTheSiteAndTheObjects)
     after.site.k = 1.5;
     EXPECT_FALSE(sameStrikeInputs(before, after));
 }
+
+// After an edit, the buildings it left as they were keep their areas and the one it changed is
+// measured again: the counts are those of the layout measured afresh, to the last digit.
+TEST(BuildingStrikes, AnEditMeasuresOnlyTheBuildingsItChanged)
+{
+    Layout before;
+    before.site = {"北京"};
+    before.objects = {part("甲", box(0, 0, 20, 10), 12), part("乙", box(40, 0, 60, 10), 9),
+                      part("乙楼顶", box(45, 2, 50, 6), 14, "乙"),
+                      part("丙", box(80, 0, 95, 30), 30)};
+    const LayoutStrikes earlier = layoutStrikes(before);
+    Layout after = before;
+    after.objects[1].height = 11;                               // 乙 changed
+    after.objects.push_back(part("丁", box(0, 40, 10, 50), 6)); // a new building
+    after.site.k = 1.5;                                         // and the site's factor
+    const LayoutStrikes kept = layoutStrikes(after, before, earlier);
+    const LayoutStrikes fresh = layoutStrikes(after);
+    ASSERT_EQ(kept.buildings.size(), fresh.buildings.size());
+    for (std::size_t i = 0; i < kept.buildings.size(); ++i) {
+        const BuildingStrikes &a = kept.buildings[i], &b = fresh.buildings[i];
+        EXPECT_EQ(a.name, b.name);
+        EXPECT_EQ(a.state, b.state);
+        EXPECT_EQ(a.ae, b.ae) << a.name;
+        EXPECT_EQ(a.n, b.n) << a.name;
+        EXPECT_EQ(a.strikeClass, b.strikeClass) << a.name;
+        EXPECT_EQ(a.outline.size(), b.outline.size()) << a.name;
+    }
+    EXPECT_NE(kept.buildings[1].ae, earlier.buildings[1].ae); // 乙 was measured again
+}
