@@ -33,14 +33,6 @@ constexpr int kMostRounds = 4;
 double &at(Point &p, int i) { return i == 0 ? p.x : i == 1 ? p.y : p.z; }
 double at(const Point &p, int i) { return i == 0 ? p.x : i == 1 ? p.y : p.z; }
 
-Point nearestOnSegment(Point p, Point a, Point b)
-{
-    const Point ab = b - a;
-    const double l2 = dot(ab, ab);
-    const double t = l2 > 0 ? std::clamp(dot(p - a, ab) / l2, 0.0, 1.0) : 0.0;
-    return a + t * ab;
-}
-
 class Narrowing {
 public:
     Narrowing(Point p, double reach) : p_(p), r_(reach)

@@ -272,26 +272,18 @@ double Search::run(double limit, std::optional<Point> hint)
     // Circles and their crossings first: cheap, and they shrink the search. A point of a circle
     // lies no nearer than the distance to its centre, less its radius.
     const std::vector<Circle> &circles = L_.circles();
-    const auto circleMeets = [&](std::size_t i) {
-        return region_.meets(circles[i].low, circles[i].high, kRegionSlack);
-    };
+    const PlanBox plan{region_.low.x, region_.low.y, region_.high.x, region_.high.y};
     // Those in the region, in a fixed order.
     std::vector<std::size_t> &near = nearby_;
-    const auto nearby = [&](const PlanIndex &index, const auto &in) {
-        near.clear();
-        index.visit(PlanBox{region_.low.x, region_.low.y, region_.high.x, region_.high.y},
-                    [&](std::size_t i) {
-                        if (in(i)) near.push_back(i);
-                    });
-        std::sort(near.begin(), near.end());
-        return near;
-    };
-    for (const std::size_t i : nearby(L_.circleIndex, circleMeets))
-        circle(circles[i].m, circles[i].axis, circles[i].r);
-    L_.visitVertices(PlanBox{region_.low.x, region_.low.y, region_.high.x, region_.high.y},
-                     [&](const Vertex &v) {
-                         if (region_.meets(v.at, v.at, kRegionSlack)) offerVertex(v);
-                     });
+    near.clear();
+    L_.circleIndex.visit(plan, [&](std::size_t i) {
+        if (region_.meets(circles[i].low, circles[i].high, kRegionSlack)) near.push_back(i);
+    });
+    std::sort(near.begin(), near.end());
+    for (const std::size_t i : near) circle(circles[i].m, circles[i].axis, circles[i].r);
+    L_.visitVertices(plan, [&](const Vertex &v) {
+        if (region_.meets(v.at, v.at, kRegionSlack)) offerVertex(v);
+    });
     if (settled()) return result();
 
     // Edges on cylinders, with the vertices along them, nearest first: once an edge cannot come

@@ -32,12 +32,18 @@ inline Point cross(Point a, Point b)
 inline double norm(Point a) { return std::sqrt(dot(a, a)); }
 inline double sq(double v) { return v * v; }
 
-inline double pointSegmentDist2(Point p, Point a, Point b)
+// The point of segment ab nearest p.
+inline Point nearestOnSegment(Point p, Point a, Point b)
 {
     const Point ab = b - a;
     const double l2 = dot(ab, ab);
     const double t = l2 > 0 ? std::clamp(dot(p - a, ab) / l2, 0.0, 1.0) : 0.0;
-    const Point d = p - (a + t * ab);
+    return a + t * ab;
+}
+
+inline double pointSegmentDist2(Point p, Point a, Point b)
+{
+    const Point d = p - nearestOnSegment(p, a, b);
     return dot(d, d);
 }
 
